@@ -1,0 +1,5 @@
+/// @file
+/// Text: file names and paths, dither method names, display strings and progress messages.
+#pragma once
+
+#include "vantrel/export.h"

@@ -1,0 +1,4 @@
+// The file-services library: strings, file access on an FM_FILESPEC, dialog range validators.
+#pragma once
+
+#include "orvane/astring.h"

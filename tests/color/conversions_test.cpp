@@ -1,0 +1,171 @@
+// XYZ <-> L*a*b* <-> LCh. Exact results are compared bit for bit (EXPECT_EQ on floats); the
+// rounded worked values with a tolerance fitting their digits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "vantrel/colorimetry.h"
+
+namespace {
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(XyzToLab, D50WhiteIsExactlyLightness100AndNeutral) {
+    float L, a, b;
+    CX_D50XYZ2LAB(96.42f, 100.0f, 82.49f, &L, &a, &b);
+    EXPECT_EQ(L, 100.0f);
+    EXPECT_TRUE(SameBits(a, 0.0f));
+    EXPECT_TRUE(SameBits(b, 0.0f));
+}
+
+TEST(XyzToLab, BlackIsNotExactlyNeutral) {
+    // f of X and Z is the literal 0.137931 while f(Y) is recomputed as 16/116.
+    float L, a, b;
+    CX_D50XYZ2LAB(0, 0, 0, &L, &a, &b);
+    EXPECT_EQ(L, 0.0f);
+    EXPECT_NEAR(a, -0.000015f, 0.0000015f);
+    EXPECT_NEAR(b, 0.000006f, 0.0000015f);
+    EXPECT_NE(a, 0.0f);
+}
+
+TEST(XyzToLab, CallersWhiteComponentsDivideInOrder) {
+    float L, a, b, L2, a2, b2;
+    CX_XYZ2LAB_float(0.5f, 0.4f, 0.3f, 0.9642f, 1.0f, 0.8249f, &L, &a, &b);
+    CX_D50XYZ2LAB(50.0f, 40.0f, 30.0f, &L2, &a2, &b2);
+    EXPECT_NEAR(L, L2, 1e-4f);
+    EXPECT_NEAR(a, a2, 1e-3f);
+    EXPECT_NEAR(b, b2, 1e-3f);
+}
+
+TEST(XyzToLab, LinearBranchBelowTheJunction) {
+    float L, a, b;
+    CX_D50XYZ2LAB(0.5f, 0.5f, 0.5f, &L, &a, &b);  // ratio 0.005 < 0.008856
+    EXPECT_EQ(L, 903.3f * (0.5f / 100.0f));
+}
+
+TEST(LabToXyz, JunctionTakesTheLinearBranch) {
+    float X, Y, Z;
+    CX_D50LAB2XYZ(8.0f, 0.0f, 0.0f, &X, &Y, &Z);
+    EXPECT_EQ(Y, (8.0f / 903.3f) * 100.0f);
+    CX_L255ABToXYZ255(20.4f, 0.0f, 0.0f, &X, &Y, &Z, nullptr);
+    EXPECT_EQ(Y, (20.4f / 2303.415f) * 127.50195f);
+}
+
+struct ClampCase {
+    const char* what;
+    float L, a, b;
+    float X, Y, Z;  // expected; NAN where only a clamp is checked
+};
+
+TEST(LabToXyz, ClampsXAndZButNeverY) {
+    const ClampCase cases[] = {
+        {"a* far negative clamps X only", 50.0f, -500.0f, 0.0f, 0.0f, 18.4186f, 15.1935f},
+        {"negative L* gives negative Y", -10.0f, 0.0f, 0.0f, 0.0f, -1.10705f, 0.0f},
+        {"b* far positive clamps Z only", 50.0f, 0.0f, 500.0f, 17.7593f, 18.4186f, 0.0f},
+    };
+    for (const ClampCase& c : cases) {
+        float X, Y, Z;
+        CX_D50LAB2XYZ(c.L, c.a, c.b, &X, &Y, &Z);
+        EXPECT_NEAR(X, c.X, 2e-4f) << c.what;
+        EXPECT_NEAR(Y, c.Y, 2e-4f) << c.what;
+        EXPECT_NEAR(Z, c.Z, 2e-4f) << c.what;
+    }
+}
+
+TEST(LabToXyz, NeutralRoundTripStaysWithinFivePartsPerMillion) {
+    // The exponent 0.333333 instead of one third keeps the round trip from being exact; the
+    // largest error sits just above the junction, near Y = 0.9.
+    float worst = 0.0f, worstY = 0.0f;
+    for (float Y = 0.8857f; Y <= 100.0f; Y *= 1.01f) {
+        float L, a, b, X2, Y2, Z2;
+        CX_D50XYZ2LAB(Y * 0.9642f, Y, Y * 0.8249f, &L, &a, &b);
+        CX_D50LAB2XYZ(L, a, b, &X2, &Y2, &Z2);
+        float relative = std::fabs(Y2 - Y) / Y;
+        if (relative > worst) worst = relative, worstY = Y;
+    }
+    EXPECT_LT(worst, 5.5e-6f);
+    EXPECT_GT(worst, 1e-6f);
+    EXPECT_LT(worstY, 1.5f);
+}
+
+TEST(Scale255, WhiteGivesOneStepBelow255AndNeutral) {
+    float L, a, b;
+    CX_XYZ255ToL255AB(122.93738f, 127.50195f, 105.17635f, &L, &a, &b, nullptr);
+    EXPECT_EQ(L, 295.8f - 40.8f);
+    EXPECT_EQ(L, 254.99998f);
+    EXPECT_EQ(a, 0.0f);
+    EXPECT_EQ(b, 0.0f);
+}
+
+TEST(Scale255, NullWhiteFactorsEqualOnes) {
+    float ones[3] = {1.0f, 1.0f, 1.0f};
+    const float inputs[][3] = {{10.0f, 20.0f, 30.0f}, {122.9f, 127.5f, 105.2f}, {0.1f, 0.2f, 0.0f}};
+    for (const auto& in : inputs) {
+        float r1[3], r2[3], x1[3], x2[3];
+        CX_XYZ255ToL255AB(in[0], in[1], in[2], &r1[0], &r1[1], &r1[2], nullptr);
+        CX_XYZ255ToL255AB(in[0], in[1], in[2], &r2[0], &r2[1], &r2[2], ones);
+        CX_L255ABToXYZ255(in[0], in[1], in[2], &x1[0], &x1[1], &x1[2], nullptr);
+        CX_L255ABToXYZ255(in[0], in[1], in[2], &x2[0], &x2[1], &x2[2], ones);
+        EXPECT_EQ(0, std::memcmp(r1, r2, sizeof r1));
+        EXPECT_EQ(0, std::memcmp(x1, x2, sizeof x1));
+    }
+}
+
+TEST(Scale255, WhiteFactorsScaleTheWhiteComponentWise) {
+    float factors[3] = {2.0f, 2.0f, 2.0f};
+    float L, a, b;
+    CX_XYZ255ToL255AB(2 * 122.93738f, 2 * 127.50195f, 2 * 105.17635f, &L, &a, &b, factors);
+    EXPECT_EQ(L, 254.99998f);
+    EXPECT_EQ(a, 0.0f);
+}
+
+struct HueCase {
+    const char* what;
+    float a, b;
+    float hue;  // radians
+};
+
+TEST(LabToLch, HueInRadiansFromZeroToTwoPi) {
+    const HueCase cases[] = {
+        {"neutral", 0.0f, 0.0f, 0.0f},
+        {"+a axis", 10.0f, 0.0f, 0.0f},
+        {"+b axis", 0.0f, 10.0f, 1.5707964f},
+        {"-a axis", -10.0f, 0.0f, 3.1415927f},
+        {"-b axis", 0.0f, -10.0f, 4.712389f},
+        {"negative zero a*", -0.0f, 0.0f, 3.1415927f},
+        {"negative zero b* stays below zero", 10.0f, -0.0f, -0.0f},
+    };
+    for (const HueCase& c : cases) {
+        float lab[3] = {50.0f, c.a, c.b}, lch[3];
+        LAB2LCH(lab, lch);
+        EXPECT_EQ(lch[0], 50.0f) << c.what;
+        EXPECT_NEAR(lch[2], c.hue, 1e-6f) << c.what;
+        EXPECT_EQ(lch[1], std::fabs(c.a) + std::fabs(c.b)) << c.what;
+    }
+}
+
+TEST(LabToLch, InPlaceEqualsSeparateArrays) {
+    float lab[3] = {62.5f, -31.25f, 17.0f}, separate[3];
+    LAB2LCH(lab, separate);
+    LAB2LCH(lab, lab);
+    EXPECT_EQ(0, std::memcmp(lab, separate, sizeof lab));
+}
+
+TEST(LchToLab, TakesDegreesNotTheRadiansOfLabToLch) {
+    float L, a, b;
+    CX_LCH2LAB(50.0f, 10.0f, 90.0f, &L, &a, &b);
+    EXPECT_EQ(L, 50.0f);
+    EXPECT_NEAR(a, 0.0f, 1e-6f);
+    EXPECT_NEAR(b, 10.0f, 1e-6f);
+
+    float lab[3] = {50.0f, 3.0f, 4.0f}, lch[3];
+    LAB2LCH(lab, lch);
+    CX_LCH2LAB(lch[0], lch[1], lch[2], &L, &a, &b);  // radians passed unconverted
+    EXPECT_GT(std::fabs(a - 3.0f), 0.5f);
+    CX_LCH2LAB(lch[0], lch[1], lch[2] * 180.0f / 3.1415927f, &L, &a, &b);
+    EXPECT_NEAR(a, 3.0f, 1e-5f);
+    EXPECT_NEAR(b, 4.0f, 1e-5f);
+}
+
+}  // namespace

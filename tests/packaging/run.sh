@@ -1,0 +1,32 @@
+#!/bin/sh
+# Installs the build into a scratch prefix and builds the README's example against it, once
+# through the CMake package and once through pkg-config, and runs both.
+set -eu
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+
+cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+
+# The example in README.md, between its markers, is the consumer's program.
+sed -n '/<!-- example:begin -->/,/<!-- example:end -->/p' "$source/README.md" |
+    sed -e '/^<!--/d' -e '/^```/d' > "$work/example.cpp"
+test -s "$work/example.cpp" || { echo "no example found in README.md"; exit 1; }
+
+mkdir "$work/consumer"
+cp "$source/tests/packaging/consumer/CMakeLists.txt" "$work/consumer/"
+cp "$work/example.cpp" "$work/consumer/main.cpp"
+cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/cmake.log"
+cmake --build "$work/consumer/build" > "$work/build.log"
+LD_LIBRARY_PATH="$prefix/lib" "$work/consumer/build/consumer" > "$work/out.cmake"
+
+libdir=$(ls -d "$prefix"/lib*/pkgconfig | head -n 1)
+PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
+    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel)
+LD_LIBRARY_PATH="$prefix/lib" "$work/pc-consumer" > "$work/out.pc"
+
+cmp "$work/out.cmake" "$work/out.pc"
+test -s "$work/out.cmake"
+cat "$work/out.cmake"

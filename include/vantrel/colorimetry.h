@@ -11,6 +11,8 @@
 /// L* multiplied by 2.55). The D50 white is (96.42, 100, 82.49) on the percent scale.
 #pragma once
 
+#include <cstdint>
+
 #include "vantrel/export.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -40,3 +42,32 @@ VANTREL_API void CX_L255ABToXYZ255(float L, float a, float b, float* X, float* Y
 VANTREL_API void LAB2LCH(const float* labIn, float* lchOut);
 /// L*, C*, h to L*a*b*, the hue taken in degrees (not the radians LAB2LCH gives).
 VANTREL_API void CX_LCH2LAB(float L, float C, float h, float* Lout, float* a, float* b);
+
+// ---------------------------------------------------------------------------------------------
+// Cone space and chromatic adaptation
+
+/// The transform ChromaticAdapt applies. Any value other than 1 to 4 behaves as CA_XYZScaling.
+enum EChromaticAdaptationAlgorithm : std::int32_t {
+    CA_XYZScaling = 0,          ///< X, Y and Z each scaled by the ratio of the whites
+    CA_VonKries = 1,            ///< von Kries in Hunt-Pointer-Estevez cone space (D65-normalised)
+    CA_Bradford = 2,            ///< Bradford with the non-linear blue response
+    CA_EquiEnergyVonKries = 3,  ///< von Kries in the equal-energy cone space, with clipping
+    CA_LinearBradford = 4,      ///< Bradford without the blue non-linearity
+};
+
+/// Unit-scale XYZ to the equal-energy cone responses L, M, S, each clipped to 0..1.
+VANTREL_API void EquiEnergyXYZToCone(float X, float Y, float Z, float* L, float* M, float* S);
+/// Equal-energy cone responses to unit-scale XYZ, each clipped to 0..1.
+VANTREL_API void ConeToEquiEnergyXYZ(float L, float M, float S, float* X, float* Y, float* Z);
+/// Adapts `count` XYZ triples, stored one after another in `colors` (X, Y, Z, X, ...), in place
+/// from the white `srcWhite` (under which they were measured) to the white `dstWhite`. Whites
+/// are XYZ triples on the colours' scale (white Y = 1 or 100); `colors` must hold 3 x count
+/// floats and is not touched when count is 0. CA_EquiEnergyVonKries clips to 0..1, so it wants
+/// unit-scale colours. With CA_Bradford and CA_LinearBradford a colour whose Y is below 0.0001
+/// (negative included) becomes zero.
+///
+/// CA_Bradford keeps the white-dependent exponent and factors of its last pair of whites in a
+/// memo. The memo is one per thread, so calls from several threads may overlap; every result
+/// is what a single memo would give to the calling thread's own sequence of calls.
+VANTREL_API void ChromaticAdapt(const float* srcWhite, const float* dstWhite, float* colors,
+                                std::uint32_t count, EChromaticAdaptationAlgorithm algorithm);

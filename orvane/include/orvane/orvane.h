@@ -2,3 +2,4 @@
 #pragma once
 
 #include "orvane/astring.h"
+#include "orvane/file_services.h"

@@ -1,10 +1,12 @@
 /// @file
 /// Text: file names and paths, dither method names, display strings and progress messages.
 ///
-/// Text is wide (wchar_t) and holds UTF-16 code units' worth of characters, one per wchar_t.
-/// Where a caller passes a buffer and a capacity, the capacity counts wchar_t units including
-/// the terminator.
+/// Text is wide: wchar_t, one character per unit. Where a caller passes a buffer and its
+/// capacity, the capacity counts wchar_t units, the terminator included.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
 
 #include "orvane/astring.h"
 #include "vantrel/export.h"
@@ -55,3 +57,68 @@ VANTREL_API CString GetDirectory(const CString& path);
 /// ends with one), or the whole path when it has none.
 VANTREL_API AString GetFilename(const AString& path);
 VANTREL_API CString GetFilename(const CString& path);
+
+// ---------------------------------------------------------------------------------------------
+// Dither method names
+//
+// A dither id names a halftoning method. Its local display name and its English key come
+// from a DITHERINFOARRAY that the caller fills (or from the default array described below);
+// its English display name comes from a table built into the library:
+//   0 "KF Diffusion", 1 "Error Diffusion", 2 "QC Diffusion", 3 "Random Diffusion",
+//   4 "FS Diffusion", 5 "LX Diffusion", 6 "Angled Screen", 7 "Vexaline".
+//
+// The default array is built afresh on each call that needs it, from the list under
+// VANTREL_IDS_DITHER_NAMES as the caller's current module state resolves it, so a list that
+// the host registers (translated, with any delimiter) wins over the library's. The last
+// character of the list is its delimiter; the name at position n is the local name of id n.
+// Only the list's first 255 units, its first 8 names and each name's first 127 units are
+// used. The array holds six entries, in this order:
+//   id 0 "KF_Diffusion", 1 "Error_Diffusion", 3 "Random_Diffusion", 7 "FM_Diffusion",
+//   5 "LX_Diffusion", 6 "Angled_Screen"
+// (ids 2 and 4 have no entry; id 7's key is "FM_Diffusion").
+//
+// Every lookup takes an output buffer `pszOut` of `nOutChars` units, terminator included,
+// and cuts the text to fit without notice. A capacity of 0 or less (or a null buffer) is a
+// request to write nothing. Characters that the char16_t fields hold as surrogate pairs come
+// out as one wchar_t each.
+
+/// One dither method of a DITHERINFOARRAY (1028 bytes).
+struct DITHERINFO {
+    std::int32_t nDitherID;
+    char16_t szLocalName[256];     ///< localised display name, UTF-16, zero-terminated
+    char16_t szDitherString[256];  ///< English key ("FM_Diffusion"), UTF-16, zero-terminated
+};
+
+/// The dither-name table that hosts pass in (32912 bytes). The header words are not read by
+/// the library; the default array sets them to 4, 100 and 32912.
+struct DITHERINFOARRAY {
+    std::int32_t nHeader0;
+    std::int32_t nHeader1;
+    std::int32_t nTotalSize;
+    std::int32_t nCount;  ///< entries 0 to nCount - 1 are in use (0 or less: none; at most 32)
+    DITHERINFO aEntries[32];
+};
+
+static_assert(sizeof(DITHERINFO) == 1028, "DITHERINFO is 1028 bytes");
+static_assert(offsetof(DITHERINFO, szLocalName) == 4, "DITHERINFO layout");
+static_assert(offsetof(DITHERINFO, szDitherString) == 516, "DITHERINFO layout");
+static_assert(sizeof(DITHERINFOARRAY) == 32912, "DITHERINFOARRAY is 32912 bytes");
+static_assert(offsetof(DITHERINFOARRAY, nCount) == 12, "DITHERINFOARRAY layout");
+static_assert(offsetof(DITHERINFOARRAY, aEntries) == 16, "DITHERINFOARRAY layout");
+
+/// The local name of the first entry (lowest index) of `pArray` whose id is `nDitherID`, or
+/// the empty text when none has it. A null `pArray` means the default array. The whole
+/// buffer is cleared to zeros first.
+VANTREL_API void GetLocalDitherStrByDitherID(const DITHERINFOARRAY* pArray, int nDitherID,
+                                             wchar_t* pszOut, int nOutChars);
+/// The English display name of ids 0 to 7, from the built-in table whatever `pArray` holds;
+/// the buffer is not cleared, the name is copied with its terminator when it fits and
+/// pszOut[nOutChars - 1] is set to 0. Other ids give GetLocalDitherStrByDitherID's result
+/// for the same arguments.
+VANTREL_API void GetEnglishDitherStrByDitherID(const DITHERINFOARRAY* pArray, int nDitherID,
+                                               wchar_t* pszOut, int nOutChars);
+/// The English key of the first entry of `pArray` whose id is `nDitherID`, or the empty text.
+/// The whole buffer is cleared first. A null `pArray` gives the empty text (it does not stand
+/// for the default array here).
+VANTREL_API void GetDitherString(const DITHERINFOARRAY* pArray, int nDitherID, wchar_t* pszOut,
+                                 std::int32_t nOutChars);

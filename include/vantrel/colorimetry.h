@@ -44,6 +44,23 @@ VANTREL_API void LAB2LCH(const float* labIn, float* lchOut);
 VANTREL_API void CX_LCH2LAB(float L, float C, float h, float* Lout, float* a, float* b);
 
 // ---------------------------------------------------------------------------------------------
+// Colour differences
+//
+// Each takes two L*a*b* arrays (plain CIE units, read only): the reference first, then the
+// sample. DeltaE94 and DeltaECMC weight the difference by the reference's chroma (and, for
+// CMC, its lightness and hue), so swapping the arguments changes their result.
+
+/// CIE 1976 difference, Delta E*ab: the Euclidean distance in L*a*b*.
+VANTREL_API float DeltaE(const float* refLab, const float* sampleLab);
+/// CIE 1994 difference with the parametric factors kL, kC, kH for lightness, chroma and hue,
+/// used as passed (1, 1, 1 for graphic arts; a zero factor gives an infinite or NaN result).
+VANTREL_API float DeltaE94(const float* refLab, const float* sampleLab, float kL, float kC,
+                           float kH);
+/// CMC l:c difference with the lightness factor l and the chroma factor c (2:1 for
+/// acceptability, 1:1 for perceptibility), used as passed.
+VANTREL_API float DeltaECMC(const float* refLab, const float* sampleLab, float l, float c);
+
+// ---------------------------------------------------------------------------------------------
 // Cone space and chromatic adaptation
 
 /// The transform ChromaticAdapt applies. Any value other than 1 to 4 behaves as CA_XYZScaling.

@@ -1,0 +1,167 @@
+// vantrel deltae | adapt: colour differences and chromatic adaptation.
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "vantrel/colorimetry.h"
+
+namespace {
+
+// --- deltae -----------------------------------------------------------------------------------
+
+// Takes a single-value float option, or `fallback` when absent.
+float float_option(cli::Args& args, const char* name, float fallback, bool* given) {
+    auto values = args.option(name, 1);
+    *given = !values.empty();
+    return values.empty() ? fallback : cli::parse_float(values[0], name);
+}
+
+int run_deltae(cli::Args& args) {
+    std::string metric = args.option_value("--metric", "ab");
+    bool kl, kc, kh, l, c;
+    float kL = float_option(args, "--kl", 1.0f, &kl);
+    float kC = float_option(args, "--kc", 1.0f, &kc);
+    float kH = float_option(args, "--kh", 1.0f, &kh);
+    float lightness = float_option(args, "--l", 2.0f, &l);
+    float chroma = float_option(args, "--c", 1.0f, &c);
+    if (metric != "ab" && metric != "94" && metric != "cmc")
+        throw cli::UsageError("option --metric: '" + metric + "' is not ab, 94 or cmc");
+    if ((kl || kc || kh) && metric != "94")
+        throw cli::UsageError("options --kl, --kc, --kh apply to --metric 94 only");
+    if ((l || c) && metric != "cmc")
+        throw cli::UsageError("options --l, --c apply to --metric cmc only");
+
+    auto v = args.expect({"L1", "a1", "b1", "L2", "a2", "b2"});
+    const char* names[6] = {"L1", "a1", "b1", "L2", "a2", "b2"};
+    float lab[6];
+    for (int i = 0; i < 6; ++i) lab[i] = cli::parse_float(v[i], names[i]);
+
+    cli::Table t;
+    if (metric == "ab") {
+        t.row({"dE*ab", cli::fmt(DeltaE(lab, lab + 3), 4)});
+    } else if (metric == "94") {
+        t.row({"dE94 (" + cli::fmt_exact(kL) + ":" + cli::fmt_exact(kC) + ":" + cli::fmt_exact(kH) +
+                   ")",
+               cli::fmt(DeltaE94(lab, lab + 3, kL, kC, kH), 4)});
+    } else {
+        t.row({"dE CMC (" + cli::fmt_exact(lightness) + ":" + cli::fmt_exact(chroma) + ")",
+               cli::fmt(DeltaECMC(lab, lab + 3, lightness, chroma), 4)});
+    }
+    t.print();
+    return cli::kExitOk;
+}
+
+// --- adapt ------------------------------------------------------------------------------------
+
+struct NamedWhite {
+    const char* name;
+    float xyz[3];
+};
+
+// Unit scale (Y = 1), CIE 1931 2-degree observer.
+const NamedWhite kWhites[] = {
+    {"D50", {0.9642f, 1.0f, 0.8249f}}, {"D55", {0.9568f, 1.0f, 0.9214f}},
+    {"D65", {0.9505f, 1.0f, 1.0888f}}, {"D75", {0.9497f, 1.0f, 1.2264f}},
+    {"A", {1.0985f, 1.0f, 0.3558f}},   {"E", {1.0f, 1.0f, 1.0f}},
+};
+
+const NamedWhite* find_white(const std::string& name) {
+    for (const NamedWhite& w : kWhites)
+        if (name == w.name) return &w;
+    return nullptr;
+}
+
+// --from / --to take a white's name or its X Y Z.
+void parse_white(cli::Args& args, const char* option, float* white) {
+    cli::Args probe = args;  // look at the first value without consuming anything
+    auto first = probe.option(option, 1);
+    if (first.empty()) throw cli::UsageError(std::string("missing option ") + option);
+    if (const NamedWhite* named = find_white(first[0])) {
+        args.option(option, 1);
+        for (int i = 0; i < 3; ++i) white[i] = named->xyz[i];
+        return;
+    }
+    if (std::isalpha(static_cast<unsigned char>(first[0][0])))
+        throw cli::UsageError(std::string("option ") + option + ": unknown white '" + first[0] +
+                              "' (D50, D55, D65, D75, A, E or X Y Z)");
+    auto values = args.option(option, 3);
+    for (const std::string& value : values)
+        if (value.rfind("--", 0) == 0)
+            throw cli::UsageError(std::string("option ") + option +
+                                  " needs a white's name or 3 values");
+    const std::string prefix = std::string(option).substr(2) + " ";
+    const char* components[3] = {"X", "Y", "Z"};
+    for (int i = 0; i < 3; ++i) white[i] = cli::parse_float(values[i], prefix + components[i]);
+}
+
+struct NamedMethod {
+    const char* name;
+    EChromaticAdaptationAlgorithm algorithm;
+};
+
+const NamedMethod kMethods[] = {
+    {"scaling", CA_XYZScaling},
+    {"vonkries", CA_VonKries},
+    {"bradford", CA_Bradford},
+    {"equienergy", CA_EquiEnergyVonKries},
+    {"linear-bradford", CA_LinearBradford},
+};
+
+int run_adapt(cli::Args& args) {
+    float source[3], destination[3];
+    parse_white(args, "--from", source);
+    parse_white(args, "--to", destination);
+    std::string method = args.option_value("--method", "linear-bradford");
+    const NamedMethod* chosen = nullptr;
+    for (const NamedMethod& m : kMethods)
+        if (method == m.name) chosen = &m;
+    if (!chosen)
+        throw cli::UsageError("option --method: '" + method +
+                              "' is not scaling, vonkries, bradford, equienergy or "
+                              "linear-bradford");
+    auto v = args.expect({"X", "Y", "Z"});
+    float colour[3] = {cli::parse_float(v[0], "X"), cli::parse_float(v[1], "Y"),
+                       cli::parse_float(v[2], "Z")};
+    ChromaticAdapt(source, destination, colour, 1, chosen->algorithm);
+    cli::Table t;
+    t.row({"X", cli::fmt(colour[0], 6)});
+    t.row({"Y", cli::fmt(colour[1], 6)});
+    t.row({"Z", cli::fmt(colour[2], 6)});
+    t.print();
+    return cli::kExitOk;
+}
+
+const cli::Register deltae_command(
+    {"deltae", "colour difference of two L*a*b* colours (dE*ab, dE94, CMC)",
+     "usage: vantrel deltae L1 a1 b1 L2 a2 b2 [--metric ab|94|cmc]\n"
+     "                      [--kl K --kc K --kh K] [--l L --c C]\n\n"
+     "The colour difference of a sample (L2 a2 b2) from a reference (L1 a1 b1), both\n"
+     "CIE L*a*b*. The reference comes first: dE94 and CMC weight the difference by its\n"
+     "chroma (and CMC by its lightness and hue), so swapping the colours changes them.\n\n"
+     "  --metric ab    CIE 1976 dE*ab, the Euclidean distance (default)\n"
+     "  --metric 94    CIE 1994 with the factors --kl, --kc, --kh (each 1 by default)\n"
+     "  --metric cmc   CMC l:c with the factors --l (default 2) and --c (default 1)\n\n"
+     "example: vantrel deltae 50 3 4 50 0 0 --metric 94\n",
+     run_deltae});
+
+const cli::Register adapt_command(
+    {"adapt", "chromatic adaptation of an XYZ colour between two whites",
+     "usage: vantrel adapt X Y Z --from WHITE --to WHITE [--method METHOD]\n\n"
+     "Adapts the XYZ of a colour seen under the white --from to the white --to. WHITE is\n"
+     "X Y Z on the colour's scale, or one of these names (unit scale, Y = 1, 2-degree\n"
+     "observer):\n"
+     "  D50  0.9642 1 0.8249      D55  0.9568 1 0.9214      D65  0.9505 1 1.0888\n"
+     "  D75  0.9497 1 1.2264      A    1.0985 1 0.3558      E    1 1 1\n\n"
+     "METHOD:\n"
+     "  scaling          X, Y, Z each scaled by the ratio of the whites\n"
+     "  vonkries         von Kries in Hunt-Pointer-Estevez cone space\n"
+     "  bradford         Bradford with the non-linear blue response\n"
+     "  equienergy       von Kries in the equal-energy cone space; clips to 0..1, so\n"
+     "                   give unit-scale colours\n"
+     "  linear-bradford  Bradford without the blue non-linearity (default)\n"
+     "With bradford and linear-bradford a colour whose Y is below 0.0001 becomes 0.\n\n"
+     "example: vantrel adapt 0.4124 0.2126 0.0193 --from D65 --to D50\n",
+     run_adapt});
+
+}  // namespace

@@ -122,3 +122,32 @@ VANTREL_API void GetEnglishDitherStrByDitherID(const DITHERINFOARRAY* pArray, in
 /// for the default array here).
 VANTREL_API void GetDitherString(const DITHERINFOARRAY* pArray, int nDitherID, wchar_t* pszOut,
                                  std::int32_t nOutChars);
+
+// ---------------------------------------------------------------------------------------------
+// Display strings and progress messages
+
+/// A print resolution as text: "720" when both numbers are equal (or `fY` is 0), else
+/// "720x360". Each number gets as many decimals as it needs, at most 5: 0 when it is whole, 1
+/// when ten times it is whole, and so on, multiplying by 10 in single precision; a number
+/// outside the 32-bit integer range (2147483648 and up) or NaN is never whole and gets 5
+/// ("0.12346" for 0.123456). Printed by the C runtime under its current numeric locale. The
+/// text is cut to 31 units (only numbers near the float maximum reach that). `strOut` is
+/// replaced.
+VANTREL_API void GetResolutionString(float fX, float fY, CString& strOut);
+/// The same text copied as wcsncpy does: at most `nOutChars` units; a shorter text is followed
+/// by zeros up to `nOutChars` units, a text of `nOutChars` units or more gets no terminator.
+/// A capacity of 0 or a null buffer writes nothing.
+VANTREL_API void GetResolutionString(float fX, float fY, wchar_t* pszOut, std::uint32_t nOutChars);
+/// The current local date and time as "<date> <time>": the user's short date, one blank, the
+/// time of day without seconds, both in the formats of the locale that the environment names
+/// (LC_ALL, then LC_TIME, then LANG; "C" when none names an installed locale), as the C
+/// library's locale data gives them: "03/05/2024 03:07 PM" for en_US, "05.03.2024 15:07" for
+/// de_DE. `pszOut` must hold 128 units; the text is cut to 127 units and terminated. A null
+/// `pszOut` is left alone.
+VANTREL_API void GetCurrentTimeStr(wchar_t* pszOut);
+/// The status text of a profile-building step, from the string table as the caller's module
+/// state resolves it (English: 0 "Building ICC perceptual table...", 1 relative colorimetric,
+/// 2 saturation, 10 "Calculating gamut...", 16 to 18 the Hifi-ink tables, 20 gamut table,
+/// 30 "Smoothing look-up tables...", 40 forward look-up table, 51 to 53 preview0Tag to
+/// preview2Tag). Every other code gives "Building look-up tables...". `strOut` is replaced.
+VANTREL_API void GetProgressMessageText(short nCode, CString& strOut);

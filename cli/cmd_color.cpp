@@ -1,5 +1,7 @@
-// vantrel deltae | adapt: colour differences and chromatic adaptation.
+// vantrel deltae | rgb | hsv | adapt: colour differences, RGB encodings, HSV and chromatic
+// adaptation.
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,53 @@ int run_deltae(cli::Args& args) {
         t.row({"dE CMC (" + cli::fmt_exact(lightness) + ":" + cli::fmt_exact(chroma) + ")",
                cli::fmt(DeltaECMC(lab, lab + 3, lightness, chroma), 4)});
     }
+    t.print();
+    return cli::kExitOk;
+}
+
+// --- rgb, hsv ---------------------------------------------------------------------------------
+
+int run_rgb(cli::Args& args) {
+    bool lab = args.flag("--lab");
+    std::string space = args.option_value("--space", "srgb");
+    if (space != "srgb" && space != "colormatch")
+        throw cli::UsageError("option --space: '" + space + "' is not srgb or colormatch");
+    auto v = lab ? args.expect({"L", "a", "b"}) : args.expect({"X", "Y", "Z"});
+    const char* names[3] = {"X", "Y", "Z"};
+    const char* labNames[3] = {"L", "a", "b"};
+    float in[3];
+    for (int i = 0; i < 3; ++i) in[i] = cli::parse_float(v[i], lab ? labNames[i] : names[i]);
+
+    float rgb[3];
+    bool srgb = space == "srgb";
+    if (lab && srgb)
+        LAB2SRGB(in[0], in[1], in[2], &rgb[0], &rgb[1], &rgb[2]);
+    else if (lab)
+        LAB2ColorMatchRGB(in[0], in[1], in[2], &rgb[0], &rgb[1], &rgb[2]);
+    else if (srgb)
+        XYZ2SRGB(in[0], in[1], in[2], &rgb[0], &rgb[1], &rgb[2]);
+    else
+        XYZ2ColorMatchRGB(in[0], in[1], in[2], &rgb[0], &rgb[1], &rgb[2]);
+
+    cli::Table t;
+    const char* channels[3] = {"R", "G", "B"};
+    for (int i = 0; i < 3; ++i)
+        t.row({channels[i], cli::fmt(rgb[i], 6),
+               std::to_string(std::lround(static_cast<double>(rgb[i]) * 255.0))});
+    t.print();
+    return cli::kExitOk;
+}
+
+int run_hsv(cli::Args& args) {
+    auto v = args.expect({"R", "G", "B"});
+    float R = cli::parse_float(v[0], "R"), G = cli::parse_float(v[1], "G"),
+          B = cli::parse_float(v[2], "B");
+    float H, S, V;
+    RGB2HSV(R, G, B, &H, &S, &V);
+    cli::Table t;
+    t.row({"H (degrees)", cli::fmt(H, 4)});
+    t.row({"S", cli::fmt(S, 4)});
+    t.row({"V", cli::fmt(V, 4)});
     t.print();
     return cli::kExitOk;
 }
@@ -144,6 +193,26 @@ const cli::Register deltae_command(
      "  --metric cmc   CMC l:c with the factors --l (default 2) and --c (default 1)\n\n"
      "example: vantrel deltae 50 3 4 50 0 0 --metric 94\n",
      run_deltae});
+
+const cli::Register rgb_command(
+    {"rgb", "D50 XYZ or L*a*b* to sRGB or ColorMatch RGB",
+     "usage: vantrel rgb X Y Z [--space srgb|colormatch]\n"
+     "       vantrel rgb --lab L a b [--space srgb|colormatch]\n\n"
+     "Encodes a colour relative to D50 as gamma-encoded RGB: XYZ on the unit scale (white\n"
+     "Y = 1), or with --lab CIE L*a*b*. Linear RGB is clipped to 0..1 and raised to\n"
+     "1 / gamma with no linear segment near black: sRGB (default) gamma 2.2, ColorMatch RGB\n"
+     "gamma 1.8. Prints each channel in 0..1 and rounded to 0..255.\n\n"
+     "example: vantrel rgb --lab 50 20 -30\n",
+     run_rgb});
+
+const cli::Register hsv_command(
+    {"hsv", "RGB to hue, saturation and value",
+     "usage: vantrel hsv R G B\n\n"
+     "Converts RGB in any non-negative scale (0..1 or 0..255) to hue in degrees (0 to 360),\n"
+     "saturation (0..1) and value (the largest component, in the scale of the input).\n"
+     "Black and greys have hue 0.\n\n"
+     "example: vantrel hsv 255 128 0\n",
+     run_hsv});
 
 const cli::Register adapt_command(
     {"adapt", "chromatic adaptation of an XYZ colour between two whites",

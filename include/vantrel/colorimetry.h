@@ -61,6 +61,35 @@ VANTREL_API float DeltaE94(const float* refLab, const float* sampleLab, float kL
 VANTREL_API float DeltaECMC(const float* refLab, const float* sampleLab, float l, float c);
 
 // ---------------------------------------------------------------------------------------------
+// RGB encodings and HSV
+//
+// XYZ input is relative to D50 on the unit scale (white Y = 1: the D50 white gives RGB 1, 1, 1);
+// L*a*b* input is relative to D50 in plain CIE units. RGB comes out gamma-encoded in 0..1,
+// unrounded: linear RGB is clipped to 0..1 and raised to 1 / gamma, a pure power curve with no
+// linear segment near black (also for sRGB).
+
+/// D50 XYZ to sRGB (gamma 2.2).
+VANTREL_API void XYZ2SRGB(float X, float Y, float Z, float* R, float* G, float* B);
+/// D50 L*a*b* to sRGB. R, G, B first receive the intermediate XYZ (from CX_LAB2XYZ_float, then
+/// divided by 100), which the RGB then overwrites.
+VANTREL_API void LAB2SRGB(float L, float a, float b, float* R, float* G, float* B);
+/// D50 XYZ to ColorMatch RGB (gamma 1.8).
+VANTREL_API void XYZ2ColorMatchRGB(float X, float Y, float Z, float* R, float* G, float* B);
+/// D50 L*a*b* to ColorMatch RGB; R, G, B carry the intermediate XYZ as in LAB2SRGB.
+VANTREL_API void LAB2ColorMatchRGB(float L, float a, float b, float* R, float* G, float* B);
+/// D50 XYZ to a calibrated RGB. `rgbMatrix` is nine floats row by row, R, G, B each from
+/// X, Y, Z (the layout of GetMonitorTransformMatrix's inverse); the curve's exponent is
+/// 1 / displayGamma (a gamma of 0 gives an infinite exponent).
+VANTREL_API void XYZ2CalibratedRGB(const float* rgbMatrix, float displayGamma, float X, float Y,
+                                   float Z, float* R, float* G, float* B);
+/// D50 L*a*b* to a calibrated RGB; R, G, B carry the intermediate XYZ as in LAB2SRGB.
+VANTREL_API void LAB2CalibratedRGB(const float* rgbMatrix, float displayGamma, float L, float a,
+                                   float b, float* R, float* G, float* B);
+/// RGB in any non-negative scale to hue in degrees (0 to 360), saturation (0..1) and value (the
+/// largest component, in the input's scale). Black and greys have hue 0.
+VANTREL_API void RGB2HSV(float R, float G, float B, float* H, float* S, float* V);
+
+// ---------------------------------------------------------------------------------------------
 // Cone space and chromatic adaptation
 
 /// The transform ChromaticAdapt applies. Any value other than 1 to 4 behaves as CA_XYZScaling.

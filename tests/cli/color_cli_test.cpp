@@ -22,6 +22,13 @@ TEST(ColorCli, PrintsAlignedResults) {
         {"deltae 50 0 0 60 0 0 --metric 94 --kl 2", "", "dE94 (2:1:1)  5.0000\n"},
         {"deltae 50 0 0 50 3 4 --metric cmc", "", "dE CMC (2:1)  7.8370\n"},
         {"deltae 50 3 4 50 0 0 --metric cmc --l 2 --c 1", "", "dE CMC (2:1)  5.3340\n"},
+        {"rgb 0.4821 0.5 0.41245", "", "R  0.729740  186\nG  0.729740  186\nB  0.729740  186\n"},
+        {"rgb 0 1 0", "", "R  0.000000    0\nG  1.000000  255\nB  0.000000    0\n"},
+        {"rgb --lab 0 0 0 --space colormatch", "",
+         "R  0.000033  0\nG  0.000000  0\nB  0.000024  0\n"},
+        {"hsv 255 128 0", "",
+         "H (degrees)   30.1176\nS              1.0000\nV            255.0000\n"},
+        {"hsv 1 1 0", "", "H (degrees)  60.0000\nS             1.0000\nV             1.0000\n"},
         {"adapt 2 0.5 4 --from 2 1 4 --to 1 1 2 --method scaling", "",
          "X  1.000000\nY  0.500000\nZ  2.000000\n"},
         {"adapt 0.9505 1 1.0888 --from D65 --to D50", "",
@@ -49,6 +56,10 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblemAndStatus2) {
         {"deltae 1 2 3 4 5 6 --metric 2000", "", "'2000' is not ab, 94 or cmc"},
         {"deltae 1 2 3 4 5 6 --kl 2", "", "apply to --metric 94 only"},
         {"deltae 1 2 3 4 5 6 --metric 94 --l 2", "", "apply to --metric cmc only"},
+        {"rgb 1 2", "", "missing argument Z"},
+        {"rgb --lab 50 0 x", "", "argument b: 'x' is not a number"},
+        {"rgb 1 2 3 --space adobe", "", "'adobe' is not srgb or colormatch"},
+        {"hsv 1 2 3 4", "", "unexpected argument '4'"},
         {"adapt 1 1 1 --to D50", "", "missing option --from"},
         {"adapt 1 1 1 --from D65", "", "missing option --to"},
         {"adapt 1 1 1 --from F2 --to D50", "", "unknown white 'F2'"},
@@ -65,7 +76,7 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblemAndStatus2) {
 }
 
 TEST(ColorCli, EverySubcommandHasHelp) {
-    for (const char* name : {"deltae", "adapt"}) {
+    for (const char* name : {"deltae", "rgb", "hsv", "adapt"}) {
         auto r = RunVantrel(std::string(name) + " --help");
         EXPECT_EQ(r.status, 0) << name;
         EXPECT_EQ(r.out.rfind(std::string("usage: vantrel ") + name, 0), 0u) << name;

@@ -1,0 +1,174 @@
+// LinSolve through the shared library: the stated systems, untouched inputs, accuracy, and
+// bit-for-bit agreement with the reference solver.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "reference_lu.h"
+#include "vantrel/linalg.h"
+
+namespace {
+
+// An n-by-n matrix handed over as row pointers, each row in its own allocation.
+struct Matrix {
+    std::vector<std::vector<float>> storage;
+    std::vector<float*> rows;
+
+    explicit Matrix(std::vector<std::vector<float>> m) : storage(std::move(m)) {
+        for (auto& row : storage) rows.push_back(row.data());
+    }
+    Matrix(const Matrix&) = delete;
+    Matrix& operator=(const Matrix&) = delete;
+    int order() const { return static_cast<int>(storage.size()); }
+};
+
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+}
+
+constexpr float kUnset = -12345.0f;
+
+struct Case {
+    const char* what;
+    std::vector<std::vector<float>> A;
+    std::vector<float> b;
+    short result;
+    int kind;              // -1: not written
+    std::vector<float> x;  // exact
+};
+
+TEST(LinSolve, StatedSystems) {
+    const Case cases[] = {
+        {"order 0 writes nothing", {}, {}, 10, 1, {}},
+        {"order 1", {{4}}, {2}, 10, 1, {0.5f}},
+        {"rows exchanged", {{0, 1}, {1, 0}}, {2, 3}, 10, 1, {3, 2}},
+        {"3x3 with an exact solution",
+         {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}},
+         {5, -2, 9},
+         10,
+         1,
+         {1, 1, 2}},
+        {"a zero row is refused, x holds b", {{1, 2}, {0, 0}}, {7, 8}, -3, -1, {7, 8}},
+        {"a zero first row is refused", {{0, 0}, {1, 2}}, {7, 8}, -3, -1, {7, 8}},
+        // Equal merits make the second row the pivot; the second diagonal becomes 1e-20.
+        // x holds the forward-substituted values, nothing solved.
+        {"tie, consistent", {{1, 2}, {2, 4}}, {1, 2}, 10, 2, {2, 0}},
+        {"tie, inconsistent", {{1, 2}, {2, 4}}, {1, 3}, 10, 0, {3, -0.5f}},
+        {"singular below a solvable row stops there",
+         {{2, 0, 0}, {0, 4, 0}, {0, 0, 1e-12f}},
+         {2, 4, 3},
+         10,
+         0,
+         {2, 4, 3}},
+        // The tolerance test widens to double: the float nearest to 1e-9 lies below 1e-9.
+        {"1e-9 as a float counts as zero", {{1, 0}, {0, 1e-9f}}, {1, 0}, 10, 2, {1, 0}},
+        {"the next float above counts as non-zero",
+         {{1, 0}, {0, 0x1.12e0c0p-30f}},
+         {1, 0},
+         10,
+         1,
+         {1, 0}},
+    };
+    for (const Case& c : cases) {
+        Matrix A(c.A);
+        std::vector<std::vector<float>> aBefore = c.A;
+        std::vector<float> b = c.b, x(c.b.size(), kUnset);
+        int kind = -1;
+        EXPECT_EQ(LinSolve(A.rows.data(), b.data(), A.order(), x.data(), kind), c.result) << c.what;
+        EXPECT_EQ(kind, c.kind) << c.what;
+        EXPECT_TRUE(SameBits(x, c.x)) << c.what;
+        EXPECT_TRUE(SameBits(b, c.b)) << c.what << ": b was modified";
+        for (size_t i = 0; i < c.A.size(); ++i)
+            EXPECT_TRUE(SameBits(A.storage[i], aBefore[i])) << c.what << ": row " << i;
+    }
+}
+
+TEST(LinSolve, OrdersOutsideTheContractAreRefusedUntouched) {
+    for (int n : {-1, -46340, INT_MIN, 46341, 65536, INT_MAX}) {
+        float x[2] = {kUnset, kUnset};
+        int kind = 7;
+        EXPECT_EQ(LinSolve(nullptr, nullptr, n, x, kind), -5) << n;
+        EXPECT_EQ(kind, 7) << n;
+        EXPECT_EQ(x[0], kUnset) << n;
+        EXPECT_EQ(x[1], kUnset) << n;
+    }
+}
+
+std::vector<std::vector<float>> RandomMatrix(std::mt19937& rng, int n, float diagonal) {
+    std::uniform_real_distribution<float> element(-1.0f, 1.0f);
+    std::vector<std::vector<float>> m(n, std::vector<float>(n));
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) m[i][j] = element(rng) + (i == j ? diagonal : 0.0f);
+    return m;
+}
+
+TEST(LinSolve, WellConditionedOrder50HasASmallResidual) {
+    std::mt19937 rng(50);
+    const int n = 50;
+    Matrix A(RandomMatrix(rng, n, 8.0f));
+    std::uniform_real_distribution<float> element(-1.0f, 1.0f);
+    std::vector<float> b(n), x(n);
+    for (float& v : b) v = element(rng);
+    int kind = -1;
+    ASSERT_EQ(LinSolve(A.rows.data(), b.data(), n, x.data(), kind), 10);
+    ASSERT_EQ(kind, 1);
+    for (int i = 0; i < n; ++i) {
+        double r = -static_cast<double>(b[i]);
+        for (int j = 0; j < n; ++j) r += static_cast<double>(A.rows[i][j]) * x[j];
+        EXPECT_NEAR(r, 0.0, 1e-5) << "row " << i;
+    }
+}
+
+// Random systems of many shapes: plain, with leading zeros in b (the forward substitution
+// skips them), with repeated or proportional rows (singular, partial x), and with many exact
+// ties of merit (small integers). The library must agree with the reference in every bit.
+TEST(LinSolve, AgreesWithTheReferenceBitForBit) {
+    std::mt19937 rng(31);
+    std::uniform_int_distribution<int> small(-3, 3);
+    std::uniform_real_distribution<float> element(-1.0f, 1.0f);
+    int unique = 0, consistent = 0, inconsistent = 0;
+    for (int n = 1; n <= 40; ++n)
+        for (int variant = 0; variant < 6; ++variant) {
+            std::vector<std::vector<float>> m =
+                variant == 5 ? std::vector<std::vector<float>>(n, std::vector<float>(n))
+                             : RandomMatrix(rng, n, variant == 0 ? 4.0f : 0.0f);
+            std::vector<float> b(n);
+            for (float& v : b) v = element(rng);
+            if (variant == 2)  // leading zeros of b
+                for (int i = 0; i < n / 2; ++i) b[i] = 0.0f;
+            if (variant == 3 && n > 1) {  // a repeated row, with a consistent or any b
+                m[n - 1] = m[0];
+                if (n % 2) b[n - 1] = b[0];
+            }
+            if (variant == 4 && n > 2)  // a proportional row
+                for (int j = 0; j < n; ++j) m[n / 2][j] = 2.0f * m[1][j];
+            if (variant == 5)  // small integers: exact ties and exact cancellations
+                for (auto& row : m)
+                    for (float& v : row) v = static_cast<float>(small(rng));
+            Matrix A(m);
+            std::vector<float> x(n, kUnset), expected(n, kUnset);
+            int kind = -1, expectedKind = -1;
+            short result = LinSolve(A.rows.data(), b.data(), n, x.data(), kind);
+            short expectedResult =
+                reference::LinSolve(A.rows.data(), b.data(), n, expected.data(), expectedKind);
+            ASSERT_EQ(result, expectedResult) << "n " << n << " variant " << variant;
+            ASSERT_EQ(kind, expectedKind) << "n " << n << " variant " << variant;
+            ASSERT_TRUE(SameBits(x, expected)) << "n " << n << " variant " << variant;
+            if (kind == 1)
+                ++unique;
+            else if (kind == 2)
+                ++consistent;
+            else if (kind == 0)
+                ++inconsistent;
+        }
+    // Every outcome is covered, so the partial x of singular systems is compared too.
+    EXPECT_GT(unique, 0);
+    EXPECT_GT(consistent, 0);
+    EXPECT_GT(inconsistent, 0);
+}
+
+}  // namespace

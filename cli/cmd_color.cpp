@@ -1,7 +1,9 @@
-// vantrel deltae | rgb | hsv | adapt: colour differences, RGB encodings, HSV and chromatic
-// adaptation.
+// vantrel deltae | rgb | hsv | spectrum | adapt: colour differences, RGB encodings, HSV,
+// spectra and densities, chromatic adaptation.
 #include <cctype>
 #include <cmath>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,81 @@ int run_hsv(cli::Args& args) {
     t.row({"S", cli::fmt(S, 4)});
     t.row({"V", cli::fmt(V, 4)});
     t.print();
+    return cli::kExitOk;
+}
+
+// --- spectrum ---------------------------------------------------------------------------------
+
+constexpr int kSamples = 31;  // 400 to 700 nm in 10 nm steps
+
+// Splits text at whitespace and commas.
+std::vector<std::string> split_numbers(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char ch : text) {
+        if (std::isspace(static_cast<unsigned char>(ch)) || ch == ',') {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        } else {
+            word += ch;
+        }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words;
+}
+
+// Densities are printed without the sign of a negative zero.
+std::string fmt_density(float d) {
+    return cli::fmt(d + 0.0f, 4);
+}
+
+int run_spectrum(cli::Args& args) {
+    std::vector<std::string> words = args.positional();
+    bool fromInput = words.empty();
+    if (fromInput) {
+        std::string text((std::istreambuf_iterator<char>(std::cin)),
+                         std::istreambuf_iterator<char>());
+        words = split_numbers(text);
+    }
+    if (words.size() != kSamples) {
+        std::string message =
+            "expected 31 reflectance factors (400 to 700 nm), read " + std::to_string(words.size());
+        if (fromInput) throw cli::Failure("standard input: " + message);
+        throw cli::UsageError(message);
+    }
+    float spectrum[kSamples + 1] = {};  // element 0 is not read
+    for (int k = 0; k < kSamples; ++k) {
+        std::string what = std::to_string(400 + 10 * k) + " nm";
+        try {
+            spectrum[k + 1] = cli::parse_float(words[static_cast<size_t>(k)], what);
+        } catch (const cli::UsageError& e) {
+            if (fromInput) throw cli::Failure(std::string("standard input: ") + e.what());
+            throw;
+        }
+    }
+
+    float xyz[3], lab[3], t[4], i[4];
+    CX_SpectrumToD50XYZ(spectrum, xyz);
+    CX_D50XYZ2LAB(xyz[0], xyz[1], xyz[2], &lab[0], &lab[1], &lab[2]);
+    SpectrumToDensityT(spectrum, t);
+    SpectrumToDensityI(spectrum, i);
+
+    cli::Table colour;
+    colour.row({"X", cli::fmt(xyz[0], 4)});
+    colour.row({"Y", cli::fmt(xyz[1], 4)});
+    colour.row({"Z", cli::fmt(xyz[2], 4)});
+    colour.row({"L*", cli::fmt(lab[0], 4)});
+    colour.row({"a*", cli::fmt(lab[1], 4)});
+    colour.row({"b*", cli::fmt(lab[2], 4)});
+    colour.print();
+    std::printf("\n");
+    cli::Table densities;
+    densities.row({"density", "visual", "red", "green", "blue"});
+    densities.row(
+        {"Status T", fmt_density(t[0]), fmt_density(t[1]), fmt_density(t[2]), fmt_density(t[3])});
+    densities.row(
+        {"Status I", fmt_density(i[0]), fmt_density(i[1]), fmt_density(i[2]), fmt_density(i[3])});
+    densities.print();
     return cli::kExitOk;
 }
 
@@ -213,6 +290,18 @@ const cli::Register hsv_command(
      "Black and greys have hue 0.\n\n"
      "example: vantrel hsv 255 128 0\n",
      run_hsv});
+
+const cli::Register spectrum_command(
+    {"spectrum", "reflectance spectrum to D50 XYZ, L*a*b* and densities",
+     "usage: vantrel spectrum [R400 R410 ... R700]\n\n"
+     "Integrates a reflectance spectrum, 31 factors (0..1) at 400 to 700 nm in 10 nm steps,\n"
+     "into D50 XYZ (percent scale, 2-degree observer) and L*a*b*, and prints its Status T\n"
+     "and Status I densities (visual, red, green, blue; each 0 to 4). The factors come\n"
+     "from the arguments or, when there are none, from standard input, separated by\n"
+     "spaces, commas or line breaks. Any other count than 31 is an error (exit status 2\n"
+     "for arguments, 1 for standard input).\n\n"
+     "example: vantrel spectrum < patch.txt\n",
+     run_spectrum});
 
 const cli::Register adapt_command(
     {"adapt", "chromatic adaptation of an XYZ colour between two whites",

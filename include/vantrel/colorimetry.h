@@ -90,6 +90,38 @@ VANTREL_API void LAB2CalibratedRGB(const float* rgbMatrix, float displayGamma, f
 VANTREL_API void RGB2HSV(float R, float G, float B, float* H, float* S, float* V);
 
 // ---------------------------------------------------------------------------------------------
+// Spectra and densities
+//
+// A spectrum is 32 floats: element 0 is never read, elements 1 to 31 are reflectance (or
+// transmittance) factors, 0..1, at 400, 410, ..., 700 nm. A density set is four floats:
+// visual, red, green, blue. Each density is -log10 of a quantity first limited to 0.0001..1, so
+// it lies between 0 and 4; a quantity of 1 or more gives a zero with the sign bit set.
+
+/// Integrates a spectrum under D50 (2-degree observer) into percent-scale XYZ, written to
+/// xyzOut[0..2]; a perfect reflector gives (96.421, 99.997, 82.524).
+VANTREL_API void CX_SpectrumToD50XYZ(const float* spectrum, float* xyzOut);
+/// Status T densities of a spectrum, written to densitiesOut[0..3] (visual, red, green, blue).
+VANTREL_API void SpectrumToDensityT(const float* spectrum, float* densitiesOut);
+/// Status I densities of a spectrum, written to densitiesOut[0..3] (visual, red, green, blue).
+VANTREL_API void SpectrumToDensityI(const float* spectrum, float* densitiesOut);
+/// Visual density of percent-scale XYZ: -log10 of Y / 100. X and Z are not used.
+VANTREL_API void XYZ2VisualDensity(float X, float Y, float Z, float* densityOut);
+/// Visual density of an L*a*b* colour, from the relative luminance of L*. a* and b* are not
+/// used.
+VANTREL_API void LAB2VisualDensity(float L, float a, float b, float* densityOut);
+/// Unit-scale D50 XYZ to four Status T style densities: visual from Y, red, green and blue from
+/// a fixed matrix.
+VANTREL_API void D50XYZ2StatusTDensity_VW(float X, float Y, float Z, float* visualDensity,
+                                          float* redDensity, float* greenDensity,
+                                          float* blueDensity);
+/// Four Status T style densities back to unit-scale D50 XYZ: Y from the visual density, X and Z
+/// from red, green and blue. Nothing is clamped (negative densities give values above 1); the
+/// round trip with D50XYZ2StatusTDensity_VW is close, not exact.
+VANTREL_API void StatusTDensity2D50XYZ_VW(float visualDensity, float redDensity,
+                                          float greenDensity, float blueDensity, float* X,
+                                          float* Y, float* Z);
+
+// ---------------------------------------------------------------------------------------------
 // Cone space and chromatic adaptation
 
 /// The transform ChromaticAdapt applies. Any value other than 1 to 4 behaves as CA_XYZScaling.

@@ -60,6 +60,9 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblemAndStatus2) {
         {"rgb --lab 50 0 x", "", "argument b: 'x' is not a number"},
         {"rgb 1 2 3 --space adobe", "", "'adobe' is not srgb or colormatch"},
         {"hsv 1 2 3 4", "", "unexpected argument '4'"},
+        {"spectrum 0.5 0.5", "", "expected 31 reflectance factors (400 to 700 nm), read 2"},
+        {"spectrum 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 x", "",
+         "argument 700 nm: 'x' is not a number"},
         {"adapt 1 1 1 --to D50", "", "missing option --from"},
         {"adapt 1 1 1 --from D65", "", "missing option --to"},
         {"adapt 1 1 1 --from F2 --to D50", "", "unknown white 'F2'"},
@@ -75,8 +78,46 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblemAndStatus2) {
     }
 }
 
+std::string Repeat(const std::string& word, int n, const char* separator) {
+    std::string text;
+    for (int k = 0; k < n; ++k) text += (k ? separator : "") + word;
+    return text;
+}
+
+TEST(ColorCli, SpectrumReadsArgumentsOrStandardInput) {
+    const std::string ones =
+        "X   96.4210\nY   99.9970\nZ   82.5240\nL*  99.9988\na*   0.0067\nb*  -0.0295\n\n"
+        "density   visual     red   green    blue\n"
+        "Status T  0.0000  0.0000  0.0000  0.0000\n"
+        "Status I  0.0000  0.0000  0.0000  0.0000\n";
+    auto fromArguments = RunVantrel("spectrum " + Repeat("1", 31, " "));
+    EXPECT_EQ(fromArguments.status, 0) << fromArguments.err;
+    EXPECT_EQ(fromArguments.out, ones);
+    auto fromInput = RunVantrel("spectrum", Repeat("1", 31, ",\n"));
+    EXPECT_EQ(fromInput.status, 0) << fromInput.err;
+    EXPECT_EQ(fromInput.out, ones);
+
+    auto zeros = RunVantrel("spectrum", Repeat("0", 31, " "));
+    EXPECT_NE(zeros.out.find("Status I  4.0000  4.0000  4.0000  4.0000\n"), std::string::npos)
+        << zeros.out;
+}
+
+TEST(ColorCli, SpectrumCountErrorOnStandardInputIsAFailure) {
+    for (int count : {30, 32}) {
+        auto r = RunVantrel("spectrum", Repeat("0.5", count, " "));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("standard input: expected 31 reflectance factors (400 to 700 nm), "
+                             "read " +
+                             std::to_string(count)),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(testing_support::CountLines(r.err), 1);
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
 TEST(ColorCli, EverySubcommandHasHelp) {
-    for (const char* name : {"deltae", "rgb", "hsv", "adapt"}) {
+    for (const char* name : {"deltae", "rgb", "hsv", "spectrum", "adapt"}) {
         auto r = RunVantrel(std::string(name) + " --help");
         EXPECT_EQ(r.status, 0) << name;
         EXPECT_EQ(r.out.rfind(std::string("usage: vantrel ") + name, 0), 0u) << name;

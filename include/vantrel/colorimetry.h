@@ -149,3 +149,25 @@ VANTREL_API void ConeToEquiEnergyXYZ(float L, float M, float S, float* X, float*
 /// is what a single memo would give to the calling thread's own sequence of calls.
 VANTREL_API void ChromaticAdapt(const float* srcWhite, const float* dstWhite, float* colors,
                                 std::uint32_t count, EChromaticAdaptationAlgorithm algorithm);
+
+// ---------------------------------------------------------------------------------------------
+// Monitor matrix
+
+/// The monitor record (vantrel/preference_records.h, also included by vantrel/settings.h).
+struct PF_MonitorSettings;
+
+/// The matrix that maps a monitor's linear RGB (0..1) to unit-scale XYZ relative to D50, from
+/// the CIE 1931 x, y chromaticities of its primaries and white in `settings` (only those eight
+/// fields are read). The matrix is built for the monitor's white, then each primary is adapted
+/// to D50 (0.9642, 1, 0.8249) with CA_LinearBradford, so RGB (1, 1, 1) maps to D50.
+///
+/// `forward` (rows X, Y, Z; columns R, G, B) and `inverse` (rows R, G, B; columns X, Y, Z, the
+/// layout XYZ2CalibratedRGB takes) are each three rows of three floats, either or both null.
+/// Returns 10 with every requested matrix written; -7 when the primaries do not determine the
+/// white (collinear or coincident primaries), writing nothing; -3 when the inverse is requested
+/// and the adapted matrix is singular: the forward matrix is written if requested and
+/// `inverse` holds a copy of it. A white on or outside the primaries' triangle gives primaries
+/// of zero or negative intensity, whose columns the adaptation sets to zero. A white y of 0
+/// is not rejected; it makes the matrices non-finite.
+VANTREL_API short GetMonitorTransformMatrix(const PF_MonitorSettings& settings, float (*forward)[3],
+                                            float (*inverse)[3]);

@@ -122,6 +122,24 @@ VANTREL_API void StatusTDensity2D50XYZ_VW(float visualDensity, float redDensity,
                                           float* Y, float* Z);
 
 // ---------------------------------------------------------------------------------------------
+// Lightness under an average surround, L clipping
+//
+// L** ("LDblStar") is a lightness scale for an average surround: L** = 110.5 x sqrt(Y/Yn + 0.01)
+// - 11.05, 0 for black and 100.0011 for the white.
+
+/// Luminance Y and white luminance Yn (any common scale) to L**.
+VANTREL_API float Y2LDblStar_AveSurround(float Y, float Yn);
+/// L** to luminance on the scale of the white luminance Yn.
+VANTREL_API float LDblStar2Y_AveSurround(float Lss, float Yn);
+/// CIE L* to L**.
+VANTREL_API float L2LDblStar_AveSurround(float L);
+/// L** to CIE L*.
+VANTREL_API float LDblStar2L_AveSurround(float Lss);
+/// Clips a colour lighter than Lmax (expected positive): moves L*, a*, b* along the line
+/// towards (Lmax / 2, 0, 0) until L* equals Lmax, keeping the hue. Unchanged when L <= Lmax.
+VANTREL_API void LClipping(float& L, float& a, float& b, float Lmax);
+
+// ---------------------------------------------------------------------------------------------
 // Cone space and chromatic adaptation
 
 /// The transform ChromaticAdapt applies. Any value other than 1 to 4 behaves as CA_XYZScaling.

@@ -1,0 +1,158 @@
+// Drawing into window surfaces: exact fills, text with the built-in font, fixed font
+// metrics, the drawing log, and PNG output.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/run_command.h"
+#include "vantrel_platform/controls.h"
+#include "vantrel_platform/gdi.h"
+
+namespace {
+
+using vplatform::DrawOp;
+using vplatform::WindowKind;
+
+class Drawing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window = vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 40, 20);
+        vplatform::FillSurface(window, kMarker);
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        EXPECT_EQ(vplatform::CountDeviceContexts(), 0);
+    }
+    int Count(COLORREF color) const {
+        int n = 0;
+        for (COLORREF pixel : vplatform::GetSurface(window).pixels) n += pixel == color;
+        return n;
+    }
+    static constexpr COLORREF kMarker = 0x123456;
+    HWND window = nullptr;
+};
+
+TEST_F(Drawing, FillsAreExactAndClippedToTheClientArea) {
+    HDC hDC = GetDC(window);
+    CDC* dc = CDC::FromHandle(hDC);
+    RECT inside{2, 3, 7, 5};
+    dc->FillSolidRect(&inside, 0x0000FF);
+    RECT overlapping{-5, 18, 100, 100};
+    dc->FillSolidRect(&overlapping, 0x00FF00);
+    RECT empty{10, 10, 5, 12};
+    dc->FillSolidRect(&empty, 0xFF0000);
+    EXPECT_EQ(dc->GetBkColor(), 0xFF0000u);  // a fill sets the background colour
+    ReleaseDC(window, hDC);
+
+    auto surface = vplatform::GetSurface(window);
+    EXPECT_EQ(Count(0x0000FF), 5 * 2);
+    EXPECT_EQ(surface.at(2, 3), 0x0000FFu);
+    EXPECT_EQ(surface.at(6, 4), 0x0000FFu);
+    EXPECT_EQ(surface.at(7, 4), kMarker);
+    EXPECT_EQ(Count(0x00FF00), 40 * 2);
+    EXPECT_EQ(Count(0xFF0000), 0);
+
+    auto log = vplatform::GetDrawLog(window);
+    ASSERT_EQ(log.size(), 6u);  // SetBkColor and Fill for each
+    EXPECT_EQ(log[1].op, DrawOp::Fill);
+    EXPECT_EQ(log[1].color, 0x0000FFu);
+    EXPECT_EQ(log[3].rect.left, -5);  // recorded as given
+}
+
+TEST_F(Drawing, FontMetricsFollowThePixelHeight) {
+    struct Case {
+        LONG height;
+        LONG advance;
+        LONG line;
+    };
+    HDC hDC = GetDC(window);
+    for (const Case& c : {Case{0, 12, 16}, Case{-8, 6, 8}, Case{7, 6, 8}, Case{-20, 12, 16},
+                          Case{24, 18, 24}, Case{-1000000, 3072, 4096}}) {
+        LOGFONTW lf{};
+        lf.lfHeight = c.height;
+        CFont font;
+        ASSERT_TRUE(font.CreateFontIndirect(&lf));
+        HGDIOBJ previous = SelectObject(hDC, font.m_hObject);
+        SIZE size{};
+        EXPECT_TRUE(GetTextExtentPoint32W(hDC, L"abcde", 5, &size));
+        EXPECT_EQ(size.cx, 5 * c.advance) << c.height;
+        EXPECT_EQ(size.cy, c.line) << c.height;
+        EXPECT_FALSE(DeleteObject(font.m_hObject)) << "a selected font is not deleted";
+        SelectObject(hDC, previous);
+    }
+    SIZE size{};
+    GetTextExtentPoint32W(hDC, L"ab", 2, &size);  // the system font again
+    EXPECT_EQ(size.cx, 24);
+    CFont point;
+    point.CreatePointFont(90, L"Sans");
+    EXPECT_EQ(point.GetPixelHeight(), 12);
+    ReleaseDC(window, hDC);
+}
+
+TEST_F(Drawing, TextIsPlacedByTheFormatAndDrawnInTheTextColour) {
+    HDC hDC = GetDC(window);
+    CDC* dc = CDC::FromHandle(hDC);
+    dc->SelectStockObject(DEFAULT_GUI_FONT);  // 6 by 8 cells
+    dc->SetTextColor(0x0000FF);
+    dc->SetBkMode(TRANSPARENT);
+    RECT client{0, 0, 40, 20};
+    EXPECT_EQ(dc->DrawText(CString(L"|"), &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 8);
+    // A 6-pixel cell centred in 40 starts at 17; the bar is its middle column, 19, and
+    // seven rows from (20 - 8) / 2 = 6.
+    auto surface = vplatform::GetSurface(window);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            EXPECT_EQ(surface.at(x, y) == 0x0000FF, x == 19 && y >= 6 && y < 13) << x << "," << y;
+
+    dc->SetBkMode(OPAQUE);
+    dc->SetBkColor(0x00FF00);
+    RECT right{0, 0, 40, 20};
+    dc->DrawText(L"ab", -1, &right, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+    EXPECT_EQ(vplatform::GetSurface(window).at(28, 12), 0x00FF00u);  // the cell's background
+    EXPECT_EQ(vplatform::GetSurface(window).at(27, 12), kMarker);
+
+    RECT calc{5, 5, 0, 0};
+    dc->DrawText(L"abc", 3, &calc, DT_CALCRECT);
+    EXPECT_EQ(calc.right, 5 + 18);
+    EXPECT_EQ(calc.bottom, 5 + 8);
+
+    auto log = vplatform::GetDrawLog(window);
+    const vplatform::DrawCall& text = log[3];  // after SelectFont, SetTextColor, SetBkMode
+    EXPECT_EQ(text.op, DrawOp::DrawText);
+    EXPECT_EQ(text.text, L"|");
+    EXPECT_EQ(text.format, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EXPECT_EQ(text.color, 0x0000FFu);
+    ReleaseDC(window, hDC);
+}
+
+TEST_F(Drawing, DeviceContextsFailWhenMadeUnavailable) {
+    vplatform::SetDeviceContextsAvailable(window, FALSE);
+    EXPECT_EQ(GetDC(window), nullptr);
+    PAINTSTRUCT ps;
+    EXPECT_EQ(BeginPaint(window, &ps), nullptr);
+    vplatform::SetDeviceContextsAvailable(window, TRUE);
+    EXPECT_NE(GetDC(window), nullptr);
+    DestroyWindow(window);  // releases its device contexts
+    window = nullptr;
+}
+
+TEST_F(Drawing, SurfaceSavesAsAPngOfTheClientSize) {
+    std::string path = ::testing::TempDir() + "surface_test.png";
+    ASSERT_TRUE(vplatform::SaveSurfacePng(window, path.c_str()));
+    std::string png = testing_support::ReadFile(path);
+    std::remove(path.c_str());
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    auto be32 = [&](size_t at) {
+        return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+               (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
+    };
+    EXPECT_EQ(be32(16), 40);
+    EXPECT_EQ(be32(20), 20);
+    EXPECT_FALSE(vplatform::SaveSurfacePng(window, "/nonexistent-dir/x.png"));
+    EXPECT_FALSE(vplatform::SaveSurfacePng(nullptr, path.c_str()));
+}
+
+}  // namespace

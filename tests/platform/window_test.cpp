@@ -1,0 +1,314 @@
+// The headless window system: windows, message dispatch through message maps, controls,
+// data exchange and message boxes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "vantrel_platform/controls.h"
+#include "vantrel_platform/dialog_exchange.h"
+#include "vantrel_platform/gdi.h"
+#include "vantrel_platform/message_box.h"
+
+namespace {
+
+using vplatform::WindowKind;
+
+// Records which class of the chain handled each message.
+class BaseWnd : public CWnd {
+  public:
+    std::vector<std::string> handled;
+
+  protected:
+    void OnPaint() {
+        handled.push_back("base paint");
+        CPaintDC dc(this);
+    }
+    BOOL OnEraseBkgnd(CDC*) {
+        handled.push_back("base erase");
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BaseWnd, CWnd)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+class DerivedWnd : public BaseWnd {
+  protected:
+    BOOL OnEraseBkgnd(CDC* pDC) {
+        handled.push_back(pDC ? "derived erase with dc" : "derived erase");
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DerivedWnd, BaseWnd)
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+TEST(MessageMaps, DerivedEntriesWinBaseEntriesServeTheRestDefaultsHandleOthers) {
+    DerivedWnd wnd;
+    ASSERT_TRUE(wnd.Attach(vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 4, 4)));
+    wnd.Invalidate(TRUE);
+    wnd.UpdateWindow();  // WM_PAINT -> base handler, whose BeginPaint sends WM_ERASEBKGND
+    EXPECT_EQ(wnd.handled, (std::vector<std::string>{"base paint", "derived erase with dc"}));
+    wnd.UpdateWindow();  // nothing invalid any more
+    EXPECT_EQ(wnd.handled.size(), 2u);
+
+    wnd.SetWindowTextW(L"built-in");
+    CString text;
+    wnd.GetWindowTextW(text);
+    EXPECT_EQ(text, L"built-in");
+}
+
+TEST(Windows, TextIsCutToTheCallersCapacity) {
+    HWND edit = vplatform::CreateWindow(WindowKind::Edit, nullptr, 1, 10, 10, 0, L"12345");
+    struct Case {
+        int capacity;
+        int copied;
+        const wchar_t* text;
+    };
+    for (const Case& c :
+         {Case{1, 0, L""}, Case{4, 3, L"123"}, Case{6, 5, L"12345"}, Case{32, 5, L"12345"}}) {
+        wchar_t buffer[32] = L"xxxxxxxx";
+        EXPECT_EQ(GetWindowTextW(edit, buffer, c.capacity), c.copied) << c.capacity;
+        EXPECT_STREQ(buffer, c.text) << c.capacity;
+    }
+    EXPECT_EQ(GetWindowTextW(nullptr, nullptr, 5), 0);
+    DestroyWindow(edit);
+}
+
+TEST(Windows, DialogChildrenTemporaryObjectsAndDestruction) {
+    const int before = vplatform::CountWindows();
+    {
+        CWnd dialog;
+        dialog.Attach(vplatform::CreateDialog(L"Options", 300, 200,
+                                              {{10, WindowKind::Edit, 80, 20},
+                                               {11, WindowKind::ComboBox, 80, 20, CBS_SORT},
+                                               {12, WindowKind::Progress, 200, 16}}));
+        EXPECT_EQ(vplatform::CountWindows(), before + 4);
+        EXPECT_EQ(dialog.GetDlgItem(13), nullptr);
+        EXPECT_NE(dynamic_cast<CEdit*>(dialog.GetDlgItem(10)), nullptr);
+        EXPECT_NE(dynamic_cast<CComboBox*>(dialog.GetDlgItem(11)), nullptr);
+        EXPECT_EQ(dialog.GetDlgItem(11), dialog.GetDlgItem(11));  // one temporary per window
+        EXPECT_EQ(dialog.GetDlgItem(11)->GetParent(), &dialog);
+        RECT rc;
+        dialog.GetDlgItem(12)->GetClientRect(&rc);
+        EXPECT_EQ(rc.right, 200);
+        EXPECT_EQ(rc.bottom, 16);
+
+        CProgressCtrl progress;  // an attached object replaces the temporary
+        ASSERT_TRUE(progress.SubclassDlgItem(12, &dialog));
+        EXPECT_EQ(dialog.GetDlgItem(12), &progress);
+        EXPECT_FALSE(CWnd().Attach(progress.m_hWnd));  // one object per window
+
+        dialog.DestroyWindow();
+        EXPECT_EQ(progress.m_hWnd, nullptr);
+        EXPECT_EQ(dialog.m_hWnd, nullptr);
+    }
+    {
+        CWnd owner;  // destroying the object destroys its window
+        owner.Attach(vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 1, 1));
+    }
+    EXPECT_EQ(vplatform::CountWindows(), before);
+    EXPECT_EQ(SendMessage(nullptr, WM_GETTEXTLENGTH), 0);
+}
+
+TEST(ComboBox, KeepsItsListSortedOrInOrderOfAddition) {
+    struct Case {
+        DWORD style;
+        std::vector<std::wstring> expected;
+    };
+    const std::vector<const wchar_t*> added = {L"gamma", L"Beta", L"alpha", L"beta"};
+    for (const Case& c : {Case{0, {L"gamma", L"Beta", L"alpha", L"beta"}},
+                          Case{CBS_SORT, {L"alpha", L"Beta", L"beta", L"gamma"}}}) {
+        CComboBox combo;
+        combo.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 1, 50, 20, c.style));
+        for (const wchar_t* item : added) combo.AddString(item);
+        ASSERT_EQ(combo.GetCount(), 4);
+        for (int i = 0; i < 4; ++i) {
+            CString text;
+            combo.GetLBText(i, text);
+            EXPECT_EQ(text.str(), c.expected[static_cast<size_t>(i)]) << i;
+        }
+        EXPECT_EQ(combo.DeleteString(4), CB_ERR);
+        EXPECT_EQ(combo.DeleteString(0), 3);
+        EXPECT_EQ(combo.SetDroppedWidth(static_cast<UINT>(-1)), CB_ERR);
+        EXPECT_EQ(combo.SetDroppedWidth(77), 77);
+        EXPECT_EQ(combo.GetDroppedWidth(), 77);
+    }
+}
+
+// A progress control whose object counts the paints that reach its message map.
+class CountingProgress : public CProgressCtrl {
+  public:
+    int paints = 0, erases = 0;
+
+  protected:
+    void OnPaint() {
+        ++paints;
+        CPaintDC dc(this);
+    }
+    BOOL OnEraseBkgnd(CDC*) {
+        ++erases;
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CountingProgress, CProgressCtrl)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+TEST(ProgressControl, KeepsSixteenBitBoundsAnswersPreviousValuesAndRepaintsAfterEach) {
+    CountingProgress bar;
+    bar.Attach(vplatform::CreateWindow(WindowKind::Progress, nullptr, 1, 100, 10));
+    HWND h = bar.m_hWnd;
+
+    EXPECT_EQ(SendMessage(h, PBM_SETRANGE, 0, MAKELPARAM(10, 100000 & 0xFFFF)),
+              MAKELPARAM(0, 100));  // the previous range
+    int lower, upper;
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(lower, 10);
+    EXPECT_EQ(upper, 34464);      // 100000 cut to 16 bits
+    EXPECT_EQ(bar.GetPos(), 10);  // the position follows the range
+
+    struct Step {
+        UINT message;
+        int argument;
+        int result;  // the previous value
+        int pos;     // the position afterwards
+    };
+    const Step steps[] = {
+        {PBM_SETPOS, 40000, 10, 34464},  // kept within the range
+        {PBM_SETPOS, 34460, 34464, 34460}, {PBM_SETSTEP, 7, 10, 34460},
+        {PBM_STEPIT, 0, 34460, 13},  // 34467 is past the top: 10 + (34467 - 10) % 34454
+        {PBM_DELTAPOS, -100, 13, 10},
+    };
+    int paints = bar.paints;
+    for (const Step& s : steps) {
+        EXPECT_EQ(SendMessage(h, s.message, static_cast<WPARAM>(s.argument), 0), s.result)
+            << s.message;
+        EXPECT_EQ(bar.GetPos(), s.pos) << s.message;
+        EXPECT_EQ(bar.paints, ++paints) << s.message;
+        EXPECT_EQ(bar.erases, paints) << "erase requested before each paint";
+    }
+}
+
+TEST(ProgressControl, PaintsItsOwnBarWithoutAnObject) {
+    HWND h = vplatform::CreateWindow(WindowKind::Progress, nullptr, 1, 10, 2);
+    SendMessage(h, PBM_SETPOS, 30);
+    auto surface = vplatform::GetSurface(h);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(surface.at(x, 1), GetSysColor(x < 3 ? COLOR_HIGHLIGHT : COLOR_BTNFACE)) << x;
+    DestroyWindow(h);
+}
+
+class DialogExchange : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialog.Attach(vplatform::CreateDialog(L"Dialog", 100, 100,
+                                              {{20, WindowKind::Edit, 50, 20, 0, L"text"}}));
+    }
+    CWnd dialog;
+};
+
+TEST_F(DialogExchange, FailReturnsToTheEditControlSelectsItsTextAndThrows) {
+    CDataExchange dx(&dialog, TRUE);
+    HWND edit = dx.PrepareEditCtrl(20);
+    ASSERT_EQ(edit, ::GetDlgItem(dialog.m_hWnd, 20));
+    SetFocus(nullptr);
+    EXPECT_THROW(dx.Fail(), CUserException);
+    EXPECT_EQ(GetFocus(), edit);
+    int start, end;
+    static_cast<CEdit*>(CWnd::FromHandle(edit))->GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 4);
+    EXPECT_EQ(CDataExchange(&dialog, TRUE).PrepareEditCtrl(99), nullptr);
+}
+
+class FailingDialog : public CWnd {
+  protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        if (pDX->m_bSaveAndValidate) pDX->Fail();
+    }
+};
+
+TEST(UpdateData, IsFalseExactlyWhenTheExchangeFails) {
+    FailingDialog dialog;
+    dialog.Attach(vplatform::CreateWindow(WindowKind::Dialog, nullptr, 0, 10, 10));
+    EXPECT_FALSE(dialog.UpdateData(TRUE));
+    EXPECT_TRUE(dialog.UpdateData(FALSE));
+}
+
+class MessageBoxes : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        vplatform::ClearMessageBoxLog();
+        AfxGetAppModuleState()->m_lpszCurrentAppName = L"Host";
+    }
+    void TearDown() override {
+        AfxGetAppModuleState()->m_lpszCurrentAppName = nullptr;
+        AfxGetAppModuleState()->RemoveString(AFX_IDP_PARSE_REAL);
+        vplatform::ClearMessageBoxLog();
+    }
+};
+
+TEST_F(MessageBoxes, AfxMessageBoxFindsPromptsAddsTheIconAndOwnsToTheMainWindow) {
+    CWinApp app(L"Host");
+    CWnd main;
+    main.Attach(vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 10, 10));
+    app.m_pMainWnd = &main;
+    AfxGetAppModuleState()->m_pCurrentWinApp = &app;
+    AfxGetAppModuleState()->SetString(AFX_IDP_PARSE_REAL, L"Zahl eingeben.");
+
+    EXPECT_EQ(AfxMessageBox(AFX_IDP_PARSE_INT, MB_OK, UINT(-1)), IDOK);
+    AfxMessageBox(AFX_IDP_PARSE_REAL);            // a module's string wins
+    AfxMessageBox(L"Save?", MB_YESNO);            // a question gets the question mark
+    AfxMessageBox(L"Own icon", MB_ICONQUESTION);  // an explicit icon stays
+    MessageBoxW(nullptr, L"plain", nullptr, MB_OK);
+    AfxGetAppModuleState()->m_pCurrentWinApp = nullptr;
+
+    auto boxes = vplatform::GetMessageBoxLog();
+    ASSERT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(boxes[0].text, L"Enter a whole number.");
+    EXPECT_EQ(boxes[0].style, MB_ICONEXCLAMATION);
+    EXPECT_EQ(boxes[0].helpId, UINT(-1));
+    EXPECT_EQ(boxes[0].owner, main.m_hWnd);
+    EXPECT_EQ(boxes[0].caption, L"Host");
+    EXPECT_EQ(boxes[1].text, L"Zahl eingeben.");
+    EXPECT_EQ(boxes[2].style, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(boxes[3].style, MB_ICONQUESTION);
+    EXPECT_EQ(boxes[4].caption, L"Error");
+    EXPECT_EQ(boxes[4].owner, nullptr);
+}
+
+TEST_F(MessageBoxes, ASinkSeesEachBoxAndGivesTheAnswer) {
+    std::vector<std::wstring> seen;
+    auto previous = vplatform::SetMessageBoxSink([&](const vplatform::MessageBoxRecord& box) {
+        seen.push_back(box.text);
+        return IDCANCEL;
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Continue?", L"Host", MB_OKCANCEL), IDCANCEL);
+    vplatform::SetMessageBoxSink(previous);
+    EXPECT_EQ(seen, std::vector<std::wstring>{L"Continue?"});
+    EXPECT_TRUE(vplatform::GetMessageBoxLog().empty());
+}
+
+TEST_F(MessageBoxes, FormatStringReplacesPlaceholdersInOnePass) {
+    AfxGetAppModuleState()->SetString(0x7001, L"%2 before %1, 100%, %3");
+    CString text;
+    AfxFormatString2(text, 0x7001, L"one%2", L"two");
+    EXPECT_EQ(text, L"two before one%2, 100%, %3");
+    AfxFormatString2(text, AFX_IDP_PARSE_INT_RANGE, L"0", L"100");
+    EXPECT_EQ(text, L"Enter a whole number from 0 to 100.");
+    AfxFormatString2(text, 0x7002, L"a", L"b");
+    EXPECT_TRUE(text.IsEmpty());
+    AfxGetAppModuleState()->RemoveString(0x7001);
+}
+
+}  // namespace

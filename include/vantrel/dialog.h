@@ -1,5 +1,73 @@
 /// @file
 /// Dialog support: range validation, percentage fields, combo-box menus, the progress bar.
+///
+/// Everything here runs on the thread that owns the dialog's windows. Failures are reported
+/// to the user, not to the caller: a corrective message box, then the framework's exchange
+/// failure (CDataExchange::Fail, which throws CUserException and so does not return).
 #pragma once
 
 #include "vantrel/export.h"
+#include "vantrel_platform/dialog_exchange.h"
+
+// ---------------------------------------------------------------------------------------------
+// Range validation
+
+/// Corrective range check of control `nID` of dialog `pWnd` (not null) during `pDX`.
+/// Into the controls it returns 1 and changes nothing. Out of them, a value with
+/// nMin <= nValue <= nMax passes (1); any other value is clamped to the range (to nMax for
+/// every value when nMin > nMax), written to `nValue` and, formatted with `pszFormat`
+/// ("%d" when null), to the control; then the message "A number between %1 and %2 is
+/// required. Closest value inserted" (string 28772, bounds as "%d") is shown in a message box
+/// owned by the dialog and the exchange fails: the function does not return.
+VANTREL_API int CustomValidate(CWnd* pWnd, CDataExchange* pDX, UINT nID, int& nValue, int nMin,
+                               int nMax, const wchar_t* pszFormat = nullptr);
+/// The unsigned form works on the 32-bit patterns read as signed numbers: it runs the signed
+/// check on a signed copy of `nValue` with the bounds read as signed, and copies the result
+/// back into `nValue` whether the check passed or failed. Values and bounds of 2147483648 or
+/// more therefore compare and show in the message as negative numbers (a range whose upper
+/// bound is that large lies below its lower bound, and every value is corrected to the upper
+/// bound); the control text follows `pszFormat`, so "%u%%" shows it unsigned.
+VANTREL_API int CustomValidate(CWnd* pWnd, CDataExchange* pDX, UINT nID, UINT& nValue, UINT nMin,
+                               UINT nMax, const wchar_t* pszFormat = nullptr);
+/// The float form: passes when fMin <= fValue <= fMax, so a NaN never passes (and stays NaN
+/// after the clamp); the default control format is "%.2f" and the message shows the bounds
+/// with two decimals.
+VANTREL_API int CustomValidate(CWnd* pWnd, CDataExchange* pDX, UINT nID, float& fValue, float fMin,
+                               float fMax, const wchar_t* pszFormat = nullptr);
+
+// ---------------------------------------------------------------------------------------------
+// Percentage fields: an edit control showing a number followed by a percent sign.
+
+/// Exchange of a percentage with edit control `nIDC`. Into the control: the value formatted
+/// with "%d%%". Out of it: the text (at most 31 code units are read) scanned with "%d%%"
+/// after leading white space; whatever follows the number is ignored. An empty text or a
+/// lone "-" gives 0. A text without a number shows the framework's prompt AFX_IDP_PARSE_INT
+/// and fails the exchange, leaving `nValue` unchanged.
+VANTREL_API void DDX_Percentage_Integer(CDataExchange* pDX, int nIDC, int& nValue);
+/// The same with "%u%%" and the prompt AFX_IDP_PARSE_UINT.
+VANTREL_API void DDX_Percentage_UINT(CDataExchange* pDX, int nIDC, UINT& nValue);
+/// The same with "%.2f%%" into the control, "%f" out of it, and the prompt AFX_IDP_PARSE_REAL.
+/// The display buffer holds any float (the widest, -FLT_MAX, needs 44 code units).
+VANTREL_API void DDX_Percentage_float(CDataExchange* pDX, int nIDC, float& fValue);
+
+/// Standard range validators of a percentage: DDV_MinMaxInt_OV, DDV_MinMaxUInt_OV and
+/// DDV_MinMaxFloat_OV of the file-services library with the same arguments.
+VANTREL_API void DDV_MinMax_Int_Percentage(CDataExchange* pDX, int nValue, int nMin, int nMax);
+VANTREL_API void DDV_MinMax_UINT_Percentage(CDataExchange* pDX, UINT nValue, UINT nMin, UINT nMax);
+VANTREL_API void DDV_MinMax_float_Percentage(CDataExchange* pDX, float fValue, float fMin,
+                                             float fMax);
+
+/// Corrective validators of a percentage: CustomValidate with the control format "%d%%",
+/// "%u%%" or "%.2f%%"; they return its result.
+VANTREL_API int CustomValidate_Int_Percentage(CWnd* pWnd, CDataExchange* pDX, UINT nID, int& nValue,
+                                              int nMin, int nMax);
+VANTREL_API int CustomValidate_UINT_Percentage(CWnd* pWnd, CDataExchange* pDX, UINT nID,
+                                               UINT& nValue, UINT nMin, UINT nMax);
+VANTREL_API int CustomValidate_float_Percentage(CWnd* pWnd, CDataExchange* pDX, UINT nID,
+                                                float& fValue, float fMin, float fMax);
+
+/// Sets the text of control `nID` of `pWnd` to the value formatted with "%d%%", "%u%%" or
+/// "%.2f%%", whatever the direction of any exchange.
+VANTREL_API void DrawString_Int_Percentage(CWnd* pWnd, UINT nID, int nValue);
+VANTREL_API void DrawString_UINT_Percentage(CWnd* pWnd, UINT nID, UINT nValue);
+VANTREL_API void DrawString_float_Percentage(CWnd* pWnd, UINT nID, float fValue);

@@ -2,4 +2,5 @@
 #pragma once
 
 #include "orvane/astring.h"
+#include "orvane/ddv.h"
 #include "orvane/file_services.h"

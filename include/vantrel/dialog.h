@@ -7,6 +7,7 @@
 #pragma once
 
 #include "vantrel/export.h"
+#include "vantrel_platform/controls.h"
 #include "vantrel_platform/dialog_exchange.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -71,3 +72,26 @@ VANTREL_API int CustomValidate_float_Percentage(CWnd* pWnd, CDataExchange* pDX, 
 VANTREL_API void DrawString_Int_Percentage(CWnd* pWnd, UINT nID, int nValue);
 VANTREL_API void DrawString_UINT_Percentage(CWnd* pWnd, UINT nID, UINT nValue);
 VANTREL_API void DrawString_float_Percentage(CWnd* pWnd, UINT nID, float fValue);
+
+// ---------------------------------------------------------------------------------------------
+// Combo-box menus
+//
+// A menu string is a text whose last character is its delimiter; its items are the runs
+// between delimiters, counted from 0 (two delimiters in a row make an empty item). An item
+// keeps at most 127 code units: the rest of a longer item is dropped.
+
+/// Fills `pCombo` with the items of string resource `nResourceID` of the host application
+/// (looked up with the application's module state current). Of a resource text of 256 code
+/// units or more, only the items that end within its first 255 code units are added. A
+/// missing resource empties the combo box.
+VANTREL_API void LoadMenuItem(unsigned int nResourceID, CComboBox* pCombo);
+/// Empties `pCombo` and adds the items of `pszMenu` in order (sorted, if the combo box
+/// sorts). An empty or null text leaves the combo box empty.
+VANTREL_API void LoadMenuItem(wchar_t* pszMenu, CComboBox* pCombo);
+/// Item `nIndex` of `pszMenu`, or "\\" (two backslashes) when there is no such item or the
+/// text is empty or null.
+VANTREL_API CString GetIthMenuItemDesc(const wchar_t* pszMenu, unsigned int nIndex);
+/// Sets the combo box's minimum drop-down width, in pixels, to the widest item measured in
+/// its font plus a vertical scroll bar and two window edges. Without a device context or a
+/// font it changes nothing.
+VANTREL_API void PostFillComboBox(CComboBox& combo);

@@ -1,0 +1,150 @@
+// Combo-box menus: filling from menu strings and resources, picking items, the dropped width.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "vantrel/dialog.h"
+#include "vantrel_platform/gdi.h"
+
+namespace {
+
+using vplatform::WindowKind;
+using Items = std::vector<std::wstring>;
+
+class ComboMenu : public ::testing::Test {
+  protected:
+    void Make(DWORD style = 0) {
+        combo.DestroyWindow();
+        combo.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 7, 40, 20, style));
+    }
+    Items Contents() const {
+        Items items;
+        for (int i = 0; i < combo.GetCount(); ++i) {
+            CString text;
+            combo.GetLBText(i, text);
+            items.push_back(text.str());
+        }
+        return items;
+    }
+    void SetUp() override { Make(); }
+    CComboBox combo;
+};
+
+struct FillCase {
+    const char* what;
+    const wchar_t* menu;
+    DWORD style;
+    Items expected;
+};
+
+TEST_F(ComboMenu, LoadMenuItemReplacesTheListWithTheItems) {
+    const std::wstring longItem(130, L'x');
+    const std::wstring longMenu = longItem + L",";
+    const FillCase cases[] = {
+        {"three items replace five", L"Red,Green,Blue,", 0, {L"Red", L"Green", L"Blue"}},
+        {"a sorting combo box sorts them",
+         L"Red,Green,Blue,",
+         CBS_SORT,
+         {L"Blue", L"Green", L"Red"}},
+        {"the last character is the delimiter", L"a,b;c,d;", 0, {L"a,b", L"c,d"}},
+        {"without a final delimiter the last character splits", L"cat,dog", 0, {L"cat,do"}},
+        {"two delimiters in a row make an empty item", L"a,,b,", 0, {L"a", L"", L"b"}},
+        {"a lone delimiter is one empty item", L",", 0, {L""}},
+        {"an empty text empties the combo box", L"", 0, {}},
+        {"an item keeps 127 code units", longMenu.c_str(), 0, {std::wstring(127, L'x')}},
+    };
+    for (const FillCase& c : cases) {
+        Make(c.style);
+        for (const wchar_t* old : {L"1", L"2", L"3", L"4", L"5"}) combo.AddString(old);
+        std::wstring menu = c.menu;
+        LoadMenuItem(menu.data(), &combo);
+        EXPECT_EQ(Contents(), c.expected) << c.what;
+    }
+}
+
+struct PickCase {
+    const wchar_t* menu;
+    unsigned index;
+    const wchar_t* expected;
+};
+
+TEST_F(ComboMenu, GetIthMenuItemDescPicksOneItemOrTwoBackslashes) {
+    const PickCase cases[] = {
+        {L"a,,b,", 0, L"a"},        {L"a,,b,", 1, L""},       {L"a,,b,", 2, L"b"},
+        {L"a,,b,", 3, L"\\\\"},     {L"", 0, L"\\\\"},        {nullptr, 0, L"\\\\"},
+        {L"cat,dog", 0, L"cat,do"}, {L"cat,dog", 1, L"\\\\"}, {L"x;y;", 1, L"y"},
+    };
+    for (const PickCase& c : cases)
+        EXPECT_EQ(GetIthMenuItemDesc(c.menu, c.index), c.expected)
+            << (c.menu ? c.menu : L"(null)") << " #" << c.index;
+}
+
+TEST_F(ComboMenu, ResourceMenusComeFromTheApplicationsStringTable) {
+    AFX_MODULE_STATE* app = AfxGetAppModuleState();
+    app->SetString(5000, L"Low;Medium;High;");
+    AFX_MODULE_STATE plugIn(L"plug-in");
+    plugIn.SetString(5000, L"Other;");
+    {
+        AFX_MAINTAIN_STATE2 switched(&plugIn);
+        LoadMenuItem(5000u, &combo);
+        EXPECT_EQ(AfxGetModuleState(), &plugIn);  // restored after the load
+    }
+    EXPECT_EQ(Contents(), (Items{L"Low", L"Medium", L"High"}));
+
+    LoadMenuItem(5001u, &combo);  // no such string: an empty menu
+    EXPECT_TRUE(Contents().empty());
+
+    // 40 items of 7 code units: only the 36 that end within 255 code units are kept.
+    std::wstring menu;
+    for (int i = 0; i < 40; ++i) menu += L"item" + std::to_wstring(10 + i) + L",";
+    app->SetString(5002, menu.c_str());
+    LoadMenuItem(5002u, &combo);
+    Items items = Contents();
+    ASSERT_EQ(items.size(), 36u);
+    EXPECT_EQ(items.back(), L"item45");
+    app->RemoveString(5000);
+    app->RemoveString(5002);
+}
+
+struct WidthCase {
+    const char* what;
+    Items items;
+    bool font;
+    bool deviceContext;
+    int expected;  // the dropped width afterwards (55 before)
+};
+
+TEST_F(ComboMenu, PostFillComboBoxWidensTheListToItsWidestItem) {
+    // A font 16 pixels high advances 12 pixels per code unit: ten code units measure 120.
+    LOGFONTW lf{};
+    lf.lfHeight = 16;
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    const WidthCase cases[] = {
+        {"widest item 120 pixels", {L"Short", L"0123456789", L"Mid"}, true, true, 120 + 17 + 2 * 2},
+        {"an empty list gets the scroll bar and two edges", {}, true, true, 17 + 2 * 2},
+        {"no font: unchanged", {L"0123456789"}, false, true, 55},
+        {"no device context: unchanged", {L"0123456789"}, true, false, 55},
+    };
+    for (const WidthCase& c : cases) {
+        Make();
+        for (const std::wstring& item : c.items) combo.AddString(item.c_str());
+        combo.SetDroppedWidth(55);
+        if (c.font) combo.SetFont(&font, FALSE);
+        vplatform::SetDeviceContextsAvailable(combo.m_hWnd, c.deviceContext);
+        PostFillComboBox(combo);
+        EXPECT_EQ(combo.GetDroppedWidth(), c.expected) << c.what;
+        EXPECT_EQ(vplatform::CountDeviceContexts(), 0) << c.what;
+    }
+    // The font was selected in and the previous one back.
+    Make();
+    combo.SetFont(&font, FALSE);
+    PostFillComboBox(combo);
+    std::vector<HGDIOBJ> selected;
+    for (const auto& call : vplatform::GetDrawLog(combo.m_hWnd))
+        if (call.op == vplatform::DrawOp::SelectFont) selected.push_back(call.object);
+    EXPECT_EQ(selected, (std::vector<HGDIOBJ>{font.m_hObject, GetStockObject(SYSTEM_FONT)}));
+}
+
+}  // namespace

@@ -18,9 +18,11 @@ void Key(const DITHERINFOARRAY* array, int id, wchar_t* out, int n) {
     GetDitherString(array, id, out, n);
 }
 
+// The text left in a buffer of 64 units, filled with '#' beforehand and terminated after them.
 std::wstring Call(Lookup lookup, const DITHERINFOARRAY* array, int id, int capacity = 64) {
-    wchar_t out[64];
+    wchar_t out[65];
     std::fill_n(out, 64, L'#');
+    out[64] = L'\0';
     lookup(array, id, out, capacity);
     return out;
 }

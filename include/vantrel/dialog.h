@@ -9,6 +9,7 @@
 #include "vantrel/export.h"
 #include "vantrel_platform/controls.h"
 #include "vantrel_platform/dialog_exchange.h"
+#include "vantrel_platform/gdi.h"
 
 // ---------------------------------------------------------------------------------------------
 // Range validation
@@ -95,3 +96,72 @@ VANTREL_API CString GetIthMenuItemDesc(const wchar_t* pszMenu, unsigned int nInd
 /// its font plus a vertical scroll bar and two window edges. Without a device context or a
 /// font it changes nothing.
 VANTREL_API void PostFillComboBox(CComboBox& combo);
+
+// ---------------------------------------------------------------------------------------------
+// Progress bar
+
+/// A progress bar that paints itself: the part up to the position in the progress colour, the
+/// rest in the background colour and, unless turned off, the percentage centred over the bar
+/// in the text colour. It keeps its own 32-bit range, position and step and passes them on to
+/// the platform control (which keeps 16 bits of each bound); every range, position and step
+/// operation repaints the control. The object is constructed without a window; the host
+/// attaches one (Attach, SubclassDlgItem or Create) before calling SetRange, SetPos, SetStep
+/// or StepIt.
+///
+/// Painting: with the position outside the range, the whole client area takes the 3-D face
+/// colour (GetSysColor(COLOR_BTNFACE)) and no text is drawn. Otherwise the filled width is
+/// (pos - lower) / (upper - lower) of the client width in single precision, truncated, and
+/// the text is pos * 100 / upper with no decimals followed by "%". Two ranges would divide
+/// by zero, and paint as follows instead:
+/// - equal bounds: the position can only equal both, so the bar is full (as at the upper
+///   bound of any range);
+/// - an upper bound of 0: the text shows the filled fraction, from 0% at the lower bound to
+///   100% at 0.
+/// Every pixel of the client area is painted in every case, and erasing the background does
+/// nothing, so the control does not flicker.
+class VANTREL_API CCustomProgressCtrl : public CProgressCtrl {
+  public:
+    /// Range 0 to 100, step 10, position 0, progress colour 0xFF0000 (blue), background the
+    /// 3-D face colour read now, text colour 0xFFFFFF (white), percentage shown.
+    CCustomProgressCtrl();
+    ~CCustomProgressCtrl() override;
+
+    /// Colours are COLORREF values, 0x00BBGGRR; they show at the next repaint.
+    void SetProgressColor(COLORREF crProgress);
+    void SetBkColor(COLORREF crBk);
+    void SetTextColor(COLORREF crText);
+    COLORREF GetProgressColor() const;
+    COLORREF GetBkColor() const;
+    COLORREF GetTextColor() const;
+    /// Nonzero: the percentage is drawn at the next repaint.
+    void ShowPercent(BOOL bShowPercent);
+
+    /// Sets both bounds and moves the position to the lower bound.
+    void SetRange(int nLower, int nUpper);
+    void GetRange(int& nLower, int& nUpper) const;
+    /// Each returns the platform control's previous position (SetPos, StepIt) or step.
+    int SetPos(int nPos);
+    int SetStep(int nStep);
+    /// Adds the step to the position without wrapping round or stopping at the upper bound
+    /// (the sum only saturates at the limits of int).
+    int StepIt();
+
+  protected:
+    /// Fills rc from its left edge to left + nFillWidth with the progress colour and the rest
+    /// up to its right edge with the background colour.
+    void DrawProgressBar(CPaintDC* pDC, const RECT& rc, const int& nFillWidth);
+    /// Returns 1 without erasing: OnPaint covers the whole client area.
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnPaint();
+
+    int m_nLower;
+    int m_nUpper;
+    int m_nStep;
+    int m_nPos;
+    COLORREF m_crProgress;
+    COLORREF m_crBk;
+    COLORREF m_crText;
+    BOOL m_bShowPercent;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,191 @@
+// CCustomProgressCtrl: its state, the messages it passes on, and what it paints.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "vantrel/dialog.h"
+
+namespace {
+
+using vplatform::DrawOp;
+
+constexpr COLORREF kMarker = 0x00ABCDEF;  // painted first; no paint may leave it anywhere
+constexpr int kWidth = 200;
+constexpr int kHeight = 20;
+
+class ProgressBar : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(bar.Attach(
+            vplatform::CreateWindow(vplatform::WindowKind::Progress, nullptr, 1, kWidth, kHeight)));
+    }
+
+    // Repaints the whole control over the marker colour and returns what it painted.
+    struct Painted {
+        vplatform::Surface surface;
+        std::vector<vplatform::DrawCall> log;
+        int fill = -1;  // progress-coloured pixels from the left of the top row
+        std::vector<std::wstring> texts;
+        bool covered = true;
+    };
+    Painted Paint() {
+        vplatform::FillSurface(bar.m_hWnd, kMarker);
+        vplatform::ClearDrawLog(bar.m_hWnd);
+        bar.Invalidate(TRUE);
+        bar.UpdateWindow();
+        Painted p;
+        p.surface = vplatform::GetSurface(bar.m_hWnd);
+        p.log = vplatform::GetDrawLog(bar.m_hWnd);
+        for (COLORREF pixel : p.surface.pixels) p.covered = p.covered && pixel != kMarker;
+        p.fill = 0;
+        while (p.fill < kWidth && p.surface.at(p.fill, 0) == bar.GetProgressColor()) ++p.fill;
+        for (const auto& call : p.log)
+            if (call.op == DrawOp::DrawText) p.texts.push_back(call.text);
+        return p;
+    }
+    // The top row right of the fill has the background colour.
+    bool RestIsBackground(const Painted& p, COLORREF background) const {
+        for (int x = p.fill; x < kWidth; ++x)
+            if (p.surface.at(x, 0) != background) return false;
+        return true;
+    }
+    CCustomProgressCtrl bar;
+};
+
+TEST_F(ProgressBar, StartsWithTheStatedDefaults) {
+    int lower = -1, upper = -1;
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(lower, 0);
+    EXPECT_EQ(upper, 100);
+    EXPECT_EQ(bar.GetProgressColor(), 0xFF0000u);
+    EXPECT_EQ(bar.GetTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(bar.GetBkColor(), GetSysColor(COLOR_BTNFACE));
+    Painted p = Paint();
+    EXPECT_EQ(p.fill, 0);
+    EXPECT_EQ(p.texts, std::vector<std::wstring>{L"0%"});
+}
+
+struct PaintCase {
+    const char* what;
+    int lower, upper, pos;
+    int fill;  // of 200 pixels
+    const wchar_t* text;
+};
+
+TEST_F(ProgressBar, PaintsTheFilledFractionAndThePercentage) {
+    const PaintCase cases[] = {
+        {"a quarter", 0, 100, 25, 50, L"25%"},
+        {"a third, truncated", 0, 3, 1, 66, L"33%"},
+        {"the lower bound shifts the fill, not the text", 50, 150, 100, 100, L"67%"},
+        {"at the upper bound", 0, 100, 100, 200, L"100%"},
+        {"at the lower bound", 0, 100, 0, 0, L"0%"},
+        {"beyond 16 bits the full bounds count", 0, 100000, 50000, 100, L"50%"},
+        {"equal bounds paint full", 50, 50, 50, 200, L"100%"},
+        {"equal bounds at 0", 0, 0, 0, 200, L"100%"},
+        {"an upper bound of 0 shows the fraction", -100, 0, -50, 100, L"50%"},
+        {"an upper bound of 0 at the lower bound", -100, 0, -100, 0, L"0%"},
+        {"the widest range in the middle", INT_MIN, INT_MAX, 0, 100, L"0%"},
+        {"the widest range at the top", INT_MIN, INT_MAX, INT_MAX, 200, L"100%"},
+    };
+    for (const PaintCase& c : cases) {
+        bar.SetRange(c.lower, c.upper);
+        bar.SetPos(c.pos);
+        Painted p = Paint();
+        EXPECT_TRUE(p.covered) << c.what;
+        EXPECT_EQ(p.fill, c.fill) << c.what;
+        EXPECT_TRUE(RestIsBackground(p, bar.GetBkColor())) << c.what;
+        ASSERT_EQ(p.texts, std::vector<std::wstring>{c.text}) << c.what;
+        const auto& text = p.log[p.log.size() - 2];  // before EndPaint
+        EXPECT_EQ(text.format, UINT{DT_CENTER | DT_VCENTER | DT_SINGLELINE}) << c.what;
+        EXPECT_EQ(text.rect.right, kWidth) << c.what;
+        EXPECT_EQ(text.rect.bottom, kHeight) << c.what;
+        EXPECT_EQ(text.color, bar.GetTextColor()) << c.what;
+    }
+}
+
+TEST_F(ProgressBar, TheTextIsCentredInTheTextColourOverTheBar) {
+    bar.SetProgressColor(RGB(0, 128, 0));
+    bar.SetBkColor(RGB(0, 0, 255));
+    bar.SetTextColor(RGB(255, 255, 0));
+    bar.SetPos(25);
+    Painted p = Paint();
+    EXPECT_EQ(p.fill, 50);
+    EXPECT_TRUE(RestIsBackground(p, RGB(0, 0, 255)));
+    // "25%" in the 16-pixel system font: 36 by 16 pixels centred in 200 by 20.
+    int textPixels = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            if (p.surface.at(x, y) != RGB(255, 255, 0)) continue;
+            ++textPixels;
+            EXPECT_TRUE(x >= 82 && x < 118 && y >= 2 && y < 18) << x << "," << y;
+        }
+    EXPECT_GT(textPixels, 0);
+}
+
+TEST_F(ProgressBar, OutsideTheRangeItPaintsTheFaceColourWithoutText) {
+    bar.SetBkColor(RGB(0, 0, 255));  // not used for an empty bar
+    bar.SetStep(10);
+    bar.SetPos(95);
+    EXPECT_EQ(bar.StepIt(), 95);  // the control's previous position
+    for (int pos : {105, -1}) {
+        if (pos < 0) bar.SetPos(pos);
+        Painted p = Paint();
+        EXPECT_TRUE(p.texts.empty()) << pos;
+        for (COLORREF pixel : p.surface.pixels) ASSERT_EQ(pixel, GetSysColor(COLOR_BTNFACE)) << pos;
+    }
+}
+
+TEST_F(ProgressBar, SetRangeMovesThePositionToTheLowerBound) {
+    bar.SetPos(60);
+    bar.SetRange(20, 80);
+    int lower, upper;
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(lower, 20);
+    EXPECT_EQ(upper, 80);
+    Painted p = Paint();
+    EXPECT_EQ(p.fill, 0);
+    EXPECT_EQ(p.texts, std::vector<std::wstring>{L"25%"});  // 20 * 100 / 80
+}
+
+TEST_F(ProgressBar, ThePlatformControlGetsSixteenBitBoundsAndEachCallRepaints) {
+    vplatform::ClearDrawLog(bar.m_hWnd);
+    bar.SetRange(0, 100000);
+    EXPECT_EQ(SendMessage(bar.m_hWnd, PBM_GETRANGE, TRUE), 0);
+    EXPECT_EQ(SendMessage(bar.m_hWnd, PBM_GETRANGE, FALSE), 100000 & 0xFFFF);
+    EXPECT_EQ(bar.SetPos(30000), 0);
+    EXPECT_EQ(bar.SetPos(40000), 30000);  // the control's previous position (34464 at most)
+    EXPECT_EQ(bar.SetPos(10), 34464);
+    EXPECT_EQ(bar.SetStep(5), 10);
+    EXPECT_EQ(bar.StepIt(), 10);
+    int paints = 0;
+    for (const auto& call : vplatform::GetDrawLog(bar.m_hWnd))
+        paints += call.op == DrawOp::BeginPaint;
+    EXPECT_EQ(paints, 6);
+}
+
+TEST_F(ProgressBar, ShowPercentZeroDropsTheTextAndKeepsTheColours) {
+    bar.SetPos(40);
+    bar.ShowPercent(FALSE);
+    Painted p = Paint();
+    EXPECT_TRUE(p.texts.empty());
+    EXPECT_EQ(p.fill, 80);
+    EXPECT_TRUE(p.covered);
+    EXPECT_EQ(bar.GetTextColor(), 0xFFFFFFu);
+    bar.ShowPercent(TRUE);
+    EXPECT_EQ(Paint().texts, std::vector<std::wstring>{L"40%"});
+}
+
+TEST_F(ProgressBar, ErasingTheBackgroundDoesNothing) {
+    bar.SetPos(50);
+    auto before = vplatform::GetSurface(bar.m_hWnd).pixels;
+    vplatform::ClearDrawLog(bar.m_hWnd);
+    HDC hDC = GetDC(bar.m_hWnd);
+    EXPECT_EQ(SendMessage(bar.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC)), 1);
+    ReleaseDC(bar.m_hWnd, hDC);
+    EXPECT_EQ(vplatform::GetSurface(bar.m_hWnd).pixels, before);
+    EXPECT_TRUE(vplatform::GetDrawLog(bar.m_hWnd).empty());
+}
+
+}  // namespace

@@ -42,37 +42,29 @@ struct Case {
 };
 
 TEST(LinSolve, StatedSystems) {
+    // clang-format off
     const Case cases[] = {
         {"order 0 writes nothing", {}, {}, 10, 1, {}},
         {"order 1", {{4}}, {2}, 10, 1, {0.5f}},
         {"rows exchanged", {{0, 1}, {1, 0}}, {2, 3}, 10, 1, {3, 2}},
-        {"3x3 with an exact solution",
-         {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}},
-         {5, -2, 9},
-         10,
-         1,
-         {1, 1, 2}},
-        {"a zero row is refused, x holds b", {{1, 2}, {0, 0}}, {7, 8}, -3, -1, {7, 8}},
-        {"a zero first row is refused", {{0, 0}, {1, 2}}, {7, 8}, -3, -1, {7, 8}},
+        {"3x3", {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}}, {5, -2, 9}, 10, 1, {1, 1, 2}},
+        {"zero row: refused, x holds b", {{1, 2}, {0, 0}}, {7, 8}, -3, -1, {7, 8}},
+        {"zero first row", {{0, 0}, {1, 2}}, {7, 8}, -3, -1, {7, 8}},
         // Equal merits make the second row the pivot; the second diagonal becomes 1e-20.
         // x holds the forward-substituted values, nothing solved.
         {"tie, consistent", {{1, 2}, {2, 4}}, {1, 2}, 10, 2, {2, 0}},
         {"tie, inconsistent", {{1, 2}, {2, 4}}, {1, 3}, 10, 0, {3, -0.5f}},
-        {"singular below a solvable row stops there",
-         {{2, 0, 0}, {0, 4, 0}, {0, 0, 1e-12f}},
-         {2, 4, 3},
-         10,
-         0,
-         {2, 4, 3}},
+        // Only the lowest near-zero diagonal element decides; the rows above stay unsolved.
+        {"lowest: 2", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 0}, 10, 2, {7, 2, 0}},
+        {"lowest: 0", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 3}, 10, 0, {7, 2, 3}},
+        // The multiplier under the first pivot overflows to infinity; the leading zero of b
+        // is skipped, so it never meets the infinity (infinity times zero would be NaN).
+        {"leading zero skipped", {{2e-9f, 2e-9f}, {1e38f, 3e38f}}, {0, 5}, 10, 1, {0, -0.0f}},
         // The tolerance test widens to double: the float nearest to 1e-9 lies below 1e-9.
-        {"1e-9 as a float counts as zero", {{1, 0}, {0, 1e-9f}}, {1, 0}, 10, 2, {1, 0}},
-        {"the next float above counts as non-zero",
-         {{1, 0}, {0, 0x1.12e0c0p-30f}},
-         {1, 0},
-         10,
-         1,
-         {1, 0}},
+        {"1e-9 as a float is zero", {{1, 0}, {0, 1e-9f}}, {1, 0}, 10, 2, {1, 0}},
+        {"the next float is not", {{1, 0}, {0, 0x1.12e0c0p-30f}}, {1, 0}, 10, 1, {1, 0}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Matrix A(c.A);
         std::vector<std::vector<float>> aBefore = c.A;

@@ -342,4 +342,19 @@ TEST(MeasureAndCompare, MalformedOptionsAreUsageErrors) {
     }
 }
 
+// The README shows the built-in example's output as it stands.
+TEST(Compare, BuiltInExampleMatchesTheReadme) {
+    const std::string root = VANTREL_SOURCE_DIR;
+    auto r = RunVantrel("compare '" + root + "/examples/reference.cgats' '" + root +
+                        "/examples/measured.cgats'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    std::string readme = testing_support::ReadFile(root + "/README.md");
+    EXPECT_TRUE(Contains(readme,
+                         "$ vantrel compare examples/reference.cgats "
+                         "examples/measured.cgats\n" +
+                             r.out + "```"))
+        << r.out;
+}
+
 }  // namespace

@@ -524,9 +524,7 @@ int run_compare(cli::Args& args) {
         char title[160];
         std::snprintf(title, sizeof title, "%s  mean %.2f  max %.2f (%s)", metric.name().c_str(),
                       summary.mean, summary.max, worst_label.c_str());
-        std::string text = title;
-        text.replace(0, 1, "\xCE\x94");  // "dE" is drawn as Delta E in the picture
-        cli::write_report_png(png, text, swatches);
+        cli::write_report_png(png, title, swatches);
     }
 
     int decimals = format == Format::Table ? kColourDecimals : kMachineDecimals;

@@ -43,9 +43,9 @@ struct ReportLayout {
     int swatch_y(size_t k) const;
 };
 
-// Writes the picture as an 8-bit RGB PNG. `title` may hold the letter Delta (UTF-8); other
-// text is drawn in printable ASCII. Throws Failure naming `path` when it cannot be written,
-// and leaves no file behind then.
+// Draws the picture on a pixel surface of the platform with its bitmap font (printable ASCII;
+// other characters show as a box) and writes it as an 8-bit RGB PNG. Throws Failure naming
+// `path` when it cannot be written, and leaves no file behind then.
 void write_report_png(const std::string& path, const std::string& title,
                       const std::vector<ReportSwatch>& swatches);
 

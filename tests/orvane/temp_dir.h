@@ -1,9 +1,11 @@
-// A scratch directory for file tests, removed with everything in it when the test ends.
+// A scratch directory for file tests, removed with everything in it when the test ends, and
+// small helpers for the bytes of files.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "orvane/file_services.h"
@@ -19,12 +21,8 @@ class TempDir {
     ~TempDir() {
         if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // A file specification for `name` inside the directory.
     FM_FILESPEC spec(const std::string& name) const {
         FM_FILESPEC s;
         FM_SetPath(&s, file(name).c_str());
@@ -36,36 +34,21 @@ class TempDir {
 };
 
 inline std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-        std::fclose(f);
-    }
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    std::ofstream(path, std::ios::binary) << bytes;
 }
-
 inline bool Exists(const std::string& path) {
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fclose(f);
-        return true;
-    }
-    return false;
+    return std::ifstream(path).good();
 }
 
-// Little-endian 32-bit integer as four bytes, and back.
+// A little-endian 32-bit integer as four bytes, and back.
 inline std::string Le32(std::int32_t value) {
-    std::uint32_t v = static_cast<std::uint32_t>(value);
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
     return s;
 }
 inline std::int32_t GetLe32(const std::string& bytes, size_t at) {

@@ -91,28 +91,16 @@ TEST(PreferenceStore, LookupsFindTheFirstRecordOfASignature) {
     EXPECT_EQ(ReadBytes(dir.file("p")), after) << "a rewrite of another size is refused";
 }
 
-TEST(PreferenceStore, MissingFile) {
+TEST(PreferenceStore, MissingFileAndBadArguments) {
     TempDir dir;
     FM_FILESPEC spec = dir.spec("p");
     EXPECT_EQ(Read(spec, 101).status, FM_ERR_NOT_FOUND);
     EXPECT_TRUE(IsPreferenceFileVersionUpdated(&spec));
-    EXPECT_FALSE(Exists(dir.file("p"))) << "reading creates nothing";
-}
-
-TEST(PreferenceStore, BadArgumentsAreRefusedBeforeTheFileIsOpened) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.spec("p");
-    char* data = nullptr;
     std::int32_t size = 0;
-    EXPECT_EQ(ReadPreference(nullptr, PF_SigMonitorSettings, &data, &size),
-              PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(ReadPreference(&spec, PF_SigMonitorSettings, nullptr, &size),
-              PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(WritePreference(&spec, PF_SigMonitorSettings, "x", -1), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(WritePreference(&spec, PF_SigMonitorSettings, nullptr, 4), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(WritePreference(nullptr, PF_SigMonitorSettings, "x", 1), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_FALSE(Exists(dir.file("p")));
-    EXPECT_EQ(WritePreference(&spec, PF_SigMonitorSettings, nullptr, 0), 0) << "no data is fine";
+    EXPECT_EQ(ReadPreference(&spec, PF_SigOldVersion, nullptr, &size), PF_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(WritePreference(&spec, PF_SigOldVersion, "x", -1), PF_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(WritePreference(&spec, PF_SigOldVersion, nullptr, 4), PF_ERR_INVALID_ARGUMENT);
+    EXPECT_FALSE(Exists(dir.file("p"))) << "refused before the file is opened";
 }
 
 TEST(PreferenceStore, DamagedFilesGiveANegativeStatusAndAreNotWritten) {
@@ -195,20 +183,6 @@ TEST(PreferenceStore, FailuresDuringAnAppendKeepTheFileValid) {
             EXPECT_EQ(Write(spec, 102, "monitor"), 0) << "operation " << k;
             EXPECT_EQ(Read(spec, 102).data, "monitor") << "operation " << k;
         }
-    }
-}
-
-TEST(PreferenceStore, FailuresDuringAReadLeaveNoBuffer) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.spec("p");
-    WriteBytes(dir.file("p"), Le32(2) + Record(101, "a") + Record(102, "bc"));
-    FM_TestFaultScope scope;
-    ASSERT_EQ(Read(spec, 102).status, 0);
-    const std::int64_t operations = FM_TestOperationCount();
-    for (std::int64_t k = 1; k < operations; ++k) {  // every operation but the close
-        FM_TestReset();
-        FM_TestFailOperation(k);
-        EXPECT_EQ(Read(spec, 102).status, FM_ERR_INJECTED) << "operation " << k;
     }
 }
 

@@ -60,21 +60,6 @@ TEST(SettingsRecords, DefaultPreferenceFileByteForByte) {
     delete[] data;
 }
 
-TEST(SettingsRecords, DefaultFileFailsWithTheFirstFailedOperation) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.spec("p");
-    FM_TestFaultScope scope;
-    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-    const std::int64_t operations = FM_TestOperationCount();
-    EXPECT_EQ(operations, 9) << "open, count, three headers and three records, close";
-    for (std::int64_t k = 1; k < operations; ++k) {
-        FM_TestReset();
-        FM_TestFailOperation(k);
-        EXPECT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), FM_ERR_INJECTED) << k;
-        EXPECT_EQ(FM_TestOperationCount(), k == 1 ? 1 : k + 1) << "stops, then closes";
-    }
-}
-
 TEST(SettingsRecords, DefaultMonitorLeavesUnitsAfterTheTerminators) {
     PF_MonitorSettings s;
     std::memset(&s, 0x41, sizeof s);  // every text unit 0x4141, every float garbage

@@ -1,0 +1,167 @@
+// vantrel prefs init | show | monitor and vantrel monitor: output, edits, damaged files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "orvane/temp_dir.h"
+#include "support/run_command.h"
+#include "vantrel/settings.h"
+
+namespace {
+
+using testing_support::CountLines;
+using testing_support::Le32;
+using testing_support::ReadBytes;
+using testing_support::RunVantrel;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(PrefsCli, InitWritesTheDefaultFileAndRefusesToOverwrite) {
+    TempDir dir;
+    const std::string file = dir.file("p"), reference = dir.file("reference");
+    FM_FILESPEC spec = dir.spec("reference");
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+
+    auto r = RunVantrel("prefs init " + Quoted(file));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(file), ReadBytes(reference));
+
+    WriteBytes(file, "keep me");
+    r = RunVantrel("prefs init " + Quoted(file));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, file + ": already exists")) << r.err;
+    EXPECT_EQ(ReadBytes(file), "keep me");
+
+    r = RunVantrel("prefs init --force " + Quoted(file));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(file), ReadBytes(reference));
+}
+
+TEST(PrefsCli, ShowDecodesEveryRecord) {
+    TempDir dir;
+    const std::string file = dir.file("p");
+    FM_FILESPEC spec = dir.spec("p");
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    ASSERT_EQ(WritePreference(&spec, static_cast<PF_Signature>(555), "twelve bytes", 12), 0);
+    CMeterSettings meter(CString(std::wstring(file.begin(), file.end())));
+    meter.m_nCode2 = 7, meter.m_bFlag2 = 1, meter.m_nValue2 = 3;
+    meter.Update(false);
+
+    auto r = RunVantrel("prefs show " + Quoted(file));
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* part :
+         {"records  4", "record 1: signature 103, meter options, 1040 bytes", "meter 2 code   7",
+          "meter 2 flag   1", "meter 2 value  3", "colour space  'MCH6' (0x4D434836)",
+          "white x y      0.3127 0.329", "primaries      ITU-R BT 709", "tone response  sRGB",
+          "record 4: signature 555, 12 bytes"})
+        EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
+
+    r = RunVantrel("prefs show --json " + Quoted(file));
+    EXPECT_TRUE(
+        Contains(r.out, "{\"code\": 7, \"flag\": 1, \"value\": 3") &&
+        Contains(r.out, "{\"index\": 4, \"offset\": 2960, \"signature\": 555, \"size\": 12}"))
+        << r.out;
+}
+
+TEST(PrefsCli, MonitorEditsRecord102InPlace) {
+    TempDir dir;
+    const std::string file = dir.file("p");
+    FM_FILESPEC spec = dir.spec("p");
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    auto r = RunVantrel("prefs monitor " + Quoted(file) +
+                        " --primaries 0.68 0.32 0.265 0.69 0.15 0.06 --white 0.3457 0.3585"
+                        " --gamma 1.8 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(file).size(), 2960u) << "rewritten in place";
+    r = RunVantrel("prefs show --json " + Quoted(file));
+    for (const char* part :
+         {"\"red\": [0.68, 0.32]", "\"green\": [0.265, 0.69]", "\"white\": [0.3457, 0.3585]",
+          "\"gamma\": 1.8", "\"name\": \"B\xC3\xBCro \xF0\x9F\x98\x80\"",
+          "\"primaries_name\": \"ITU-R BT 709\""})
+        EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
+
+    // A file without record 102 gets one from the defaults, appended.
+    const std::string other = dir.file("q");
+    FM_FILESPEC otherSpec = dir.spec("q");
+    ASSERT_EQ(WritePreference(&otherSpec, PF_SigOldVersion, "", 0), 0);
+    r = RunVantrel("prefs monitor " + Quoted(other) + " --gamma 2.4");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(other).size(), 4u + 8u + 8u + 1828u);
+    EXPECT_TRUE(Contains(r.out, "added from the defaults")) << r.out;
+}
+
+TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"empty", "", "empty file"},
+        {"short", "\1\0", "too short for the 4-byte record count"},
+        {"negative count", Le32(-2), "record count is negative (-2)"},
+        {"count too large", Le32(2) + Le32(101) + Le32(8), "record count is 2 but the file ends"},
+        {"length below 8", Le32(1) + Le32(101) + Le32(4), "length 4, less than its 8-byte header"},
+        {"length past the end", Le32(1) + Le32(102) + Le32(1836) + "abc", "runs past the end"},
+        {"truncated header", Le32(1) + Le32(102) + "ab", "header has 6 of 8 bytes"},
+        {"monitor of another size", Le32(1) + Le32(102) + Le32(12) + "abcd",
+         "holds 4 bytes, not the 1828"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string file = dir.file("p");
+        WriteBytes(file, c.bytes);
+        // A record 102 of another size is listed by show, not decoded: only the edits fail.
+        bool shown = std::string(c.message).find("1828") != std::string::npos;
+        for (const char* command : {"prefs show ", "prefs monitor --gamma 2 ", "monitor "}) {
+            if (shown && std::string(command) == "prefs show ") continue;
+            auto r = RunVantrel(command + Quoted(file));
+            EXPECT_EQ(r.status, 1) << c.what << ", " << command;
+            EXPECT_EQ(CountLines(r.err), 1) << c.what << ", " << command;
+            EXPECT_TRUE(Contains(r.err, file + ": ") && Contains(r.err, c.message))
+                << c.what << ", " << command << ": " << r.err;
+            EXPECT_EQ(ReadBytes(file), c.bytes) << c.what << ", " << command;
+        }
+    }
+}
+
+TEST(MonitorCli, MatricesAndResultCodes) {
+    auto r = RunVantrel("monitor");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "X  0.436041  0.385113  0.143046")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "R   3.134186  -1.617209  -0.490694")) << r.out;
+
+    r = RunVantrel("monitor --primaries 0.64 0.33 0.64 0.33 0.15 0.06");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(Contains(r.err, "result -7: the primaries do not determine the white")) << r.err;
+
+    r = RunVantrel("monitor --white 0.70 0.25");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "forward") && !Contains(r.out, "inverse")) << r.out;
+    EXPECT_TRUE(Contains(r.err, "result -3: the adapted matrix is singular")) << r.err;
+}
+
+TEST(PrefsCli, UsageErrorsComeBeforeAnyFileIsTouched) {
+    const char* cases[][2] = {
+        {"prefs frob f", "unknown action 'frob'"},
+        {"prefs show f --force", "option --force applies to 'prefs init'"},
+        {"prefs monitor f --white 0.3 0", "argument wy"},
+        {"prefs monitor f --name '\xC3'", "argument TEXT: not valid UTF-8"},
+    };
+    for (const auto& c : cases) {
+        auto r = RunVantrel(c[0]);
+        EXPECT_EQ(r.status, 2) << c[0];
+        EXPECT_TRUE(Contains(r.err, c[1])) << c[0] << ": " << r.err;
+    }
+}
+
+}  // namespace

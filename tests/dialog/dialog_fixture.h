@@ -11,6 +11,17 @@
 
 namespace dialog_testing {
 
+// Runs `exchange`; true when it failed the exchange (CDataExchange::Fail).
+template <typename Exchange>
+bool Fails(Exchange&& exchange) {
+    try {
+        exchange();
+    } catch (const CUserException&) {
+        return true;
+    }
+    return false;
+}
+
 class DialogTest : public ::testing::Test {
   protected:
     static constexpr UINT kEdit = 1001;

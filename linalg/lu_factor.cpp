@@ -11,7 +11,7 @@ namespace {
 // The baseline: 128-bit vectors, which every x86-64 processor has.
 #define LU_KERNEL_NAMESPACE generic
 #define LU_VECTOR_BYTES 16
-#define LU_TILE_ROWS 4
+#define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
 #include "linalg/lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
@@ -23,8 +23,8 @@ namespace {
 #pragma GCC target("avx2")
 #define LU_KERNEL_NAMESPACE avx2
 #define LU_VECTOR_BYTES 32
-#define LU_TILE_ROWS 4
-#define LU_TILE_VECTORS 3
+#define LU_TILE_ROWS 6
+#define LU_TILE_VECTORS 2
 #include "linalg/lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES

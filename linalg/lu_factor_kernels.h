@@ -31,7 +31,7 @@ constexpr int kTileColumns = kTileVectors * kLanes;
 // Depth of one pass of products (the packed sliver is kDepth by kTileColumns floats) and the
 // number of rows swept with one packed sliver.
 constexpr int kDepth = 128;
-constexpr int kRowBlock = 96;
+constexpr int kRowBlock = 256;
 // Panels at most this wide (one vector) are factored column by column; wider ones are split.
 constexpr int kPanel = kLanes;
 // Triangular solves of at most this many rows are done row by row.

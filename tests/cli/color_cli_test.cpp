@@ -1,13 +1,9 @@
 // The colour subcommands deltae, rgb, hsv, spectrum and adapt: output and error rules.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "support/run_command.h"
+#include "cli_helpers.h"
 
 namespace {
 
-using testing_support::RunVantrel;
+using cli_testing::RunVantrel;
 
 std::string Repeat(const std::string& word, int n) {
     std::string text = word;
@@ -64,21 +60,7 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblem) {
         {"adapt 1 1 1 --from 1 1 --to D50", "", 2, "--from needs a white's name or 3 values"},
         {"adapt 1 1 1 --from A --to E --method cat02", "", 2, "'cat02' is not scaling"},
     };
-    for (const auto& c : cases) {
-        auto r = RunVantrel(c.args, c.input);
-        EXPECT_EQ(r.status, c.status) << c.args;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
-        EXPECT_EQ(testing_support::CountLines(r.err), 1) << c.args;
-        EXPECT_TRUE(r.out.empty()) << c.args;
-    }
-}
-
-TEST(ColorCli, EverySubcommandHasHelp) {
-    for (const char* name : {"deltae", "rgb", "hsv", "spectrum", "adapt"}) {
-        auto r = RunVantrel(std::string(name) + " --help");
-        EXPECT_EQ(r.status, 0) << name;
-        EXPECT_EQ(r.out.rfind(std::string("usage: vantrel ") + name, 0), 0u) << name;
-    }
+    for (const auto& c : cases) cli_testing::ExpectError(c.args, c.status, c.message, c.input);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // vantrel measure and compare: reading CGATS files, pairing patches, statistics, the picture
 // and the refusal of bad input.
-#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cmath>
@@ -11,23 +10,19 @@
 
 #include <unistd.h>
 
-#include "support/run_command.h"
+#include "cli_helpers.h"
+#include "orvane/temp_dir.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
 
-using testing_support::CountLines;
-using testing_support::RunVantrel;
+using cli_testing::Contains;
+using cli_testing::CountLines;
+using cli_testing::Quoted;
+using cli_testing::RunVantrel;
+using testing_support::TempDir;
 
 const std::string kData = std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data/";
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // The line of `text` that contains `part`, or empty.
 std::string LineWith(const std::string& text, const std::string& part) {
@@ -37,19 +32,6 @@ std::string LineWith(const std::string& text, const std::string& part) {
     begin = begin == std::string::npos ? 0 : begin + 1;
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
-
-class TempDir {
-  public:
-    TempDir() {
-        char name[] = "/tmp/vantrel-measure-XXXXXX";
-        path_ = mkdtemp(name) ? name : "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
 
 // A smooth reflectance curve whose values are multiples of 1/64, so that the same curve
 // written in factors and in percent reads back to the same floats.
@@ -196,12 +178,12 @@ TEST(Compare, MetricsAndTheirFactorsByOrder) {
                             Quoted(kData + "lab_order.cgats") + " " +
                             Quoted(kData + "lab_order_short.cgats"));
         ASSERT_EQ(r.status, 0) << c.options << ": " << r.err;
-        EXPECT_EQ(LineWith(r.out, "#1,").substr(LineWith(r.out, "#1,").rfind(',') + 1), c.first)
-            << c.options << "\n"
-            << r.out;
-        EXPECT_EQ(LineWith(r.out, "#2,").substr(LineWith(r.out, "#2,").rfind(',') + 1), c.second)
-            << c.options << "\n"
-            << r.out;
+        auto last = [&](const char* id) {
+            std::string line = LineWith(r.out, id);
+            return line.substr(line.rfind(',') + 1);
+        };
+        EXPECT_EQ(last("#1,"), c.first) << c.options << "\n" << r.out;
+        EXPECT_EQ(last("#2,"), c.second) << c.options << "\n" << r.out;
         EXPECT_TRUE(LineWith(r.out, "#3,").empty()) << c.options;
         EXPECT_TRUE(Contains(r.err, "has 3 patches")) << r.err;
         EXPECT_TRUE(Contains(r.err, "compared the first 2 in file order")) << r.err;
@@ -260,11 +242,6 @@ TEST(Compare, PictureSizeSwatchColoursAndWorstOutline) {
     EXPECT_EQ(Pixel(image, 140 - 4, 52 + 30), (std::vector<int>{90, 90, 90}));
 }
 
-struct BadInput {
-    const char* args;
-    const char* message;
-};
-
 TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
     auto d = [](const char* name) { return Quoted(kData + name); };
     struct Case {
@@ -296,11 +273,7 @@ TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
     for (const Case& c : cases) {
         std::string args = c.args;
         if (args.rfind("compare", 0) == 0) args += " --png " + Quoted(png);
-        auto r = RunVantrel(args);
-        EXPECT_EQ(r.status, 1) << c.args;
-        EXPECT_TRUE(Contains(r.err, c.message)) << c.args << ": " << r.err;
-        EXPECT_EQ(CountLines(r.err), 1) << c.args << ": " << r.err;
-        EXPECT_TRUE(r.out.empty()) << c.args;
+        cli_testing::ExpectError(args, 1, c.message);
         EXPECT_NE(access(png.c_str(), F_OK), 0) << c.args << ": a picture was written";
     }
 }
@@ -319,27 +292,20 @@ TEST(Measure, MissingWavelengthIsNamed) {
         {WriteSpectral(dir, "short.cgats", "nm", 400, 690, 10, 1.0f, Reflectance),
          "short.cgats: field nm700 missing"},
     };
-    for (const Case& c : cases) {
-        auto r = RunVantrel("measure " + Quoted(c.path));
-        EXPECT_EQ(r.status, 1) << c.message;
-        EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
-    }
+    for (const Case& c : cases) cli_testing::ExpectError("measure " + Quoted(c.path), 1, c.message);
 }
 
 TEST(MeasureAndCompare, MalformedOptionsAreUsageErrors) {
     const std::string lab = Quoted(kData + "lab_ids.cgats");
-    const BadInput cases[] = {
+    const char* cases[][2] = {
         {"--metric de2000", "argument --metric: 'de2000' is not ab, 94 or cmc"},
         {"--kl 2", "option --kl applies to --metric 94"},
         {"--metric 94 --l 1", "option --l applies to --metric cmc"},
         {"--metric cmc --c 0", "argument --c: '0' is not above 0"},
         {"--format xml", "argument --format: 'xml' is not table, csv or json"},
     };
-    for (const BadInput& c : cases) {
-        auto r = RunVantrel(std::string("compare ") + c.args + " " + lab + " " + lab);
-        EXPECT_EQ(r.status, 2) << c.args;
-        EXPECT_TRUE(Contains(r.err, c.message)) << c.args << ": " << r.err;
-    }
+    for (const auto& c : cases)
+        cli_testing::ExpectError(std::string("compare ") + c[0] + " " + lab + " " + lab, 2, c[1]);
 }
 
 // The README shows the built-in example's output as it stands.

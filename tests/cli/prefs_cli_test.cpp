@@ -1,28 +1,18 @@
 // vantrel prefs init | show | monitor and vantrel monitor: output, edits, damaged files.
-#include <gtest/gtest.h>
-
-#include <string>
-
+#include "cli_helpers.h"
 #include "orvane/temp_dir.h"
-#include "support/run_command.h"
 #include "vantrel/settings.h"
 
 namespace {
 
-using testing_support::CountLines;
+using cli_testing::Contains;
+using cli_testing::CountLines;
+using cli_testing::Quoted;
+using cli_testing::RunVantrel;
 using testing_support::Le32;
 using testing_support::ReadBytes;
-using testing_support::RunVantrel;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 TEST(PrefsCli, InitWritesTheDefaultFileAndRefusesToOverwrite) {
     TempDir dir;
@@ -157,11 +147,7 @@ TEST(PrefsCli, UsageErrorsComeBeforeAnyFileIsTouched) {
         {"prefs monitor f --white 0.3 0", "argument wy"},
         {"prefs monitor f --name '\xC3'", "argument TEXT: not valid UTF-8"},
     };
-    for (const auto& c : cases) {
-        auto r = RunVantrel(c[0]);
-        EXPECT_EQ(r.status, 2) << c[0];
-        EXPECT_TRUE(Contains(r.err, c[1])) << c[0] << ": " << r.err;
-    }
+    for (const auto& c : cases) cli_testing::ExpectError(c[0], 2, c[1]);
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
 // vantrel progress: the picture it saves and what it reports.
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <string>
 
-#include "support/run_command.h"
+#include "cli_helpers.h"
 
 namespace {
 
-using testing_support::RunVantrel;
+using cli_testing::RunVantrel;
 
 // Width and height from a PNG file's header, or -1 when it is not a PNG.
 std::pair<long, long> PngSize(const std::string& path) {
@@ -51,26 +48,18 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
 }
 
 TEST(ProgressCli, BadArgumentsGiveOneLineAndStatus2OrFailureStatus1) {
-    struct ErrorCase {
+    const struct {
         const char* args;
         int status;
         const char* message;
-    };
-    const ErrorCase cases[] = {
+    } cases[] = {
         {"progress 25", 2, "missing option --png FILE"},
         {"progress x --png a.png", 2, "argument POS: 'x' is not a whole number"},
         {"progress 25 --width 0 --png a.png", 2, "argument W: '0' is not between 1 and 4096"},
         {"progress 25 --range 0 9999999999 --png a.png", 2, "argument UPPER"},
         {"progress 25 --png /nonexistent-dir/a.png", 1, "cannot write '/nonexistent-dir/a.png'"},
     };
-    for (const ErrorCase& c : cases) {
-        auto r = RunVantrel(c.args);
-        EXPECT_EQ(r.status, c.status) << c.args;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
-        EXPECT_EQ(testing_support::CountLines(r.err), 1) << c.args;
-    }
-    auto help = RunVantrel("progress --help");
-    EXPECT_EQ(help.out.rfind("usage: vantrel progress", 0), 0u);
+    for (const auto& c : cases) cli_testing::ExpectError(c.args, c.status, c.message);
 }
 
 }  // namespace

@@ -1,24 +1,16 @@
 // vantrel solve: the system from standard input or a file, its output and its errors.
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <string>
 
-#include "support/run_command.h"
+#include "cli_helpers.h"
 
 namespace {
 
-using testing_support::CountLines;
-using testing_support::RunVantrel;
-
-struct OutputCase {
-    const char* what;
-    const char* input;
-    const char* output;
-};
+using cli_testing::RunVantrel;
 
 TEST(SolveCli, PrintsTheSolutionAndItsKind) {
-    const OutputCase cases[] = {
+    const struct {
+        const char *what, *input, *output;
+    } cases[] = {
         {"rows exchanged, all on one line", "2  0 1  1 0  2 3",
          "x1  3\nx2  2\nkind  1 (unique solution)\n"},
         {"one row per line", "3\n2 1 1\n4 -6 0\n-2 7 2\n5 -2 9\n",
@@ -33,7 +25,7 @@ TEST(SolveCli, PrintsTheSolutionAndItsKind) {
          "kind  0 (singular, inconsistent: no solution)\n"},
         {"zero row", "2 1 2 0 0 1 3", "kind  singular (a row of A is all zero)\n"},
     };
-    for (const OutputCase& c : cases) {
+    for (const auto& c : cases) {
         auto r = RunVantrel("solve", c.input);
         EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
         EXPECT_EQ(r.out, c.output) << c.what;
@@ -54,14 +46,9 @@ TEST(SolveCli, ReadsANamedFileOrDashForStandardInput) {
     EXPECT_EQ(fromDash.out, "x1  0.5\nkind  1 (unique solution)\n");
 }
 
-struct ErrorCase {
-    const char* args;
-    const char* input;
-    const char* message;  // part of the one-line error
-};
-
 TEST(SolveCli, MalformedInputGivesOneLineAndStatus2) {
-    const ErrorCase cases[] = {
+    const char* cases[][3] = {
+        // arguments, input, part of the error
         {"solve", "", "input is empty: expected the order n"},
         {"solve", "-1", "line 1: the order n: '-1' is not a whole number from 0 to 46340"},
         {"solve", "1.5 1 1", "the order n: '1.5' is not a whole number"},
@@ -76,19 +63,7 @@ TEST(SolveCli, MalformedInputGivesOneLineAndStatus2) {
         {"solve a b", "", "unexpected argument 'b'"},
         {"solve --order 3", "", "unknown option --order"},
     };
-    for (const ErrorCase& c : cases) {
-        auto r = RunVantrel(c.args, c.input);
-        EXPECT_EQ(r.status, 2) << c.input;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.input << ": " << r.err;
-        EXPECT_EQ(CountLines(r.err), 1) << c.input;
-        EXPECT_TRUE(r.out.empty()) << c.input;
-    }
-}
-
-TEST(SolveCli, HasHelp) {
-    auto r = RunVantrel("solve --help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("usage: vantrel solve [FILE]", 0), 0u);
+    for (const auto& c : cases) cli_testing::ExpectError(c[0], 2, c[2], c[1]);
 }
 
 }  // namespace

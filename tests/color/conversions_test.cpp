@@ -9,7 +9,9 @@
 
 namespace {
 
-bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST(XyzToLab, D50WhiteIsExactlyLightness100AndNeutral) {
     float L, a, b;
@@ -38,14 +40,10 @@ TEST(XyzToLab, CallersWhiteComponentsDivideInOrder) {
     EXPECT_NEAR(b, b2, 1e-3f);
 }
 
-TEST(XyzToLab, LinearBranchBelowTheJunction) {
-    float L, a, b;
+TEST(LabAndXyz, LinearBranchBelowAndAtTheJunction) {
+    float L, a, b, X, Y, Z;
     CX_D50XYZ2LAB(0.5f, 0.5f, 0.5f, &L, &a, &b);  // ratio 0.005 < 0.008856
     EXPECT_EQ(L, 903.3f * (0.5f / 100.0f));
-}
-
-TEST(LabToXyz, JunctionTakesTheLinearBranch) {
-    float X, Y, Z;
     CX_D50LAB2XYZ(8.0f, 0.0f, 0.0f, &X, &Y, &Z);
     EXPECT_EQ(Y, (8.0f / 903.3f) * 100.0f);
     CX_L255ABToXYZ255(20.4f, 0.0f, 0.0f, &X, &Y, &Z, nullptr);
@@ -89,13 +87,16 @@ TEST(LabToXyz, NeutralRoundTripStaysWithinFivePartsPerMillion) {
     EXPECT_LT(worstY, 1.5f);
 }
 
-TEST(Scale255, WhiteGivesOneStepBelow255AndNeutral) {
-    float L, a, b;
+TEST(Scale255, WhiteGivesOneStepBelow255AndNeutralAlsoScaledByWhiteFactors) {
+    float L, a, b, factors[3] = {2.0f, 2.0f, 2.0f};
     CX_XYZ255ToL255AB(122.93738f, 127.50195f, 105.17635f, &L, &a, &b, nullptr);
     EXPECT_EQ(L, 295.8f - 40.8f);
     EXPECT_EQ(L, 254.99998f);
     EXPECT_EQ(a, 0.0f);
     EXPECT_EQ(b, 0.0f);
+    CX_XYZ255ToL255AB(2 * 122.93738f, 2 * 127.50195f, 2 * 105.17635f, &L, &a, &b, factors);
+    EXPECT_EQ(L, 254.99998f);
+    EXPECT_EQ(a, 0.0f);
 }
 
 TEST(Scale255, NullWhiteFactorsEqualOnes) {
@@ -110,14 +111,6 @@ TEST(Scale255, NullWhiteFactorsEqualOnes) {
         EXPECT_EQ(0, std::memcmp(r1, r2, sizeof r1));
         EXPECT_EQ(0, std::memcmp(x1, x2, sizeof x1));
     }
-}
-
-TEST(Scale255, WhiteFactorsScaleTheWhiteComponentWise) {
-    float factors[3] = {2.0f, 2.0f, 2.0f};
-    float L, a, b;
-    CX_XYZ255ToL255AB(2 * 122.93738f, 2 * 127.50195f, 2 * 105.17635f, &L, &a, &b, factors);
-    EXPECT_EQ(L, 254.99998f);
-    EXPECT_EQ(a, 0.0f);
 }
 
 struct HueCase {

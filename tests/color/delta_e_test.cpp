@@ -42,59 +42,24 @@ TEST(DeltaE, Differences) {
 
 TEST(DeltaE, CmcHueBoundariesBelongToTheInnerCurve) {
     // References whose hue comes out as exactly 164 or 345 degrees in float, and just
-    // outside; each sample has the same L* and C* at a hue 6 degrees away.
-    const Case cases[] = {
-        {"164: inner",
-         'c',
-         {50, -28.8378506f, 8.26911736f},
-         {50, -29.5442333f, 5.20944548f},
-         1,
-         1,
-         0,
-         2.1179363},
-        {"163.99: outer",
-         'c',
-         {50, -28.8364067f, 8.27414227f},
-         {50, -29.5433235f, 5.21460152f},
-         1,
-         1,
-         0,
-         2.1132320},
-        {"345: inner",
-         'c',
-         {50, 28.9777756f, -7.76456356f},
-         {50, 28.007412f, -10.7510386f},
-         1,
-         1,
-         0,
-         2.1133268},
-        {"345.01: outer",
-         'c',
-         {50, 28.9791298f, -7.75950003f},
-         {50, 28.0092888f, -10.74615f},
-         1,
-         1,
-         0,
-         2.1200634},
+    // outside; each sample (L* 50, CMC 1:1) has the same C* at a hue 6 degrees away.
+    const struct {
+        const char* what;
+        float ref[2], sample[2];  // a*, b*
+        double expected;
+    } cases[] = {
+        {"164: inner", {-28.8378506f, 8.26911736f}, {-29.5442333f, 5.20944548f}, 2.1179363},
+        {"163.99: outer", {-28.8364067f, 8.27414227f}, {-29.5433235f, 5.21460152f}, 2.1132320},
+        {"345: inner", {28.9777756f, -7.76456356f}, {28.007412f, -10.7510386f}, 2.1133268},
+        {"345.01: outer", {28.9791298f, -7.75950003f}, {28.0092888f, -10.74615f}, 2.1200634},
         // Just below 0 becomes just below 360: the outer curve, like a tiny positive b*.
-        {"tiny negative b*",
-         'c',
-         {50, 30, -1e-6f},
-         {50, 29.8356569f, 3.1358538f},
-         1,
-         1,
-         0,
-         2.2683791},
-        {"tiny positive b*",
-         'c',
-         {50, 30, 1e-6f},
-         {50, 29.8356569f, 3.1358538f},
-         1,
-         1,
-         0,
-         2.2683777},
+        {"tiny negative b*", {30, -1e-6f}, {29.8356569f, 3.1358538f}, 2.2683791},
+        {"tiny positive b*", {30, 1e-6f}, {29.8356569f, 3.1358538f}, 2.2683777},
     };
-    for (const Case& c : cases) EXPECT_NEAR(Evaluate(c), c.expected, 2e-5) << c.what;
+    for (const auto& c : cases) {
+        const float ref[3] = {50, c.ref[0], c.ref[1]}, sample[3] = {50, c.sample[0], c.sample[1]};
+        EXPECT_NEAR(DeltaECMC(ref, sample, 1, 1), c.expected, 2e-5) << c.what;
+    }
 }
 
 TEST(DeltaE, RoundingNeverLendsAPureChromaDifferenceAHueTerm) {

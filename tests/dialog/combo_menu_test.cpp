@@ -43,10 +43,7 @@ TEST_F(ComboMenu, LoadMenuItemReplacesTheListWithTheItems) {
     const std::wstring longMenu = longItem + L",";
     const FillCase cases[] = {
         {"three items replace five", L"Red,Green,Blue,", 0, {L"Red", L"Green", L"Blue"}},
-        {"a sorting combo box sorts them",
-         L"Red,Green,Blue,",
-         CBS_SORT,
-         {L"Blue", L"Green", L"Red"}},
+        {"sorting combo box sorts", L"Red,Green,Blue,", CBS_SORT, {L"Blue", L"Green", L"Red"}},
         {"the last character is the delimiter", L"a,b;c,d;", 0, {L"a,b", L"c,d"}},
         {"without a final delimiter the last character splits", L"cat,dog", 0, {L"cat,do"}},
         {"two delimiters in a row make an empty item", L"a,,b,", 0, {L"a", L"", L"b"}},

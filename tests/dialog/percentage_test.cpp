@@ -65,21 +65,12 @@ void CheckParsing(CWnd& dialog, std::optional<T> ParseCase::*expected, Exchange 
     }
 }
 
-TEST_F(Percentage, SignedTextsParseOrRaiseThePrompt) {
+TEST_F(Percentage, TextsParseOrRaiseThePromptOfTheirType) {
     CheckParsing<int>(dialog, &ParseCase::asInt, DDX_Percentage_Integer, L"Enter a whole number.");
-}
-
-TEST_F(Percentage, UnsignedTextsParseOrRaiseThePrompt) {
     CheckParsing<UINT>(dialog, &ParseCase::asUInt, DDX_Percentage_UINT,
                        L"Enter a whole number of 0 or more.");
-}
-
-TEST_F(Percentage, FloatTextsParseOrRaiseThePrompt) {
     CheckParsing<float>(dialog, &ParseCase::asFloat, DDX_Percentage_float, L"Enter a number.");
-}
-
-TEST_F(Percentage, OnlyThirtyOneCodeUnitsAreRead) {
-    std::wstring text = std::wstring(30, L' ') + L"78";  // the 8 is the 32nd code unit
+    std::wstring text = std::wstring(30, L' ') + L"78";  // the 8 is the 32nd code unit: unread
     int value = 0;
     ExchangeOut(dialog, text.c_str(), value, DDX_Percentage_Integer);
     EXPECT_EQ(value, 7);

@@ -1,6 +1,5 @@
-// Colour differences. Worked values are rounded and held to 1e-5; the CMC hue-branch cases are
-// independent double-precision evaluations, held to 2e-5 while the two branches differ by
-// about 0.005.
+// Colour differences. Worked values held to 1e-5; the CMC hue-branch cases (double-precision
+// evaluations) to 2e-5, while the two branches differ by about 0.005.
 #include <gtest/gtest.h>
 
 #include <cmath>

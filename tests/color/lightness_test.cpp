@@ -1,6 +1,5 @@
-// Lightness under an average surround and L clipping. Worked values are rounded and held to a
-// tolerance fitting their digits; at L* = 8 the two branches differ by only 1.5e-5, so that
-// case is held to 4e-6 against an independent double-precision value.
+// Lightness under an average surround and L clipping. At L* = 8 the two branches differ by
+// 1.5e-5, so that case is held to 4e-6 against a double-precision value.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// Spectra and densities. What the tables fix exactly (integer sums, clamped quantities) is
-// compared bit for bit, the sign of zero included; logarithms of unclamped sums and rounded
-// worked values with a tolerance fitting their digits.
+// Spectra and densities. Exact results (integer sums, clamped values) bit for bit, the sign of
+// zero included; logarithms of unclamped sums and worked values within their digits.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -46,14 +46,13 @@ TEST(IsValidICCFilename, LengthLimitsApplyToTheTrimmedName) {
         EXPECT_EQ(IsValidICCFilename(c.name.c_str()), c.valid) << c.name.size();
 }
 
-struct RepairCase {
-    std::wstring name;
-    int noAppend, result;
-    std::wstring after;
-};
-
-TEST(MakeValidICCFilename, TrimsAppendsOrRefusesLeavingTheNameAlone) {
-    const RepairCase cases[] = {
+TEST(MakeValidFilename, TrimsAppendsOrRefusesLeavingTheNameAlone) {
+    const int kPlain = 99;  // MakeValidFilename; otherwise MakeValidICCFilename's noAppend
+    const struct {
+        std::wstring name;
+        int noAppend, result;
+        std::wstring after;
+    } cases[] = {
         {L" profile ", 0, 1, L"profile.icm"},
         {L" profile ", 1, 0, L" profile "},
         {L"profile", -1, 0, L"profile"},
@@ -65,24 +64,18 @@ TEST(MakeValidICCFilename, TrimsAppendsOrRefusesLeavingTheNameAlone) {
         {NameOf(32, L".icc"), 0, 0, NameOf(32, L".icc")},
         {L"a/b", 0, 0, L"a/b"},
         {L"   ", 0, 1, L".icm"},  // blanks only: the bare extension
+        {L" x ", kPlain, 1, L"x"},
+        {L"   ", kPlain, 0, L"   "},
+        {L"", kPlain, 0, L""},
+        {L" a?b ", kPlain, 0, L" a?b "},
+        {NameOf(300), kPlain, 1, NameOf(300)},
     };
-    for (const RepairCase& c : cases) {
+    for (const auto& c : cases) {
         CString name(c.name);
-        EXPECT_EQ(MakeValidICCFilename(name, c.noAppend), c.result) << name.GetString();
-        EXPECT_EQ(name, CString(c.after));
-    }
-}
-
-TEST(MakeValidFilename, TrimsOrRefuses) {
-    const RepairCase cases[] = {{L" x ", 0, 1, L"x"},
-                                {L"   ", 0, 0, L"   "},
-                                {L"", 0, 0, L""},
-                                {L" a?b ", 0, 0, L" a?b "},
-                                {NameOf(300), 0, 1, NameOf(300)}};
-    for (const RepairCase& c : cases) {
-        CString name(c.name);
-        EXPECT_EQ(MakeValidFilename(name), c.result) << name.GetString();
-        EXPECT_EQ(name, CString(c.after));
+        int result =
+            c.noAppend == kPlain ? MakeValidFilename(name) : MakeValidICCFilename(name, c.noAppend);
+        EXPECT_EQ(result, c.result) << c.noAppend << " '" << name.GetString() << "'";
+        EXPECT_EQ(name, CString(c.after)) << c.noAppend;
     }
 }
 

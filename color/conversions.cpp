@@ -3,17 +3,19 @@
 // Stored data and other libraries depend on these exact results, so every constant below is
 // the literal the formulas were fixed with (0.333333 rather than one third, 903.3 rather than
 // 24389/27, 0.137931 rather than 16/116), with the type it is used in.
+#include <emmintrin.h>
 #include <cmath>
 
+#include "color/cube_root.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
 
 constexpr double kCubeRootThreshold = 0.008856;  // on the ratios X/Xn, Y/Yn, Z/Zn
-constexpr double kCubeRootExponent = 0.333333;
 constexpr float kLinearSlopeF = 7.787f;
 constexpr float kLinearOffsetF = 0.137931f;
-constexpr double kInverseThresholdF = 0.2069;  // on f(X), f(Z)
+// On f(X), f(Z): 0.2069 as a double; a float f exceeds it exactly when f exceeds this float.
+constexpr float kBelowInverseThresholdF = 0x1.a7bb2ep-3f;  // 0.20689999
 constexpr float kAFactor = 500.0f;
 constexpr float kBFactor = 200.0f;
 constexpr float kAReciprocal = 0.002f;
@@ -40,19 +42,14 @@ constexpr float k255WhiteZ = 105.17635f;
 constexpr float kPi = 3.1415927f;
 constexpr float kTwoPi = 6.2831855f;
 
-// The power is taken in double on the widened ratio and narrowed back.
-float CubeRoot(float t) { return static_cast<float>(std::pow(static_cast<double>(t), kCubeRootExponent)); }
+// The power 0.333333, taken in double on the widened ratio and narrowed back (CubeRoot gives
+// exactly that float, faster than the general power function).
+using vantrel::detail::CubeRoot;
 
 // f(t) of the a* and b* formulas; a zero, negative or NaN ratio takes the linear segment.
 float FOfRatio(float t) {
     if (static_cast<double>(t) > kCubeRootThreshold) return CubeRoot(t);
     return kLinearSlopeF * t + kLinearOffsetF;
-}
-
-// Inverse of FOfRatio for X and Z, times the white component.
-float RatioOfF(float f, float white) {
-    if (static_cast<double>(f) > kInverseThresholdF) return f * f * f * white;
-    return ((f - kLinearOffsetF) / kLinearSlopeF) * white;
 }
 
 void XyzToLab(const LightnessScale& s, float X, float Y, float Z, float Xn, float Yn, float Zn,
@@ -73,20 +70,47 @@ void XyzToLab(const LightnessScale& s, float X, float Y, float Z, float Xn, floa
     *b = (fy - fz) * kBFactor;
 }
 
+// x below 0 becomes 0; NaN and -0 stay as they are (MAXSS returns its second operand unless
+// the first is greater).
+float ZeroIfNegative(float x) {
+    return _mm_cvtss_f32(_mm_max_ss(_mm_setzero_ps(), _mm_set_ss(x)));
+}
+
+// The three components side by side in the lanes of one 128-bit vector (X, Y, Z, unused):
+// both segments of each are computed, with one division for all three linear segments, and
+// one is selected per lane. Which segment applies follows a* and b* in a way no branch
+// predictor does; a mispredicted branch costs more than the work of the other segment.
 void LabToXyz(const LightnessScale& s, float L, float a, float b, float Xn, float Yn, float Zn,
               float* X, float* Y, float* Z) {
     float fy = (L + s.offset) / s.scale;
-    if (L > s.inverseThreshold)
-        *Y = fy * fy * fy * Yn;
-    else
-        *Y = (L / s.linearSlope) * Yn;
-
     float fx = a * kAReciprocal + fy;
     float fz = fy - b * kBReciprocal;
-    *X = RatioOfF(fx, Xn);
-    *Z = RatioOfF(fz, Zn);
-    if (*X < 0.0f) *X = 0.0f;
-    if (*Z < 0.0f) *Z = 0.0f;
+
+    const __m128 f = _mm_setr_ps(fx, fy, fz, 0.0f);
+    const __m128 white = _mm_setr_ps(Xn, Yn, Zn, 0.0f);
+    // f * f * f * white; Y: fy * fy * fy * Yn.
+    const __m128 cube = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(f, f), f), white);
+    // ((f - 0.137931) / 7.787) * white; Y: (L / 903.3) * Yn.
+    const __m128 numerator = _mm_setr_ps(fx - kLinearOffsetF, L, fz - kLinearOffsetF, 0.0f);
+    const __m128 slope = _mm_setr_ps(kLinearSlopeF, s.linearSlope, kLinearSlopeF, 1.0f);
+    const __m128 linear = _mm_mul_ps(_mm_div_ps(numerator, slope), white);
+    // f widened to double above 0.2069 is f above the largest float not above 0.2069; Y takes
+    // the cube when L is above the threshold.
+    const __m128 useCube = _mm_cmpgt_ps(
+        _mm_setr_ps(fx, L, fz, 0.0f),
+        _mm_setr_ps(kBelowInverseThresholdF, s.inverseThreshold, kBelowInverseThresholdF, 0.0f));
+    const __m128 xyz = _mm_or_ps(_mm_and_ps(useCube, cube), _mm_andnot_ps(useCube, linear));
+    float out[4];
+    _mm_storeu_ps(out, xyz);
+
+    *Y = out[1];
+    *X = out[0];
+    *Z = out[2];
+    // A stored X or Z below 0 becomes 0, read back in case the outputs share storage. Written
+    // as a selection (storing the same value when it stands): X and Z are negative often
+    // enough, and unpredictably enough, for a branch to cost more.
+    *X = ZeroIfNegative(*X);
+    *Z = ZeroIfNegative(*Z);
 }
 
 struct White {
@@ -100,22 +124,24 @@ White White255(const float* factors) {
 
 }  // namespace
 
-void CX_XYZ2LAB_float(float X, float Y, float Z, float Xn, float Yn, float Zn, float* L,
-                      float* a, float* b) {
+void CX_XYZ2LAB_float(float X, float Y, float Z, float Xn, float Yn, float Zn, float* L, float* a,
+                      float* b) {
     XyzToLab(kPercentLightness, X, Y, Z, Xn, Yn, Zn, L, a, b);
 }
 
+// The D50 forms compute what CX_XYZ2LAB_float and CX_LAB2XYZ_float give for the D50 white,
+// without the call through the exported symbol.
 void CX_D50XYZ2LAB(float X, float Y, float Z, float* L, float* a, float* b) {
-    CX_XYZ2LAB_float(X, Y, Z, kD50X, kD50Y, kD50Z, L, a, b);
+    XyzToLab(kPercentLightness, X, Y, Z, kD50X, kD50Y, kD50Z, L, a, b);
 }
 
-void CX_LAB2XYZ_float(float L, float a, float b, float Xn, float Yn, float Zn, float* X,
-                      float* Y, float* Z) {
+void CX_LAB2XYZ_float(float L, float a, float b, float Xn, float Yn, float Zn, float* X, float* Y,
+                      float* Z) {
     LabToXyz(kPercentLightness, L, a, b, Xn, Yn, Zn, X, Y, Z);
 }
 
 void CX_D50LAB2XYZ(float L, float a, float b, float* X, float* Y, float* Z) {
-    CX_LAB2XYZ_float(L, a, b, kD50X, kD50Y, kD50Z, X, Y, Z);
+    LabToXyz(kPercentLightness, L, a, b, kD50X, kD50Y, kD50Z, X, Y, Z);
 }
 
 void CX_XYZ255ToL255AB(float X, float Y, float Z, float* L, float* a, float* b,

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vantrel_platform/winnls.h"
@@ -23,26 +24,29 @@ bool IsCLocaleName(const std::string& name) {
     return name == "C" || name == "POSIX";
 }
 
-// A locale of the C library with the categories that formatting needs.
+// The C library's locale object for `name`, or null when that locale is not installed. Objects
+// are made once per name and kept for the life of the process: freeing one releases character
+// conversion data that another thread may be using through another object of the same locale.
+locale_t CachedLocale(const std::string& name) {
+    static std::mutex mutex;
+    static auto* cache = new std::vector<std::pair<std::string, locale_t>>();
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& entry : *cache)
+        if (entry.first == name) return entry.second;
+    locale_t made = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name.c_str(), locale_t(0));
+    cache->emplace_back(name, made);
+    return made;
+}
+
+// A locale with the categories that formatting needs; the C locale when `name` is not installed.
 class LocaleHandle {
   public:
-    explicit LocaleHandle(const std::string& name)
-        : m_locale(newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name.c_str(), locale_t(0))) {
-        if (!m_locale) m_locale = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "C", locale_t(0));
+    explicit LocaleHandle(const std::string& name) : m_locale(CachedLocale(name)) {
+        if (!m_locale) m_locale = CachedLocale("C");
     }
-    ~LocaleHandle() {
-        if (m_locale) freelocale(m_locale);
-    }
-    LocaleHandle(const LocaleHandle&) = delete;
-    LocaleHandle& operator=(const LocaleHandle&) = delete;
 
     locale_t get() const { return m_locale; }
-    static bool IsInstalled(const std::string& name) {
-        locale_t probe = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name.c_str(), locale_t(0));
-        if (!probe) return false;
-        freelocale(probe);
-        return true;
-    }
+    static bool IsInstalled(const std::string& name) { return CachedLocale(name) != locale_t(0); }
 
   private:
     locale_t m_locale;

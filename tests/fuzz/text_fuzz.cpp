@@ -4,6 +4,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -157,6 +158,12 @@ float AnyFloat(FuzzedDataProvider& input) {
 }
 
 }  // namespace
+
+// Trimming follows the character classes of the locale: a UTF-8 one knows the Unicode spaces.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);

@@ -285,7 +285,11 @@ class RowReader {
 }  // namespace
 
 MeasurementFile read_cgats(const std::string& path, std::vector<std::string>& warnings) {
-    std::string text = read_whole_file(path);
+    return parse_cgats(path, read_whole_file(path), warnings);
+}
+
+MeasurementFile parse_cgats(const std::string& path, const std::string& text,
+                            std::vector<std::string>& warnings) {
     Layout layout = scan_layout(text);
     check_layout(path, layout);
 

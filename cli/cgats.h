@@ -52,4 +52,8 @@ constexpr int kWavelengthStep = 10;
 // fields, a missing wavelength, a missing or non-numeric value.
 MeasurementFile read_cgats(const std::string& path, std::vector<std::string>& warnings);
 
+// The same for text already in memory: `path` only names the file in messages.
+MeasurementFile parse_cgats(const std::string& path, const std::string& text,
+                            std::vector<std::string>& warnings);
+
 }  // namespace cli

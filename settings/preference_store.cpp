@@ -113,10 +113,11 @@ short WritePreference(const FM_FILESPEC* pSpec, PF_Signature sig, const char* pD
     if (status < 0) return status;
 
     std::int32_t count = 0;
-    if (fileSize == 0) {
-        // A new file: give it a count of 0 first, so that an append that fails half-way still
-        // leaves a valid file. Only an empty file is taken as new: a count that cannot be read
-        // from a file with contents is a failure, not a reason to start the file over.
+    if (fileSize < kCountSize) {
+        // A new file, or one whose first write was cut short before its count was whole: it
+        // holds no record, so it gets a count of 0 first, and an append that fails half-way
+        // still leaves a valid file. A count that cannot be read from a longer file is a
+        // failure, not a reason to start the file over.
         status = WriteLe32(file.handle, 0);
         if (status < 0) return status;
     } else {

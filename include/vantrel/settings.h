@@ -52,12 +52,12 @@ VANTREL_API short ReadPreference(const FM_FILESPEC* pSpec, PF_Signature sig, cha
 /// Writes `nSize` bytes of `pData` as the data of the first record with signature `sig`,
 /// overwriting it in place, or appends a new record (header, data, then the count at offset 0,
 /// so an interrupted append leaves the earlier records and the count as they were). A missing
-/// file is created and an empty one gets a count of 0 first. Returns 0 on success, otherwise
-/// the first negative file-service status, or, with the file left untouched:
+/// file is created, and an empty one, or one of 1 to 3 bytes (a first write cut short; it holds
+/// no record), gets a count of 0 first. Returns 0 on success, otherwise the first negative
+/// file-service status, or, with the file left untouched:
 /// - PF_ERR_DAMAGED (-8) for a negative count, a length below 8 or running past the end of the
 ///   file among the headers walked, or a count that cannot grow (2^31 - 1);
-/// - FM_ERR_END_OF_FILE for a file of 1 to 3 bytes, or a count promising more records than the
-///   file holds;
+/// - FM_ERR_END_OF_FILE for a count promising more records than the file holds;
 /// - PF_ERR_SIZE_MISMATCH (-9) when the existing record's data size is not `nSize` (a record
 ///   cannot change size in place);
 /// - PF_ERR_INVALID_ARGUMENT (-10) for a null `pSpec`, a negative `nSize`, a null `pData` with

@@ -113,7 +113,7 @@ TEST(PreferenceStore, DamagedFilesGiveANegativeStatusAndAreNotWritten) {
     };
     const Case cases[] = {
         {"empty file", "", FM_ERR_END_OF_FILE, 0},
-        {"a file shorter than the count", "\1\0", FM_ERR_END_OF_FILE, FM_ERR_END_OF_FILE},
+        {"a file shorter than the count", "\1\0", FM_ERR_END_OF_FILE, 0},
         {"a negative count", Le32(-1) + Record(102, "abcd"), PF_ERR_NOT_FOUND, PF_ERR_DAMAGED},
         {"a count larger than the records", Le32(3) + Record(101, "x"), FM_ERR_END_OF_FILE,
          FM_ERR_END_OF_FILE},

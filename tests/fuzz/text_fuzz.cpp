@@ -1,0 +1,190 @@
+// The text functions on arbitrary text, arrays and capacities. The input's last bytes are the
+// numeric arguments (index, delimiter, capacity, dither id, floats); the rest is the text, and
+// also the raw bytes of a DITHERINFOARRAY and the host's dither-name list.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "vantrel/dialog.h"
+#include "vantrel/frame.h"
+#include "vantrel/text.h"
+
+namespace {
+
+constexpr UINT kHostMenuId = 40001;
+
+bool HasBackslash(const std::wstring& text) {
+    return text.find(L'\\') != std::wstring::npos;
+}
+
+void FuzzNames(const std::wstring& text, bool noAppend) {
+    const int iccValid = IsValidICCFilename(text.c_str());
+    FUZZ_CHECK(!iccValid || IsValidFilename(text.c_str()));
+
+    CString icc(text.c_str());
+    const int repaired = MakeValidICCFilename(icc, noAppend);
+    if (repaired) {
+        FUZZ_CHECK(IsValidICCFilename(icc.GetString()) == 1);
+        CString again = icc;
+        FUZZ_CHECK(MakeValidICCFilename(again, noAppend) == 1 && again == icc);
+    } else {
+        FUZZ_CHECK(icc.str() == text);
+    }
+    FUZZ_CHECK(!iccValid || noAppend || repaired);
+
+    CString plain(text.c_str());
+    if (MakeValidFilename(plain)) {
+        FUZZ_CHECK(IsValidFilename(plain.GetString()) == 1 && plain.GetLength() > 0);
+        CString again = plain;
+        FUZZ_CHECK(MakeValidFilename(again) == 1 && again == plain);
+    } else {
+        FUZZ_CHECK(plain.str() == text);
+    }
+}
+
+void FuzzPaths(const std::wstring& text) {
+    const AString path(text.c_str());
+    const AString dir = GetDirectory(path), file = GetFilename(path);
+    const CString cdir = GetDirectory(CString(text)), cfile = GetFilename(CString(text));
+    FUZZ_CHECK(CString(dir) == cdir && CString(file) == cfile);
+    const std::wstring name = cfile.str();
+    FUZZ_CHECK(!HasBackslash(name));
+    FUZZ_CHECK(text.size() >= name.size() &&
+               text.compare(text.size() - name.size(), name.size(), name) == 0);
+    if (HasBackslash(text)) {
+        FUZZ_CHECK(!cdir.str().empty() && cdir.str().back() == L'\\');
+    } else {
+        FUZZ_CHECK(cdir.str().empty() && name == text);
+    }
+}
+
+void FuzzMenus(const std::wstring& text, unsigned int index) {
+    static CComboBox combo;
+    if (!combo.m_hWnd)
+        combo.Attach(vplatform::CreateWindow(vplatform::WindowKind::ComboBox, nullptr, 7, 40, 20));
+
+    std::wstring menu = text;
+    LoadMenuItem(menu.data(), &combo);
+    FUZZ_CHECK(menu == text);
+    const int count = combo.GetCount();
+    FUZZ_CHECK(count <= static_cast<int>(text.size()));
+    for (int i = 0; i < count; ++i) {
+        CString item;
+        combo.GetLBText(i, item);
+        FUZZ_CHECK(item.GetLength() <= 127);
+        FUZZ_CHECK(item == GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(i)));
+    }
+    FUZZ_CHECK(GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(count)) == L"\\\\");
+    (void)GetIthMenuItemDesc(text.c_str(), index);
+
+    // The same text as a resource of the host: the items that fit its work buffer.
+    std::vector<std::wstring> all;
+    for (int i = 0; i < count; ++i) {
+        CString item;
+        combo.GetLBText(i, item);
+        all.push_back(item.str());
+    }
+    AfxGetAppModuleState()->SetString(kHostMenuId, text.c_str());
+    LoadMenuItem(kHostMenuId, &combo);
+    FUZZ_CHECK(combo.GetCount() <= count);
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        CString item;
+        combo.GetLBText(i, item);
+        FUZZ_CHECK(item.str() == all[static_cast<size_t>(i)]);
+    }
+}
+
+// Output buffers are exactly as large as their capacity, so that a write past it is caught.
+struct Buffer {
+    explicit Buffer(int capacity)
+        : units(static_cast<size_t>(std::max(capacity, 0))),
+          data(new wchar_t[std::max<size_t>(units, 1)]) {
+        std::fill_n(data.get(), std::max<size_t>(units, 1), L'#');
+    }
+    // Terminated within the capacity, and only zeros after the terminator.
+    bool ClearedAndTerminated() const {
+        const wchar_t* end = std::find(data.get(), data.get() + units, L'\0');
+        if (end == data.get() + units) return false;
+        const size_t length = static_cast<size_t>(end - data.get());
+        return std::all_of(data.get() + length, data.get() + units,
+                           [](wchar_t c) { return c == 0; });
+    }
+    size_t units;
+    std::unique_ptr<wchar_t[]> data;
+};
+
+void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list, int id,
+                int capacity, std::uint8_t fill) {
+    auto array = std::make_unique<DITHERINFOARRAY>();
+    std::memset(array.get(), fill, sizeof(DITHERINFOARRAY));
+    if (size > 0) std::memcpy(array.get(), bytes, std::min(size, sizeof(DITHERINFOARRAY)));
+    AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, list.c_str());
+
+    for (const DITHERINFOARRAY* source : {static_cast<const DITHERINFOARRAY*>(array.get()),
+                                          static_cast<const DITHERINFOARRAY*>(nullptr)}) {
+        Buffer local(capacity), key(capacity), english(capacity);
+        GetLocalDitherStrByDitherID(source, id, local.data.get(), capacity);
+        GetDitherString(source, id, key.data.get(), capacity);
+        GetEnglishDitherStrByDitherID(source, id, english.data.get(), capacity);
+        if (capacity <= 0) continue;
+        FUZZ_CHECK(local.ClearedAndTerminated() && key.ClearedAndTerminated());
+        FUZZ_CHECK(english.data[english.units - 1] == 0);
+    }
+    AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
+}
+
+void FuzzResolution(float x, float y, int capacity) {
+    CString text;
+    GetResolutionString(x, y, text);
+    FUZZ_CHECK(text.GetLength() > 0 && text.GetLength() <= 31);
+    Buffer out(capacity);
+    GetResolutionString(x, y, out.data.get(), static_cast<std::uint32_t>(capacity));
+    for (size_t i = 0; i < out.units; ++i)
+        FUZZ_CHECK(out.data[i] == (i < static_cast<size_t>(text.GetLength()) ? text[i] : 0));
+}
+
+// Any bit pattern: NaNs, infinities and subnormals included.
+float AnyFloat(FuzzedDataProvider& input) {
+    const auto bits = input.ConsumeIntegral<std::uint32_t>();
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+// Trimming follows the character classes of the locale: a UTF-8 one knows the Unicode spaces.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    const int index = input.ConsumeIntegral<int>();
+    const auto delimiter = static_cast<wchar_t>(input.ConsumeIntegral<std::uint8_t>());
+    const bool noAppend = input.ConsumeBool();
+    const int capacity = input.ConsumeIntegralInRange<int>(-1, 300);
+    const int ditherId = input.ConsumeIntegralInRange<int>(-2, 9);
+    const auto fill = input.ConsumeIntegral<std::uint8_t>();
+    const float x = AnyFloat(input);
+    const float y = input.ConsumeBool() ? 0.0f : AnyFloat(input);
+    const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
+    const std::wstring text = fuzz::WideText(rest.data(), rest.size());
+
+    const CString extension = GetFileExt(CString(text), index, delimiter);
+    FUZZ_CHECK(extension.str().find_first_of(std::wstring(L"*.") + delimiter) ==
+               std::wstring::npos);
+    FuzzNames(text, noAppend);
+    FuzzPaths(text);
+    FuzzMenus(text, static_cast<unsigned>(index));
+    FuzzDither(rest.data(), rest.size(), text, ditherId, capacity, fill);
+    FuzzResolution(x, y, std::max(capacity, 0) % 64);
+    return 0;
+}

@@ -157,6 +157,11 @@ void AdaptTripleByLinearBradford(const LinearBradfordFactors& f, float* colour) 
     StoreBradfordXyz(f.rR * c.a, f.rG * c.b, f.rB * c.c, scale, colour);
 }
 
+// The vector path uses GCC's vector extensions and per-function targets; other compilers
+// (clang builds the fuzz targets) take the per-triple loop, which gives the same bits.
+#if defined(__GNUC__) && !defined(__clang__)
+#define VANTREL_VECTOR_ADAPT 1
+
 // --- Linear Bradford, eight triples at a time -------------------------------------------------
 //
 // The same operations as AdaptTripleByLinearBradford, in the same order, on eight triples at
@@ -243,12 +248,17 @@ bool HasVectors() {
     static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     return has;
 }
+#endif
 
 void AdaptByLinearBradford(const float* s, const float* d, float* colours, std::uint32_t count) {
     float kY = d[1] / s[1];
     Triple cs = BradfordCone(s[0], s[1], s[2]), cd = BradfordCone(d[0], d[1], d[2]);
     const LinearBradfordFactors f{kY, cd.a / cs.a, cd.b / cs.b, cd.c / cs.c};
+#ifdef VANTREL_VECTOR_ADAPT
     std::uint32_t done = HasVectors() ? AdaptGroupsByLinearBradford(f, colours, count) : 0;
+#else
+    std::uint32_t done = 0;
+#endif
     for (std::uint32_t i = done; i < count; ++i) AdaptTripleByLinearBradford(f, colours + 3 * i);
 }
 

@@ -265,7 +265,6 @@ void FactorNarrowPanel(Matrix m, Pivoting& p, int j0, int j1) {
         const Mask updated = (lane > j) & (lane < j1);
         const Mask multiplier = lane == j;
         const bool searchNext = j + 1 < j1;
-        const Mask nextColumn = lane - lane + (j + 1 - j0);
         float big = 0.0f;
         imax = j + 1;
         for (int i = j + 1; i < p.n; ++i) {
@@ -276,7 +275,7 @@ void FactorNarrowPanel(Matrix m, Pivoting& p, int j0, int j1) {
             next = multiplier ? row * f : next;
             Store(x + j0, next);
             if (searchNext) {
-                const float value = __builtin_shuffle(next, nextColumn)[0];
+                const float value = next[j + 1 - j0];
                 const float merit = __builtin_fabsf(value) * p.scale[i + 1];
                 if (merit >= big) {
                     big = merit;

@@ -22,7 +22,9 @@ bool looks_like_number(const std::string& word) {
 
 }  // namespace
 
-Register::Register(const Command& command) { registry().push_back(command); }
+Register::Register(const Command& command) {
+    registry().push_back(command);
+}
 
 const std::vector<Command>& commands() {
     auto& list = registry();

@@ -26,7 +26,7 @@ struct Failure : std::runtime_error {
 // The arguments of one subcommand, after its name. Options are taken out by name; whatever
 // is left is positional.
 class Args {
-public:
+  public:
     Args(std::string command, std::vector<std::string> words)
         : command_(std::move(command)), words_(std::move(words)) {}
 
@@ -43,7 +43,7 @@ public:
     // Requires exactly `names.size()` positional words and returns them.
     std::vector<std::string> expect(const std::vector<const char*>& names) const;
 
-private:
+  private:
     std::string command_;
     std::vector<std::string> words_;
 };
@@ -59,11 +59,11 @@ std::string fmt_exact(float value);
 
 // A table whose columns are padded to their widest cell.
 class Table {
-public:
+  public:
     void row(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
     void print(std::FILE* out = stdout) const;
 
-private:
+  private:
     std::vector<std::vector<std::string>> rows_;
 };
 

@@ -67,12 +67,13 @@ int run_lch(cli::Args& args) {
     return cli::kExitOk;
 }
 
-const cli::Register lab_command({"lab", "XYZ to L*a*b* (percent scale, D50 unless --white)",
-                                 "usage: vantrel lab X Y Z [--white Xn Yn Zn]\n\n"
-                                 "Converts CIE XYZ to CIE L*a*b*. XYZ and the white share one scale;\n"
-                                 "the default white is D50 on the percent scale (96.42 100 82.49).\n\n"
-                                 "example: vantrel lab 41.24 21.26 1.93\n",
-                                 run_lab});
+const cli::Register lab_command(
+    {"lab", "XYZ to L*a*b* (percent scale, D50 unless --white)",
+     "usage: vantrel lab X Y Z [--white Xn Yn Zn]\n\n"
+     "Converts CIE XYZ to CIE L*a*b*. XYZ and the white share one scale;\n"
+     "the default white is D50 on the percent scale (96.42 100 82.49).\n\n"
+     "example: vantrel lab 41.24 21.26 1.93\n",
+     run_lab});
 const cli::Register xyz_command({"xyz", "L*a*b* to XYZ (percent scale, D50 unless --white)",
                                  "usage: vantrel xyz L a b [--white Xn Yn Zn]\n\n"
                                  "Converts CIE L*a*b* to CIE XYZ on the scale of the white; the\n"

@@ -19,10 +19,11 @@ void print_overview(std::FILE* out) {
     for (const auto& c : cli::commands()) width = std::max(width, std::strlen(c.name));
     for (const auto& c : cli::commands())
         std::fprintf(out, "  %-*s  %s\n", static_cast<int>(width), c.name, c.summary);
-    std::fprintf(out,
-                 "\nExample:\n"
-                 "  $ vantrel lab 41.24 21.26 1.93\n"
-                 "  XYZ to L*a*b*: the XYZ of an sRGB red on the percent scale, relative to D50.\n");
+    std::fprintf(
+        out,
+        "\nExample:\n"
+        "  $ vantrel lab 41.24 21.26 1.93\n"
+        "  XYZ to L*a*b*: the XYZ of an sRGB red on the percent scale, relative to D50.\n");
 }
 
 }  // namespace

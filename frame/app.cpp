@@ -34,7 +34,11 @@ LibraryEntry g_entry;
 
 }  // namespace
 
-AFX_MODULE_STATE* LibraryModuleState() { return &g_module_state; }
-CVantrelApp& TheApp() { return g_app; }
+AFX_MODULE_STATE* LibraryModuleState() {
+    return &g_module_state;
+}
+CVantrelApp& TheApp() {
+    return g_app;
+}
 
 }  // namespace vantrel

@@ -8,7 +8,7 @@ namespace vantrel {
 // The application object of the library. It has no data of its own; initialisation always
 // succeeds, so loading the library never fails on its account.
 class CVantrelApp : public CWinApp {
-public:
+  public:
     CVantrelApp();
     ~CVantrelApp() override;
 

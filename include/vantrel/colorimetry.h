@@ -19,14 +19,14 @@
 // XYZ, L*a*b* and LCh
 
 /// XYZ to L*a*b* relative to the white (Xn, Yn, Zn), given in the same units as X, Y, Z.
-VANTREL_API void CX_XYZ2LAB_float(float X, float Y, float Z, float Xn, float Yn, float Zn,
-                                  float* L, float* a, float* b);
+VANTREL_API void CX_XYZ2LAB_float(float X, float Y, float Z, float Xn, float Yn, float Zn, float* L,
+                                  float* a, float* b);
 /// Percent-scale XYZ to L*a*b* relative to D50 (96.42, 100, 82.49).
 VANTREL_API void CX_D50XYZ2LAB(float X, float Y, float Z, float* L, float* a, float* b);
 /// L*a*b* to XYZ on the scale of the white (Xn, Yn, Zn). Negative X and Z are clamped to 0;
 /// Y is not (a negative L* gives a negative Y).
-VANTREL_API void CX_LAB2XYZ_float(float L, float a, float b, float Xn, float Yn, float Zn,
-                                  float* X, float* Y, float* Z);
+VANTREL_API void CX_LAB2XYZ_float(float L, float a, float b, float Xn, float Yn, float Zn, float* X,
+                                  float* Y, float* Z);
 /// L*a*b* to percent-scale XYZ relative to D50; X and Z clamped at 0 as above.
 VANTREL_API void CX_D50LAB2XYZ(float L, float a, float b, float* X, float* Y, float* Z);
 /// 255-scale XYZ to L* x 2.55 (0..255) and plain a*, b*. The white is
@@ -117,9 +117,8 @@ VANTREL_API void D50XYZ2StatusTDensity_VW(float X, float Y, float Z, float* visu
 /// Four Status T style densities back to unit-scale D50 XYZ: Y from the visual density, X and Z
 /// from red, green and blue. Nothing is clamped (negative densities give values above 1); the
 /// round trip with D50XYZ2StatusTDensity_VW is close, not exact.
-VANTREL_API void StatusTDensity2D50XYZ_VW(float visualDensity, float redDensity,
-                                          float greenDensity, float blueDensity, float* X,
-                                          float* Y, float* Z);
+VANTREL_API void StatusTDensity2D50XYZ_VW(float visualDensity, float redDensity, float greenDensity,
+                                          float blueDensity, float* X, float* Y, float* Z);
 
 // ---------------------------------------------------------------------------------------------
 // Lightness under an average surround, L clipping

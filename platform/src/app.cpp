@@ -8,7 +8,9 @@ const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 BOOL CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
@@ -25,22 +27,32 @@ BOOL CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
 
 CWinThread::~CWinThread() = default;
 
-CWnd* CWinThread::GetMainWnd() { return m_pMainWnd; }
+CWnd* CWinThread::GetMainWnd() {
+    return m_pMainWnd;
+}
 
-CWinThread* AfxGetThread() { return AfxGetAppModuleState()->m_pCurrentWinApp; }
+CWinThread* AfxGetThread() {
+    return AfxGetAppModuleState()->m_pCurrentWinApp;
+}
 
 CWinApp::CWinApp(const wchar_t* pszAppName) : m_pszAppName(pszAppName) {}
 
 CWinApp::~CWinApp() = default;
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
+CWinApp* AfxGetApp() {
+    return AfxGetModuleState()->m_pCurrentWinApp;
+}
 
 BOOL AfxLibraryAttach(AFX_MODULE_STATE* state, CWinApp* app) {
     state->m_pCurrentWinApp = app;

@@ -29,7 +29,9 @@ void AFX_MODULE_STATE::SetString(UINT id, const wchar_t* text) {
     m_strings[id] = text ? text : L"";
 }
 
-void AFX_MODULE_STATE::RemoveString(UINT id) { m_strings.erase(id); }
+void AFX_MODULE_STATE::RemoveString(UINT id) {
+    m_strings.erase(id);
+}
 
 const wchar_t* AFX_MODULE_STATE::FindString(UINT id) const {
     auto found = m_strings.find(id);
@@ -40,7 +42,9 @@ AFX_MODULE_STATE* AfxGetModuleState() {
     return t_current_state ? t_current_state : &app_module_state();
 }
 
-AFX_MODULE_STATE* AfxGetAppModuleState() { return &app_module_state(); }
+AFX_MODULE_STATE* AfxGetAppModuleState() {
+    return &app_module_state();
+}
 
 AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
     AFX_MODULE_STATE* previous = AfxGetModuleState();
@@ -51,13 +55,14 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
 AFX_MAINTAIN_STATE2::AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* state)
     : m_pPrevious(AfxSetModuleState(state)) {}
 
-AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() { AfxSetModuleState(m_pPrevious); }
+AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() {
+    AfxSetModuleState(m_pPrevious);
+}
 
 void AfxAddResourceModule(AFX_MODULE_STATE* state) {
     std::lock_guard<std::mutex> lock(g_resource_modules_mutex);
     auto& modules = resource_modules();
-    if (std::find(modules.begin(), modules.end(), state) == modules.end())
-        modules.push_back(state);
+    if (std::find(modules.begin(), modules.end(), state) == modules.end()) modules.push_back(state);
 }
 
 void AfxRemoveResourceModule(AFX_MODULE_STATE* state) {

@@ -74,7 +74,7 @@ TEST(StringTable, LookupFollowsTheCallersModuleState) {
 
 // A host application object that counts the framework's calls.
 class CountingApp : public CWinApp {
-public:
+  public:
     BOOL InitInstance() override {
         ++inits;
         return FALSE;

@@ -3,11 +3,11 @@
 
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -22,7 +22,8 @@ inline std::string ReadFile(const std::string& path) {
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::array<char, 4096> buffer;
         size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) text.append(buffer.data(), n);
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+            text.append(buffer.data(), n);
         std::fclose(f);
     }
     return text;

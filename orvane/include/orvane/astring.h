@@ -8,7 +8,7 @@
 #define ORVANE_API __attribute__((visibility("default")))
 
 class ORVANE_API AString {
-public:
+  public:
     AString() = default;
     AString(const wchar_t* text);  // NOLINT: implicit, as the library's callers expect
     AString(const char* text);     // NOLINT: 8-bit text, each byte taken as one code unit
@@ -38,7 +38,7 @@ public:
     friend bool operator==(const AString& a, const AString& b) { return a.m_str == b.m_str; }
     friend bool operator!=(const AString& a, const AString& b) { return a.m_str != b.m_str; }
 
-private:
+  private:
     explicit AString(std::wstring text) : m_str(std::move(text)) {}
     std::wstring m_str;
 };

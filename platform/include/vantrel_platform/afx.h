@@ -31,7 +31,7 @@ struct VPLATFORM_API AFX_MODULE_STATE {
     CWinApp* m_pCurrentWinApp = nullptr;
     const wchar_t* m_lpszCurrentAppName = nullptr;
 
-private:
+  private:
     std::map<UINT, std::wstring> m_strings;
 };
 
@@ -44,13 +44,13 @@ VPLATFORM_API AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state);
 
 // Switches the calling thread to a module state for the lifetime of the object.
 class VPLATFORM_API AFX_MAINTAIN_STATE2 {
-public:
+  public:
     explicit AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* state);
     ~AFX_MAINTAIN_STATE2();
     AFX_MAINTAIN_STATE2(const AFX_MAINTAIN_STATE2&) = delete;
     AFX_MAINTAIN_STATE2& operator=(const AFX_MAINTAIN_STATE2&) = delete;
 
-private:
+  private:
     AFX_MODULE_STATE* m_pPrevious;
 };
 
@@ -77,30 +77,31 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                           \
-protected:                                              \
+#define DECLARE_MESSAGE_MAP()                            \
+  protected:                                             \
     static const AFX_MSGMAP* PASCAL GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() {                        \
-        typedef theClass ThisClass;                                                 \
-        typedef baseClass TheBaseClass;                                             \
-        (void)sizeof(ThisClass);                                                    \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)               \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {      \
+        return GetThisMessageMap();                          \
+    }                                                        \
+    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() { \
+        typedef theClass ThisClass;                          \
+        typedef baseClass TheBaseClass;                      \
+        (void)sizeof(ThisClass);                             \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                   \
-    {0, nullptr}                                                            \
-    }                                                                       \
-    ;                                                                       \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, \
-                                          &_messageEntries[0]};             \
-    return &messageMap;                                                     \
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, nullptr }                                                                                \
+    }                                                                                             \
+    ;                                                                                             \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+    return &messageMap;                                                                           \
     }
 
 // Base of every class that receives messages.
 class VPLATFORM_API CCmdTarget {
-public:
+  public:
     CCmdTarget() = default;
     virtual ~CCmdTarget();
 
@@ -109,7 +110,7 @@ public:
     // runs it. FALSE when no map in the chain has an entry for it.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-protected:
+  protected:
     static const AFX_MSGMAP* PASCAL GetThisMessageMap();
 };
 
@@ -117,7 +118,7 @@ protected:
 // Threads and the application
 
 class VPLATFORM_API CWinThread : public CCmdTarget {
-public:
+  public:
     CWinThread() = default;
     ~CWinThread() override;
     virtual CWnd* GetMainWnd();
@@ -129,7 +130,7 @@ public:
 VPLATFORM_API CWinThread* AfxGetThread();
 
 class VPLATFORM_API CWinApp : public CWinThread {
-public:
+  public:
     explicit CWinApp(const wchar_t* pszAppName = nullptr);
     ~CWinApp() override;
 

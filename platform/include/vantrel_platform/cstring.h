@@ -6,9 +6,10 @@
 #include "vantrel_platform/wintypes.h"
 
 class VPLATFORM_API CString {
-public:
+  public:
     CString() = default;
-    CString(const wchar_t* text) : m_str(text ? text : L"") {}  // NOLINT: implicit as in the framework
+    CString(const wchar_t* text)
+        : m_str(text ? text : L"") {}  // NOLINT: implicit as in the framework
     CString(const wchar_t* text, int length) : m_str(text, static_cast<size_t>(length)) {}
     CString(wchar_t ch, int repeat = 1) : m_str(static_cast<size_t>(repeat), ch) {}
     CString(const std::wstring& text) : m_str(text) {}  // NOLINT
@@ -63,8 +64,10 @@ public:
     friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
     friend bool operator==(const CString& a, const wchar_t* b) { return a.m_str == (b ? b : L""); }
     friend bool operator!=(const CString& a, const wchar_t* b) { return !(a == b); }
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_str + b.m_str);
+    }
 
-private:
+  private:
     std::wstring m_str;
 };

@@ -37,20 +37,34 @@ bool Args::flag(const char* name) {
     auto it = std::find(words_.begin(), words_.end(), name);
     if (it == words_.end()) return false;
     words_.erase(it);
+    if (std::find(words_.begin(), words_.end(), name) != words_.end())
+        throw UsageError(std::string("option ") + name + " given twice");
     return true;
 }
 
 std::vector<std::string> Args::option(const char* name, size_t count) {
-    auto it = std::find(words_.begin(), words_.end(), name);
+    const std::string joined = std::string(name) + "=";
+    auto matches = [&](const std::string& word) {
+        return word == name || word.compare(0, joined.size(), joined) == 0;
+    };
+    auto it = std::find_if(words_.begin(), words_.end(), matches);
     if (it == words_.end()) return {};
     size_t at = static_cast<size_t>(it - words_.begin());
+    std::vector<std::string> values;
+    if (*it != name) {
+        values.push_back(it->substr(joined.size()));
+        --count;
+    }
     if (words_.size() - at - 1 < count)
-        throw UsageError(std::string("option ") + name + " needs " + std::to_string(count) +
-                         (count == 1 ? " value" : " values"));
-    std::vector<std::string> values(words_.begin() + static_cast<long>(at) + 1,
-                                    words_.begin() + static_cast<long>(at + 1 + count));
+        throw UsageError(std::string("option ") + name + " needs " +
+                         std::to_string(count + values.size()) +
+                         (count + values.size() == 1 ? " value" : " values"));
+    values.insert(values.end(), words_.begin() + static_cast<long>(at) + 1,
+                  words_.begin() + static_cast<long>(at + 1 + count));
     words_.erase(words_.begin() + static_cast<long>(at),
                  words_.begin() + static_cast<long>(at + 1 + count));
+    if (std::find_if(words_.begin(), words_.end(), matches) != words_.end())
+        throw UsageError(std::string("option ") + name + " given twice");
     return values;
 }
 

@@ -9,10 +9,12 @@
 
 namespace cli {
 
-// Exit statuses: 0 success, 1 the work failed (bad or damaged input file), 2 bad usage.
+// Exit statuses: 0 success, 1 the work failed (bad or damaged input file, failed write), 2 bad
+// usage, 3 a comparison outside its tolerance.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitOutOfTolerance = 3;
 
 // Thrown for a malformed or missing argument; the message names the argument.
 struct UsageError : std::runtime_error {
@@ -33,7 +35,9 @@ class Args {
     const std::string& command() const { return command_; }
     // True (and removed) when the flag is present.
     bool flag(const char* name);
-    // The `count` values after option `name` (removed with it), or empty when absent.
+    // The `count` values after option `name` (removed with it), or empty when absent. The
+    // first value may also be joined to the name: --name=value. An option given twice is a
+    // usage error.
     std::vector<std::string> option(const char* name, size_t count);
     // Single-value option, or `fallback` when absent.
     std::string option_value(const char* name, const std::string& fallback);

@@ -1,5 +1,6 @@
 // vantrel deltae | rgb | hsv | spectrum | adapt: colour differences, RGB encodings, HSV,
 // spectra and densities, chromatic adaptation.
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <iostream>
@@ -8,50 +9,34 @@
 #include <vector>
 
 #include "cli.h"
+#include "measure_options.h"
 #include "vantrel/colorimetry.h"
+#include "vantrel/measure.h"
 
 namespace {
 
 // --- deltae -----------------------------------------------------------------------------------
 
-// Takes a single-value float option, or `fallback` when absent.
-float float_option(cli::Args& args, const char* name, float fallback, bool* given) {
-    auto values = args.option(name, 1);
-    *given = !values.empty();
-    return values.empty() ? fallback : cli::parse_float(values[0], name);
-}
-
 int run_deltae(cli::Args& args) {
-    std::string metric = args.option_value("--metric", "ab");
-    bool kl, kc, kh, l, c;
-    float kL = float_option(args, "--kl", 1.0f, &kl);
-    float kC = float_option(args, "--kc", 1.0f, &kc);
-    float kH = float_option(args, "--kh", 1.0f, &kh);
-    float lightness = float_option(args, "--l", 2.0f, &l);
-    float chroma = float_option(args, "--c", 1.0f, &c);
-    if (metric != "ab" && metric != "94" && metric != "cmc")
-        throw cli::UsageError("option --metric: '" + metric + "' is not ab, 94 or cmc");
-    if ((kl || kc || kh) && metric != "94")
-        throw cli::UsageError("options --kl, --kc, --kh apply to --metric 94 only");
-    if ((l || c) && metric != "cmc")
-        throw cli::UsageError("options --l, --c apply to --metric cmc only");
-
+    namespace measure = vantrel::measure;
+    const measure::MetricChoice metric = cli::ParseMetric(args);
     auto v = args.expect({"L1", "a1", "b1", "L2", "a2", "b2"});
     const char* names[6] = {"L1", "a1", "b1", "L2", "a2", "b2"};
-    float lab[6];
-    for (int i = 0; i < 6; ++i) lab[i] = cli::parse_float(v[i], names[i]);
+    // CIEDE2000 takes the values in double precision, the library's other metrics in single.
+    std::array<double, 3> lab[2];
+    for (int i = 0; i < 6; ++i)
+        lab[i / 3][i % 3] = metric.metric == measure::Metric::Ciede2000
+                                ? cli::parse_double(v[i], names[i])
+                                : cli::parse_float(v[i], names[i]);
 
+    std::string label = measure::MetricLabel(metric);
+    auto g = [](double factor) { return cli::fmt_exact(static_cast<float>(factor)); };
+    if (metric.metric == measure::Metric::Ciede2000 || metric.metric == measure::Metric::Cie94)
+        label += " (" + g(metric.kL) + ":" + g(metric.kC) + ":" + g(metric.kH) + ")";
+    else if (metric.metric == measure::Metric::Cmc)
+        label = "dE CMC (" + g(metric.l) + ":" + g(metric.c) + ")";
     cli::Table t;
-    if (metric == "ab") {
-        t.row({"dE*ab", cli::fmt(DeltaE(lab, lab + 3), 4)});
-    } else if (metric == "94") {
-        t.row({"dE94 (" + cli::fmt_exact(kL) + ":" + cli::fmt_exact(kC) + ":" + cli::fmt_exact(kH) +
-                   ")",
-               cli::fmt(DeltaE94(lab, lab + 3, kL, kC, kH), 4)});
-    } else {
-        t.row({"dE CMC (" + cli::fmt_exact(lightness) + ":" + cli::fmt_exact(chroma) + ")",
-               cli::fmt(DeltaECMC(lab, lab + 3, lightness, chroma), 4)});
-    }
+    t.row({label, cli::fmt(static_cast<float>(measure::Difference(metric, lab[0], lab[1])), 4)});
     t.print();
     return cli::kExitOk;
 }
@@ -129,6 +114,7 @@ std::string fmt_density(float d) {
 }
 
 int run_spectrum(cli::Args& args) {
+    const vantrel::measure::Integration integration = cli::ParseIntegration(args);
     std::vector<std::string> words = args.positional();
     bool fromInput = words.empty();
     if (fromInput) {
@@ -153,11 +139,20 @@ int run_spectrum(cli::Args& args) {
         }
     }
 
-    float xyz[3], lab[3], t[4], i[4];
-    CX_SpectrumToD50XYZ(spectrum, xyz);
-    CX_D50XYZ2LAB(xyz[0], xyz[1], xyz[2], &lab[0], &lab[1], &lab[2]);
+    // One patch of 400 to 700 nm, integrated as a measurement file's would be.
+    vantrel::measure::MeasurementSet set;
+    set.source = vantrel::measure::ColourSource::Spectrum;
+    set.firstNm = 400;
+    set.lastNm = 700;
+    set.patches.resize(1);
+    set.spectra.assign(spectrum + 1, spectrum + 1 + kSamples);
+    const vantrel::measure::Colour c = vantrel::measure::Colours(set, integration)[0];
+    float t[4], i[4];
     SpectrumToDensityT(spectrum, t);
     SpectrumToDensityI(spectrum, i);
+    std::printf("%s\n\n", vantrel::measure::DescribeColour(set, integration).c_str());
+    const float xyz[3] = {float(c.xyz[0]), float(c.xyz[1]), float(c.xyz[2])};
+    const float lab[3] = {float(c.lab[0]), float(c.lab[1]), float(c.lab[2])};
 
     cli::Table colour;
     colour.row({"X", cli::fmt(xyz[0], 4)});
@@ -259,16 +254,20 @@ int run_adapt(cli::Args& args) {
 }
 
 const cli::Register deltae_command(
-    {"deltae", "colour difference of two L*a*b* colours (dE*ab, dE94, CMC)",
-     "usage: vantrel deltae L1 a1 b1 L2 a2 b2 [--metric ab|94|cmc]\n"
+    {"deltae", "colour difference of two L*a*b* colours (dE00, dE94, CMC, dE*ab)",
+     "usage: vantrel deltae L1 a1 b1 L2 a2 b2 [--metric 2000|94|cmc|ab]\n"
      "                      [--kl K --kc K --kh K] [--l L --c C]\n\n"
      "The colour difference of a sample (L2 a2 b2) from a reference (L1 a1 b1), both\n"
      "CIE L*a*b*. The reference comes first: dE94 and CMC weight the difference by its\n"
-     "chroma (and CMC by its lightness and hue), so swapping the colours changes them.\n\n"
-     "  --metric ab    CIE 1976 dE*ab, the Euclidean distance (default)\n"
+     "chroma (and CMC by its lightness and hue), so swapping the colours changes them;\n"
+     "CIEDE2000 and dE*ab are symmetric.\n\n"
+     "  --metric 2000  CIEDE2000 with the factors --kl, --kc, --kh (each 1 by default),\n"
+     "                 computed in double precision (default)\n"
      "  --metric 94    CIE 1994 with the factors --kl, --kc, --kh (each 1 by default)\n"
-     "  --metric cmc   CMC l:c with the factors --l (default 2) and --c (default 1)\n\n"
-     "example: vantrel deltae 50 3 4 50 0 0 --metric 94\n",
+     "  --metric cmc   CMC l:c with the factors --l (default 2) and --c (default 1)\n"
+     "  --metric ab    CIE 1976 dE*ab, the Euclidean distance\n"
+     "Each factor must be above 0. Options also take the form --option=value.\n\n"
+     "example: vantrel deltae 50 2.6772 -79.7751 50 0 -82.7485\n",
      run_deltae});
 
 const cli::Register rgb_command(
@@ -292,15 +291,19 @@ const cli::Register hsv_command(
      run_hsv});
 
 const cli::Register spectrum_command(
-    {"spectrum", "reflectance spectrum to D50 XYZ, L*a*b* and densities",
-     "usage: vantrel spectrum [R400 R410 ... R700]\n\n"
+    {"spectrum", "reflectance spectrum to XYZ, L*a*b* and densities",
+     "usage: vantrel spectrum [R400 R410 ... R700] [--illuminant ILL] [--observer 2|10]\n\n"
      "Integrates a reflectance spectrum, 31 factors (0..1) at 400 to 700 nm in 10 nm steps,\n"
-     "into D50 XYZ (percent scale, 2-degree observer) and L*a*b*, and prints its Status T\n"
-     "and Status I densities (visual, red, green, blue; each 0 to 4). The factors come\n"
+     "into XYZ (percent scale) and L*a*b*, and prints its Status T and Status I densities\n"
+     "(visual, red, green, blue; each 0 to 4). The first line says how it was integrated:\n"
+     "by default with the library's D50 table (2 degree observer), L*a*b* relative to D50;\n"
+     "with --illuminant (D50, D65, A, C, F2, F7 or F11) or --observer (2 or 10) with the CIE\n"
+     "colour-matching functions weighted by the illuminant's spectrum, L*a*b* relative to\n"
+     "the perfect reflector under them (see 'vantrel measure --help'). The factors come\n"
      "from the arguments or, when there are none, from standard input, separated by\n"
      "spaces, commas or line breaks. Any other count than 31 is an error (exit status 2\n"
      "for arguments, 1 for standard input).\n\n"
-     "example: vantrel spectrum < patch.txt\n",
+     "example: vantrel spectrum --illuminant D65 < patch.txt\n",
      run_spectrum});
 
 const cli::Register adapt_command(

@@ -1,629 +1,635 @@
 // vantrel measure | compare: colorimetry and densities of measurement files, and the colour
-// differences between a reference set and a sample set.
+// differences between a reference set and a sample set with a verdict against tolerances.
+// The reading, pairing, colour science, statistics and picture are libvantrel_measure's; this
+// file parses arguments and prints.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <map>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "cgats.h"
 #include "cli.h"
-#include "report_png.h"
-#include "vantrel/colorimetry.h"
+#include "measure_options.h"
+#include "vantrel/measure.h"
 
 namespace {
 
-using cli::ColourSource;
-using cli::MeasurementFile;
-using cli::Patch;
+namespace measure = vantrel::measure;
+
+constexpr int kTableDecimals = 2;
+// CSV and JSON are read by programs: they get more digits than the table.
+constexpr int kMachineDecimals = 4;
+constexpr std::size_t kFlushAt = 1 << 20;
 
 // ---------------------------------------------------------------------------------------------
-// Colour of a patch
-
-struct Colour {
-    float xyz[3];  // D50, percent scale
-    float lab[3];
-    float lch[3];  // hue in degrees
-};
-
-Colour colour_of(const MeasurementFile& file, const Patch& patch) {
-    Colour c;
-    switch (file.source) {
-        case ColourSource::Spectrum:
-            CX_SpectrumToD50XYZ(patch.spectrum.data(), c.xyz);
-            CX_D50XYZ2LAB(c.xyz[0], c.xyz[1], c.xyz[2], &c.lab[0], &c.lab[1], &c.lab[2]);
-            break;
-        case ColourSource::XYZ:
-            std::copy(patch.xyz.begin(), patch.xyz.end(), c.xyz);
-            CX_D50XYZ2LAB(c.xyz[0], c.xyz[1], c.xyz[2], &c.lab[0], &c.lab[1], &c.lab[2]);
-            break;
-        case ColourSource::Lab:
-            std::copy(patch.lab.begin(), patch.lab.end(), c.lab);
-            CX_D50LAB2XYZ(c.lab[0], c.lab[1], c.lab[2], &c.xyz[0], &c.xyz[1], &c.xyz[2]);
-            break;
-    }
-    LAB2LCH(c.lab, c.lch);
-    c.lch[2] = static_cast<float>(static_cast<double>(c.lch[2]) * 180.0 / M_PI);
-    return c;
-}
-
-const char* source_name(const MeasurementFile& file) {
-    switch (file.source) {
-        case ColourSource::Spectrum:
-            return file.percent_reflectance ? "spectra (percent reflectance, scaled to factors)"
-                                            : "spectra";
-        case ColourSource::XYZ:
-            return "XYZ";
-        case ColourSource::Lab:
-            return "L*a*b*";
-    }
-    return "";
-}
-
-// What a person calls the patch: its id, else its name, else its place in the file.
-std::string label_of(const Patch& patch, size_t index) {
-    if (!patch.id.empty()) return patch.id;
-    if (!patch.name.empty()) return patch.name;
-    return "#" + std::to_string(index + 1);
-}
-
-void report_warnings(const std::string& command, const std::vector<std::string>& warnings) {
-    for (const std::string& w : warnings)
-        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(), w.c_str());
-}
-
-// ---------------------------------------------------------------------------------------------
-// Output: one record per row, printed as an aligned table, CSV or JSON.
+// Output: cells kept as text in one buffer, so that a table of many patches can be aligned
+// without a string per cell; printed as an aligned table, CSV or JSON.
 
 enum class Format { Table, Csv, Json };
 
-Format parse_format(cli::Args& args) {
-    std::string name = args.option_value("--format", "table");
+Format ParseFormat(cli::Args& args) {
+    const std::string name = args.option_value("--format", "table");
     if (name == "table") return Format::Table;
     if (name == "csv") return Format::Csv;
     if (name == "json") return Format::Json;
     throw cli::UsageError("argument --format: '" + name + "' is not table, csv or json");
 }
 
-struct Cell {
-    std::string text;
-    bool number = false;
-};
-
-Cell text_cell(const std::string& text) {
-    return {text, false};
-}
-Cell number_cell(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    // "-0.00" reads as a sign where there is none.
-    std::string text = buffer;
-    if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
-    return {text, true};
-}
-
-struct Records {
-    std::vector<std::string> headers;  // shown in the table and CSV
-    std::vector<std::string> keys;     // JSON member names
-    std::vector<std::vector<Cell>> rows;
-
-    void drop_column(size_t column) {
-        headers.erase(headers.begin() + static_cast<long>(column));
-        keys.erase(keys.begin() + static_cast<long>(column));
-        for (auto& row : rows) row.erase(row.begin() + static_cast<long>(column));
+// Standard output through a large buffer.
+class Out {
+  public:
+    ~Out() { Flush(); }
+    Out& operator<<(std::string_view text) {
+        buffer_.append(text);
+        if (buffer_.size() >= kFlushAt) Flush();
+        return *this;
     }
+    void Flush() {
+        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+        buffer_.clear();
+    }
+
+  private:
+    std::string buffer_;
 };
 
-// Column 1 holds the names; it is left out when there are none.
-constexpr size_t kNameColumn = 1;
+// A fixed-point number; "-0.00" loses its sign, which reads as a difference where there is
+// none.
+void AppendNumber(std::string& out, double value, int decimals) {
+    char buffer[64];
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
+        text.remove_prefix(1);
+    out.append(text);
+}
 
-std::string csv_field(const std::string& text) {
-    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+std::string Number(double value, int decimals) {
+    std::string text;
+    AppendNumber(text, value, decimals);
+    return text;
+}
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) return std::string(text);
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
 
-std::string json_string(const std::string& text) {
+// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong forms,
+// surrogates or truncated sequences), or 0.
+std::size_t Utf8Length(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
+    if (length == 0 || length > text.size()) return 0;
+    unsigned code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    const unsigned minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < minimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+// A JSON string; bytes that are not UTF-8 become U+FFFD, so that the output is always valid.
+std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c < 0x20) {
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
             char buffer[8];
             std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
             out += buffer;
-        } else {
+            ++i;
+        } else if (c < 0x80) {
             out += static_cast<char>(c);
+            ++i;
+        } else {
+            const std::size_t length = Utf8Length(text.substr(i));
+            if (length == 0) {
+                out += "\xEF\xBF\xBD";
+                ++i;
+            } else {
+                out.append(text.substr(i, length));
+                i += length;
+            }
         }
     }
     return out + "\"";
 }
 
-std::string json_value(const Cell& cell) {
-    return cell.number ? cell.text : json_string(cell.text);
-}
+struct Column {
+    std::string header;  // table and CSV
+    std::string key;     // JSON
+    bool number = false;
+};
 
-void print_table(const Records& records) {
-    cli::Table table;
-    table.row(records.headers);
-    for (const auto& row : records.rows) {
-        std::vector<std::string> cells;
-        for (const Cell& cell : row) cells.push_back(cell.text.empty() ? "-" : cell.text);
-        table.row(cells);
+class Records {
+  public:
+    explicit Records(std::vector<Column> columns) : columns_(std::move(columns)) {}
+
+    void Text(std::string_view text) { End(text); }
+    void Value(double value, int decimals) {
+        AppendNumber(cells_, value, decimals);
+        ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
     }
-    table.print();
-}
+    std::size_t Rows() const { return ends_.size() / columns_.size(); }
 
-void print_csv(const Records& records) {
-    auto line = [](const std::vector<std::string>& cells) {
-        std::string text;
-        for (size_t i = 0; i < cells.size(); ++i) text += (i ? "," : "") + csv_field(cells[i]);
-        std::printf("%s\n", text.c_str());
-    };
-    line(records.headers);
-    for (const auto& row : records.rows) {
-        std::vector<std::string> cells;
-        for (const Cell& cell : row) cells.push_back(cell.text);
-        line(cells);
+    void PrintTable(Out& out) const {
+        std::vector<std::size_t> widths;
+        for (const Column& column : columns_) widths.push_back(column.header.size());
+        for (std::size_t k = 0; k < ends_.size(); ++k) {
+            std::size_t& width = widths[k % columns_.size()];
+            width = std::max(width, std::max<std::size_t>(1, Cell(k).size()));
+        }
+        std::string line;
+        auto cell = [&](std::size_t column, std::string_view text) {
+            if (column) line += "  ";
+            const std::string pad(widths[column] - text.size(), ' ');
+            if (column == 0)
+                line.append(text).append(column + 1 < columns_.size() ? pad : "");
+            else
+                line.append(pad).append(text);
+        };
+        for (std::size_t c = 0; c < columns_.size(); ++c) cell(c, columns_[c].header);
+        out << line << "\n";
+        for (std::size_t row = 0; row < Rows(); ++row) {
+            line.clear();
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                std::string_view text = Cell(row * columns_.size() + c);
+                cell(c, text.empty() ? "-" : text);
+            }
+            out << line << "\n";
+        }
     }
+
+    void PrintCsv(Out& out) const {
+        std::string line;
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            line += (c ? "," : "") + CsvField(columns_[c].header);
+        out << line << "\n";
+        for (std::size_t row = 0; row < Rows(); ++row) {
+            line.clear();
+            for (std::size_t c = 0; c < columns_.size(); ++c)
+                line += (c ? "," : "") + CsvField(Cell(row * columns_.size() + c));
+            out << line << "\n";
+        }
+    }
+
+    // The rows as a JSON array of objects, each on a line of its own.
+    void PrintJsonRows(Out& out, const char* indent) const {
+        out << "[";
+        std::string line;
+        for (std::size_t row = 0; row < Rows(); ++row) {
+            line.assign(row ? ",\n" : "\n").append(indent).append("  {");
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                std::string_view text = Cell(row * columns_.size() + c);
+                line.append(c ? ", " : "").append(JsonString(columns_[c].key)).append(": ");
+                if (columns_[c].number)
+                    line.append(text);
+                else
+                    line.append(JsonString(text));
+            }
+            out << line << "}";
+        }
+        out << "\n" << indent << "]";
+    }
+
+  private:
+    void End(std::string_view text) {
+        cells_.append(text);
+        ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    }
+    std::string_view Cell(std::size_t k) const {
+        const std::size_t begin = k ? ends_[k - 1] : 0;
+        return std::string_view(cells_).substr(begin, ends_[k] - begin);
+    }
+
+    std::vector<Column> columns_;
+    std::string cells_;
+    std::vector<std::uint32_t> ends_;  // cell k is cells_[ends_[k - 1], ends_[k])
+};
+
+void ReportWarnings(const std::string& command, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(), w.c_str());
 }
 
-std::string json_object(const std::vector<std::string>& keys, const std::vector<Cell>& cells) {
-    std::string text = "{";
-    for (size_t i = 0; i < cells.size(); ++i)
-        text += (i ? ", " : "") + json_string(keys[i]) + ": " + json_value(cells[i]);
-    return text + "}";
+// ---------------------------------------------------------------------------------------------
+// Options shared by measure and compare
+
+// Reads a measurement file; "-" is standard input.
+measure::MeasurementSet ReadSet(const std::string& path, int table) {
+    if (path != "-") return measure::ReadCgats(path, {table});
+    std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    return measure::ParseCgats(text, "standard input", {table});
 }
 
-std::string json_rows(const Records& records, const char* indent) {
-    std::string text = "[";
-    for (size_t r = 0; r < records.rows.size(); ++r)
-        text += std::string(r ? ",\n" : "\n") + indent + "  " +
-                json_object(records.keys, records.rows[r]);
-    return text + "\n" + indent + "]";
+int ParseTable(cli::Args& args, const char* option, int fallback) {
+    auto value = args.option(option, 1);
+    if (value.empty()) return fallback;
+    const long table = cli::parse_int(value[0], option);
+    if (table < 1 || table > 1000000)
+        throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
+                              "' is not a table number (1 or more)");
+    return static_cast<int>(table);
 }
 
 // ---------------------------------------------------------------------------------------------
 // vantrel measure
 
-constexpr int kColourDecimals = 2;
-constexpr int kDensityDecimals = 2;
-// CSV and JSON are read by programs: they get more digits than the table.
-constexpr int kMachineDecimals = 4;
+int RunMeasure(cli::Args& args) {
+    const bool densities = args.flag("--densities");
+    const Format format = ParseFormat(args);
+    const measure::Integration integration = cli::ParseIntegration(args);
+    const int table = ParseTable(args, "--table", 1);
+    const std::string path = args.expect({"FILE"})[0];
 
-int run_measure(cli::Args& args) {
-    bool densities = args.flag("--densities");
-    Format format = parse_format(args);
-    std::string path = args.expect({"FILE"})[0];
+    const measure::MeasurementSet set = ReadSet(path, table);
+    const std::vector<measure::Colour> colours = measure::Colours(set, integration);
+    if (densities) measure::DensitiesOf(set, 0);  // fails before anything is printed
 
-    std::vector<std::string> warnings;
-    MeasurementFile file = cli::read_cgats(path, warnings);
-    if (densities && file.source != ColourSource::Spectrum)
-        throw cli::Failure(path +
-                           ": --densities needs spectral fields (SPECTRAL_400..SPECTRAL_700 "
-                           "or nm400..nm700); this file has " +
-                           source_name(file) + " only");
-
-    int decimals = format == Format::Table ? kColourDecimals : kMachineDecimals;
-    int density_decimals = format == Format::Table ? kDensityDecimals : kMachineDecimals;
-    Records records;
-    records.headers = {"id", "name", "X", "Y", "Z", "L*", "a*", "b*", "C*", "h"};
-    records.keys = {"id", "name", "X", "Y", "Z", "L", "a", "b", "C", "h"};
-    if (densities) {
+    const int decimals = format == Format::Table ? kTableDecimals : kMachineDecimals;
+    std::vector<Column> columns = {{"id", "id", false}};
+    if (set.hasName) columns.push_back({"name", "name", false});
+    for (const char* name : {"X", "Y", "Z"}) columns.push_back({name, name, true});
+    for (const char* name : {"L*", "a*", "b*", "C*"}) columns.push_back({name, {name[0]}, true});
+    columns.push_back({"h", "h", true});
+    if (densities)
         for (const char* name :
-             {"T_vis", "T_red", "T_green", "T_blue", "I_vis", "I_red", "I_green", "I_blue"}) {
-            records.headers.push_back(name);
-            records.keys.push_back(name);
-        }
-    }
-    for (size_t k = 0; k < file.patches.size(); ++k) {
-        const Patch& patch = file.patches[k];
-        Colour c = colour_of(file, patch);
-        std::vector<Cell> row = {text_cell(file.has_id ? patch.id : std::to_string(k + 1)),
-                                 text_cell(patch.name)};
-        for (float v : c.xyz) row.push_back(number_cell(v, decimals));
-        for (float v : c.lab) row.push_back(number_cell(v, decimals));
-        row.push_back(number_cell(c.lch[1], decimals));
-        row.push_back(number_cell(c.lch[2], decimals));
+             {"T_vis", "T_red", "T_green", "T_blue", "I_vis", "I_red", "I_green", "I_blue"})
+            columns.push_back({name, name, true});
+    Records records(std::move(columns));
+    for (std::size_t k = 0; k < set.patches.size(); ++k) {
+        const measure::Patch& patch = set.patches[k];
+        const measure::Colour& c = colours[k];
+        records.Text(set.hasId ? patch.id : std::to_string(k + 1));
+        if (set.hasName) records.Text(patch.name);
+        for (double v : c.xyz) records.Value(v, decimals);
+        for (double v : c.lab) records.Value(v, decimals);
+        double hue = std::atan2(c.lab[2], c.lab[1]) * 180.0 / M_PI;
+        if (hue < 0) hue += 360.0;
+        records.Value(std::hypot(c.lab[1], c.lab[2]), decimals);
+        records.Value(hue, decimals);
         if (densities) {
-            float t[4], i[4];
-            SpectrumToDensityT(patch.spectrum.data(), t);
-            SpectrumToDensityI(patch.spectrum.data(), i);
-            for (float v : t) row.push_back(number_cell(v, density_decimals));
-            for (float v : i) row.push_back(number_cell(v, density_decimals));
+            const measure::Densities d = measure::DensitiesOf(set, k);
+            for (float v : d.statusT) records.Value(v, decimals);
+            for (float v : d.statusI) records.Value(v, decimals);
         }
-        records.rows.push_back(std::move(row));
     }
 
-    if (!file.has_name) records.drop_column(kNameColumn);
-
-    report_warnings(args.command(), warnings);
+    ReportWarnings(args.command(), set.warnings);
+    std::string colour = measure::DescribeColour(set, integration);
+    if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
+    Out out;
     switch (format) {
         case Format::Table:
-            std::printf("%s: %zu patches, D50 XYZ from %s\n\n", path.c_str(), file.patches.size(),
-                        source_name(file));
-            print_table(records);
+            out << set.path << ": " << std::to_string(set.patches.size())
+                << " patches, colour from " << colour << "\n\n";
+            records.PrintTable(out);
             break;
         case Format::Csv:
-            print_csv(records);
+            records.PrintCsv(out);
             break;
         case Format::Json:
-            std::printf("{\n  \"file\": %s,\n  \"source\": %s,\n  \"patches\": %s\n}\n",
-                        json_string(path).c_str(), json_string(source_name(file)).c_str(),
-                        json_rows(records, "  ").c_str());
+            out << "{\n  \"file\": " << JsonString(set.path)
+                << ",\n  \"table\": " << std::to_string(set.table)
+                << ",\n  \"colour\": " << JsonString(colour) << ",\n  \"patches\": ";
+            records.PrintJsonRows(out, "  ");
+            out << "\n}\n";
             break;
     }
     return cli::kExitOk;
-}
-
-// ---------------------------------------------------------------------------------------------
-// vantrel compare: matching
-
-struct Pair {
-    const Patch* reference;
-    const Patch* sample;
-    std::string label;
-};
-
-struct Matching {
-    std::vector<Pair> pairs;  // in the reference's order
-    std::string by;           // "SAMPLE_ID", "SAMPLE_NAME" or "order"
-};
-
-const std::string& key_of(const Patch& patch, bool by_id) {
-    return by_id ? patch.id : patch.name;
-}
-
-std::string line_suffix(const Patch& patch) {
-    return patch.line ? " (first on line " + std::to_string(patch.line) + ")" : "";
-}
-
-// Index of each patch by its key; a key given twice makes the matching ambiguous.
-std::map<std::string, size_t> index_by_key(const MeasurementFile& file, bool by_id,
-                                           const std::string& field) {
-    std::map<std::string, size_t> index;
-    for (size_t k = 0; k < file.patches.size(); ++k) {
-        const Patch& patch = file.patches[k];
-        auto [at, added] = index.emplace(key_of(patch, by_id), k);
-        if (!added) {
-            std::string where = file.path + (patch.line ? ":" + std::to_string(patch.line) : "");
-            throw cli::Failure(where + ": " + field + " '" + key_of(patch, by_id) +
-                               "' given twice" + line_suffix(file.patches[at->second]));
-        }
-    }
-    return index;
-}
-
-std::string unmatched_warning(const MeasurementFile& file, const std::vector<std::string>& keys,
-                              const std::string& field, const MeasurementFile& other) {
-    return file.path + ": " + std::to_string(keys.size()) + " patch" +
-           (keys.size() == 1 ? "" : "es") + " with no " + field + " in " + other.path +
-           " (first: '" + keys.front() + "'), left out";
-}
-
-Matching match_by_key(const MeasurementFile& reference, const MeasurementFile& sample, bool by_id,
-                      std::vector<std::string>& warnings) {
-    Matching m;
-    m.by = by_id ? "SAMPLE_ID" : "SAMPLE_NAME";
-    std::map<std::string, size_t> in_reference = index_by_key(reference, by_id, m.by);
-    std::map<std::string, size_t> in_sample = index_by_key(sample, by_id, m.by);
-    std::vector<std::string> only_reference, only_sample;
-    for (size_t k = 0; k < reference.patches.size(); ++k) {
-        const Patch& patch = reference.patches[k];
-        auto found = in_sample.find(key_of(patch, by_id));
-        if (found == in_sample.end()) {
-            only_reference.push_back(key_of(patch, by_id));
-            continue;
-        }
-        m.pairs.push_back({&patch, &sample.patches[found->second], label_of(patch, k)});
-    }
-    for (const Patch& patch : sample.patches)
-        if (!in_reference.count(key_of(patch, by_id))) only_sample.push_back(key_of(patch, by_id));
-    if (m.pairs.empty())
-        throw cli::Failure(sample.path + ": no " + m.by + " in common with " + reference.path);
-    if (!only_reference.empty())
-        warnings.push_back(unmatched_warning(reference, only_reference, m.by, sample));
-    if (!only_sample.empty())
-        warnings.push_back(unmatched_warning(sample, only_sample, m.by, reference));
-    return m;
-}
-
-Matching match_by_order(const MeasurementFile& reference, const MeasurementFile& sample,
-                        std::vector<std::string>& warnings) {
-    Matching m;
-    m.by = "order";
-    size_t n = std::min(reference.patches.size(), sample.patches.size());
-    if (reference.patches.size() != sample.patches.size())
-        warnings.push_back(reference.path + " has " + std::to_string(reference.patches.size()) +
-                           " patches, " + sample.path + " has " +
-                           std::to_string(sample.patches.size()) + ": compared the first " +
-                           std::to_string(n) + " in file order");
-    for (size_t k = 0; k < n; ++k)
-        m.pairs.push_back(
-            {&reference.patches[k], &sample.patches[k], label_of(reference.patches[k], k)});
-    return m;
-}
-
-// By SAMPLE_ID when both files have it, else by SAMPLE_NAME when both have that, else by order.
-Matching match(const MeasurementFile& reference, const MeasurementFile& sample,
-               std::vector<std::string>& warnings) {
-    if (reference.has_id && sample.has_id) return match_by_key(reference, sample, true, warnings);
-    if (reference.has_name && sample.has_name)
-        return match_by_key(reference, sample, false, warnings);
-    return match_by_order(reference, sample, warnings);
-}
-
-// ---------------------------------------------------------------------------------------------
-// vantrel compare: metric and statistics
-
-struct Metric {
-    enum Kind { Ab, E94, Cmc } kind = Ab;
-    float kL = 1.0f, kC = 1.0f, kH = 1.0f;  // ΔE94 parametric factors
-    float l = 2.0f, c = 1.0f;               // CMC l:c, 2:1 (acceptability) by default
-
-    float operator()(const float* reference, const float* sample) const {
-        switch (kind) {
-            case E94:
-                return DeltaE94(reference, sample, kL, kC, kH);
-            case Cmc:
-                return DeltaECMC(reference, sample, l, c);
-            case Ab:
-                break;
-        }
-        return DeltaE(reference, sample);
-    }
-
-    std::string name() const {
-        switch (kind) {
-            case E94:
-                return "dE94";
-            case Cmc:
-                return "dECMC";
-            case Ab:
-                break;
-        }
-        return "dE*ab";
-    }
-
-    std::string parameters() const {
-        auto g = [](float v) { return cli::fmt_exact(v); };
-        switch (kind) {
-            case E94:
-                return "kL " + g(kL) + ", kC " + g(kC) + ", kH " + g(kH);
-            case Cmc:
-                return "l:c " + g(l) + ":" + g(c);
-            case Ab:
-                break;
-        }
-        return "";
-    }
-};
-
-Metric parse_metric(cli::Args& args) {
-    Metric m;
-    std::string name = args.option_value("--metric", "ab");
-    if (name == "94")
-        m.kind = Metric::E94;
-    else if (name == "cmc")
-        m.kind = Metric::Cmc;
-    else if (name != "ab")
-        throw cli::UsageError("argument --metric: '" + name + "' is not ab, 94 or cmc");
-
-    struct Factor {
-        const char* option;
-        Metric::Kind applies_to;
-        float* target;
-    };
-    const Factor factors[] = {{"--kl", Metric::E94, &m.kL},
-                              {"--kc", Metric::E94, &m.kC},
-                              {"--kh", Metric::E94, &m.kH},
-                              {"--l", Metric::Cmc, &m.l},
-                              {"--c", Metric::Cmc, &m.c}};
-    for (const Factor& f : factors) {
-        auto value = args.option(f.option, 1);
-        if (value.empty()) continue;
-        if (m.kind != f.applies_to)
-            throw cli::UsageError(std::string("option ") + f.option + " applies to --metric " +
-                                  (f.applies_to == Metric::E94 ? "94" : "cmc"));
-        *f.target = cli::parse_float(value[0], f.option);
-        if (!(*f.target > 0.0f))
-            throw cli::UsageError(std::string("argument ") + f.option + ": '" + value[0] +
-                                  "' is not above 0");
-    }
-    return m;
-}
-
-struct Summary {
-    size_t count = 0;
-    double mean = 0, median = 0, p95 = 0, max = 0;
-    size_t max_index = 0;  // first pair with the maximum
-};
-
-// The q-quantile of sorted values, interpolated linearly between the two nearest ranks: rank
-// q (n - 1) counted from 0.
-double quantile(const std::vector<double>& sorted, double q) {
-    double rank = q * static_cast<double>(sorted.size() - 1);
-    size_t below = static_cast<size_t>(std::floor(rank));
-    size_t above = std::min(below + 1, sorted.size() - 1);
-    return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
-}
-
-Summary summarise(const std::vector<float>& differences) {
-    Summary s;
-    s.count = differences.size();
-    std::vector<double> sorted(differences.begin(), differences.end());
-    double sum = 0;
-    for (size_t k = 0; k < differences.size(); ++k) {
-        sum += differences[k];
-        if (differences[k] > s.max) {
-            s.max = differences[k];
-            s.max_index = k;
-        }
-    }
-    s.mean = sum / static_cast<double>(s.count);
-    std::sort(sorted.begin(), sorted.end());
-    s.median = quantile(sorted, 0.5);
-    s.p95 = quantile(sorted, 0.95);
-    return s;
-}
-
-// The worst tenth of the patches (at least one), ties included; none when all match exactly.
-std::vector<bool> worst_patches(const std::vector<float>& differences) {
-    std::vector<float> sorted(differences);
-    std::sort(sorted.begin(), sorted.end(), std::greater<float>());
-    size_t keep = std::max<size_t>(1, (differences.size() + 9) / 10);
-    float threshold = sorted[std::min(keep, sorted.size()) - 1];
-    std::vector<bool> worst;
-    for (float d : differences) worst.push_back(d > 0.0f && d >= threshold);
-    return worst;
-}
-
-std::array<std::uint8_t, 3> srgb_255(const float* lab) {
-    float rgb[3];
-    LAB2SRGB(lab[0], lab[1], lab[2], &rgb[0], &rgb[1], &rgb[2]);
-    std::array<std::uint8_t, 3> out;
-    for (int k = 0; k < 3; ++k)
-        out[k] = static_cast<std::uint8_t>(std::lround(std::clamp(rgb[k], 0.0f, 1.0f) * 255.0f));
-    return out;
 }
 
 // ---------------------------------------------------------------------------------------------
 // vantrel compare
 
-int run_compare(cli::Args& args) {
-    Metric metric = parse_metric(args);
-    Format format = parse_format(args);
-    std::string png = args.option_value("--png", "");
-    auto paths = args.expect({"REFERENCE", "SAMPLE"});
-
-    std::vector<std::string> warnings;
-    MeasurementFile reference = cli::read_cgats(paths[0], warnings);
-    MeasurementFile sample = cli::read_cgats(paths[1], warnings);
-    Matching matching = match(reference, sample, warnings);
-
-    std::vector<Colour> ref_colours, smp_colours;
-    std::vector<float> differences;
-    for (const Pair& pair : matching.pairs) {
-        ref_colours.push_back(colour_of(reference, *pair.reference));
-        smp_colours.push_back(colour_of(sample, *pair.sample));
-        differences.push_back(metric(ref_colours.back().lab, smp_colours.back().lab));
+measure::Tolerances ParseTolerances(cli::Args& args) {
+    measure::Tolerances tolerances;
+    const std::pair<const char*, std::optional<double>*> limits[] = {
+        {"--max", &tolerances.max}, {"--mean", &tolerances.mean}, {"--p95", &tolerances.p95}};
+    for (const auto& [option, target] : limits) {
+        auto value = args.option(option, 1);
+        if (value.empty()) continue;
+        const double limit = cli::parse_double(value[0], option);
+        if (!(limit >= 0))
+            throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
+                                  "' is below 0");
+        *target = limit;
     }
-    Summary summary = summarise(differences);
-    const std::string& worst_label = matching.pairs[summary.max_index].label;
-
-    if (!png.empty()) {
-        std::vector<bool> worst = worst_patches(differences);
-        std::vector<cli::ReportSwatch> swatches;
-        for (size_t k = 0; k < matching.pairs.size(); ++k)
-            swatches.push_back({matching.pairs[k].label, srgb_255(ref_colours[k].lab),
-                                srgb_255(smp_colours[k].lab), differences[k], worst[k]});
-        char title[160];
-        std::snprintf(title, sizeof title, "%s  mean %.2f  max %.2f (%s)", metric.name().c_str(),
-                      summary.mean, summary.max, worst_label.c_str());
-        cli::write_report_png(png, title, swatches);
-    }
-
-    int decimals = format == Format::Table ? kColourDecimals : kMachineDecimals;
-    Records records;
-    records.headers = {"id",    "name",  "L*ref", "a*ref",      "b*ref",
-                       "L*smp", "a*smp", "b*smp", metric.name()};
-    records.keys = {"id", "name", "L_ref", "a_ref", "b_ref", "L_smp", "a_smp", "b_smp", "dE"};
-    for (size_t k = 0; k < matching.pairs.size(); ++k) {
-        const Pair& pair = matching.pairs[k];
-        std::vector<Cell> row = {text_cell(pair.label), text_cell(pair.reference->name)};
-        for (float v : ref_colours[k].lab) row.push_back(number_cell(v, decimals));
-        for (float v : smp_colours[k].lab) row.push_back(number_cell(v, decimals));
-        row.push_back(number_cell(differences[k], decimals));
-        records.rows.push_back(std::move(row));
-    }
-    if (!reference.has_name) records.drop_column(kNameColumn);
-
-    report_warnings(args.command(), warnings);
-    std::string params = metric.parameters();
-    switch (format) {
-        case Format::Table: {
-            print_table(records);
-            std::printf("\n");
-            const std::pair<const char*, std::string> lines[] = {
-                {"metric", metric.name() + (params.empty() ? "" : " (" + params + ")")},
-                {"patches", std::to_string(summary.count) + " matched by " + matching.by},
-                {"mean", number_cell(summary.mean, decimals).text},
-                {"median", number_cell(summary.median, decimals).text},
-                {"95th percentile", number_cell(summary.p95, decimals).text},
-                {"maximum", number_cell(summary.max, decimals).text + " (" + worst_label + ")"},
-            };
-            for (const auto& [label, value] : lines)
-                std::printf("%-16s %s\n", label, value.c_str());
-            break;
-        }
-        case Format::Csv:
-            print_csv(records);
-            break;
-        case Format::Json: {
-            auto num = [&](double v) { return number_cell(v, decimals).text; };
-            std::printf(
-                "{\n  \"reference\": %s,\n  \"sample\": %s,\n  \"metric\": %s,\n"
-                "  \"parameters\": %s,\n  \"matched_by\": %s,\n  \"patches\": %s,\n"
-                "  \"summary\": {\"count\": %zu, \"mean\": %s, \"median\": %s, \"p95\": %s, "
-                "\"max\": %s, \"max_patch\": %s}\n}\n",
-                json_string(reference.path).c_str(), json_string(sample.path).c_str(),
-                json_string(metric.name()).c_str(), json_string(params).c_str(),
-                json_string(matching.by).c_str(), json_rows(records, "  ").c_str(), summary.count,
-                num(summary.mean).c_str(), num(summary.median).c_str(), num(summary.p95).c_str(),
-                num(summary.max).c_str(), json_string(worst_label).c_str());
-            break;
-        }
-    }
-    return cli::kExitOk;
+    return tolerances;
 }
+
+// An output file may not be one of the inputs, under any name (compared by device and
+// inode): writing it would destroy what is being read.
+void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs) {
+    struct stat target {};
+    if (output.empty() || ::stat(output.c_str(), &target) != 0) return;
+    for (const std::string& input : inputs) {
+        struct stat source {};
+        if (input != "-" && ::stat(input.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
+            source.st_ino == target.st_ino)
+            throw cli::UsageError("argument --png: '" + output + "' is the input '" + input +
+                                  "'; nothing written");
+    }
+}
+
+struct CompareRequest {
+    measure::CompareOptions options;
+    Format format = Format::Table;
+    std::string png;
+    bool sort = false;
+    std::size_t worst = 0;  // 0: every patch
+    int referenceTable = 1, sampleTable = 1;
+    std::vector<std::string> paths;
+};
+
+CompareRequest ParseCompare(cli::Args& args) {
+    CompareRequest r;
+    r.options.metric = cli::ParseMetric(args);
+    r.options.integration = cli::ParseIntegration(args);
+    r.options.tolerances = ParseTolerances(args);
+    r.options.ignoreConditions = args.flag("--ignore-conditions");
+    r.format = ParseFormat(args);
+    r.png = args.option_value("--png", "");
+    r.sort = args.flag("--sort");
+    auto worst = args.option("--worst", 1);
+    if (!worst.empty()) {
+        const long n = cli::parse_int(worst[0], "--worst");
+        if (n < 1) throw cli::UsageError("argument --worst: '" + worst[0] + "' is not 1 or more");
+        r.worst = static_cast<std::size_t>(n);
+    }
+    const int both = ParseTable(args, "--table", 1);
+    r.referenceTable = ParseTable(args, "--ref-table", both);
+    r.sampleTable = ParseTable(args, "--sample-table", both);
+    r.paths = args.expect({"REFERENCE", "SAMPLE"});
+    if (r.paths[0] == "-" && r.paths[1] == "-")
+        throw cli::UsageError("standard input ('-') can be only one of the two files");
+    RefuseOutputOverInput(r.png, r.paths);
+    return r;
+}
+
+// The rows to list: every pair in the reference's order, or worst first, or the worst N.
+std::vector<std::size_t> ListedRows(const CompareRequest& r, const measure::Comparison& c) {
+    if (!r.sort && r.worst == 0) {
+        std::vector<std::size_t> rows(c.patches.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = k;
+        return rows;
+    }
+    std::vector<std::size_t> rows = measure::WorstFirst(c.differences);
+    if (r.worst && r.worst < rows.size()) rows.resize(r.worst);
+    return rows;
+}
+
+Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& reference,
+                       const measure::Comparison& c) {
+    const bool machine = r.format != Format::Table;
+    const int decimals = machine ? kMachineDecimals : kTableDecimals;
+    const std::string label = measure::MetricLabel(r.options.metric);
+    std::vector<Column> columns = {{"id", "id", false}};
+    if (reference.hasName) columns.push_back({"name", "name", false});
+    const char* const kLab[] = {"L*", "a*", "b*"};
+    for (const char* side : {"ref", "smp"})
+        for (const char* name : kLab)
+            columns.push_back(
+                {std::string(name) + side, std::string(1, name[0]) + "_" + side, true});
+    if (machine) {
+        columns.push_back({"dL*", "dL", true});
+        columns.push_back({"dC*", "dC", true});
+        columns.push_back({"dH*", "dH", true});
+    }
+    columns.push_back({label, "dE", true});
+    Records records(std::move(columns));
+    for (std::size_t k : ListedRows(r, c)) {
+        const measure::ComparedPatch& p = c.patches[k];
+        records.Text(measure::PatchLabel(reference, p.reference));
+        if (reference.hasName) records.Text(reference.patches[p.reference].name);
+        for (double v : p.referenceLab) records.Value(v, decimals);
+        for (double v : p.sampleLab) records.Value(v, decimals);
+        if (machine) {
+            records.Value(p.components.dL, decimals);
+            records.Value(p.components.dC, decimals);
+            records.Value(p.components.dH, decimals);
+        }
+        records.Value(p.difference, decimals);
+    }
+    return records;
+}
+
+std::string ColourLine(const CompareRequest& r, const measure::MeasurementSet& reference,
+                       const measure::MeasurementSet& sample) {
+    const std::string ref = measure::DescribeColour(reference, r.options.integration);
+    const std::string smp = measure::DescribeColour(sample, r.options.integration);
+    return ref == smp ? ref : "reference " + ref + "; sample " + smp;
+}
+
+void PrintSummaryTable(Out& out, const CompareRequest& r, const measure::MeasurementSet& reference,
+                       const measure::MeasurementSet& sample, const measure::Comparison& c) {
+    const measure::Statistics& s = c.statistics;
+    const std::string parameters = measure::MetricParameters(r.options.metric);
+    auto n = [](double v) { return Number(v, kTableDecimals); };
+    std::vector<std::pair<std::string, std::string>> lines = {
+        {"metric", measure::MetricLabel(r.options.metric) +
+                       (parameters.empty() ? "" : " (" + parameters + ")")},
+        {"colour", ColourLine(r, reference, sample)},
+        {"patches", std::to_string(s.count) + " matched by " + measure::PairedByName(c.pairing.by)},
+        {"mean", n(s.mean)},
+        {"std. deviation", n(s.stdDev)},
+        {"median", n(s.median)},
+        {"95th percentile", n(s.p95)},
+        {"maximum",
+         n(s.max) + " (" + measure::PatchLabel(reference, c.patches[s.worst].reference) + ")"},
+    };
+    for (const measure::LimitCheck& check : c.verdict.checks) {
+        std::string text = n(check.limit) + "  " + (check.pass ? "PASS" : "FAIL");
+        if (check.name == "max")
+            text += " (" + std::to_string(c.verdict.overMax) + " patch" +
+                    (c.verdict.overMax == 1 ? "" : "es") + " over)";
+        lines.emplace_back("limit " + check.name, text);
+    }
+    if (!c.verdict.checks.empty()) lines.emplace_back("verdict", c.verdict.pass ? "PASS" : "FAIL");
+    for (const auto& [label, value] : lines) {
+        char head[32];
+        std::snprintf(head, sizeof head, "%-16s ", label.c_str());
+        out << head << value << "\n";
+    }
+}
+
+void PrintSummaryJson(Out& out, const CompareRequest& r, const measure::MeasurementSet& reference,
+                      const measure::MeasurementSet& sample, const measure::Comparison& c) {
+    const measure::Statistics& s = c.statistics;
+    auto n = [](double v) { return Number(v, kMachineDecimals); };
+    out << ",\n  \"summary\": {\"count\": " << std::to_string(s.count)
+        << ", \"mean\": " << n(s.mean) << ", \"std_dev\": " << n(s.stdDev)
+        << ", \"median\": " << n(s.median) << ", \"p95\": " << n(s.p95) << ", \"max\": " << n(s.max)
+        << ", \"max_patch\": "
+        << JsonString(measure::PatchLabel(reference, c.patches[s.worst].reference)) << "}";
+    out << ",\n  \"colour\": {\"reference\": "
+        << JsonString(measure::DescribeColour(reference, r.options.integration))
+        << ", \"sample\": " << JsonString(measure::DescribeColour(sample, r.options.integration))
+        << "}";
+    if (c.verdict.checks.empty()) return;
+    out << ",\n  \"tolerances\": {";
+    for (std::size_t k = 0; k < c.verdict.checks.size(); ++k) {
+        const measure::LimitCheck& check = c.verdict.checks[k];
+        out << (k ? ", " : "") << JsonString(check.name) << ": {\"limit\": " << n(check.limit)
+            << ", \"value\": " << n(check.value)
+            << ", \"pass\": " << (check.pass ? "true" : "false");
+        if (check.name == "max") out << ", \"over\": " << std::to_string(c.verdict.overMax);
+        out << "}";
+    }
+    out << "},\n  \"verdict\": " << (c.verdict.pass ? "\"PASS\"" : "\"FAIL\"");
+}
+
+int RunCompare(cli::Args& args) {
+    const CompareRequest r = ParseCompare(args);
+    const measure::MeasurementSet reference = ReadSet(r.paths[0], r.referenceTable);
+    const measure::MeasurementSet sample = ReadSet(r.paths[1], r.sampleTable);
+    try {
+        if (!r.options.ignoreConditions) measure::CheckConditions(reference, sample);
+    } catch (const measure::Error& e) {
+        throw cli::Failure(std::string(e.what()) + " (--ignore-conditions compares them anyway)");
+    }
+    measure::CompareOptions options = r.options;
+    options.ignoreConditions = true;
+    const measure::Comparison c = measure::Compare(reference, sample, options);
+    if (!r.png.empty()) measure::WriteReportPng(r.png, reference, sample, c, r.options);
+
+    const Records records = CompareRecords(r, reference, c);
+    std::vector<std::string> warnings = reference.warnings;
+    warnings.insert(warnings.end(), sample.warnings.begin(), sample.warnings.end());
+    warnings.insert(warnings.end(), c.pairing.warnings.begin(), c.pairing.warnings.end());
+    ReportWarnings(args.command(), warnings);
+    Out out;
+    switch (r.format) {
+        case Format::Table:
+            records.PrintTable(out);
+            out << "\n";
+            PrintSummaryTable(out, r, reference, sample, c);
+            break;
+        case Format::Csv:
+            records.PrintCsv(out);
+            break;
+        case Format::Json:
+            out << "{\n  \"reference\": " << JsonString(reference.path)
+                << ",\n  \"sample\": " << JsonString(sample.path)
+                << ",\n  \"metric\": " << JsonString(measure::MetricLabel(r.options.metric))
+                << ",\n  \"parameters\": "
+                << JsonString(measure::MetricParameters(r.options.metric))
+                << ",\n  \"matched_by\": " << JsonString(measure::PairedByName(c.pairing.by))
+                << ",\n  \"patches\": ";
+            records.PrintJsonRows(out, "  ");
+            PrintSummaryJson(out, r, reference, sample, c);
+            out << "\n}\n";
+            break;
+    }
+    return c.verdict.pass ? cli::kExitOk : cli::kExitOutOfTolerance;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
 
 const cli::Register measure_command(
     {"measure", "colorimetry (and densities) of each patch of a CGATS measurement file",
-     "usage: vantrel measure FILE [--densities] [--format table|csv|json]\n\n"
-     "Reads a CGATS.17 / IT8 measurement file and prints, for each patch, its id and name,\n"
-     "D50 XYZ (percent scale), L*a*b* and LCh (hue in degrees).\n\n"
-     "The colour comes from the spectral fields when the file has them (SPECTRAL_400 ..\n"
-     "SPECTRAL_700 or nm400 .. nm700, every 10 nm; wider ranges and 5 nm steps are reduced to\n"
-     "those 31 wavelengths, and a missing one is an error), else from XYZ_X XYZ_Y XYZ_Z\n"
-     "(percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral values are taken as percent\n"
-     "and divided by 100 when any value in the file is above 1.5. Ids come from SAMPLE_ID\n"
-     "(else the patch's place in the file), names from SAMPLE_NAME. Only the first table of a\n"
-     "file is read.\n\n"
-     "  --densities  add the Status T and Status I densities (visual, red, green, blue);\n"
-     "               needs spectral fields\n"
-     "  --format     table (default, 2 decimals), csv or json (4 decimals)\n\n"
-     "A missing, unreadable or malformed file gives a one-line error naming the file and the\n"
-     "line or field, and exit status 1.\n\n"
+     "usage: vantrel measure FILE [--densities] [--illuminant ILL] [--observer 2|10]\n"
+     "                       [--table N] [--format table|csv|json]\n\n"
+     "Reads a CGATS.17 measurement file ('-' reads standard input) and prints, for each\n"
+     "patch, its id and name, XYZ (percent scale, white Y = 100), L*a*b* and C*, h (hue\n"
+     "in degrees). The first line of the table says where the colour came from.\n\n"
+     "The colour comes from the spectral fields when the file has them, else from XYZ_X\n"
+     "XYZ_Y XYZ_Z (percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral fields are\n"
+     "named SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380, NM380 or SPEC_380 (any case),\n"
+     "every 5 or 10 nm; the samples every 10 nm are used and must have no gap. Spectral\n"
+     "values are percent and divided by 100 when any value in the file is above 1.5. Ids\n"
+     "come from SAMPLE_ID (else the patch's place in the file), names from SAMPLE_NAME.\n\n"
+     "Spectra are integrated, by default, with the library's D50 table (2 degree observer,\n"
+     "400 to 700 nm, the file must cover that), L*a*b* relative to D50. With --illuminant\n"
+     "or --observer the file's own range is integrated every 10 nm with the CIE\n"
+     "colour-matching functions weighted by the illuminant's spectrum, and L*a*b* is\n"
+     "relative to the perfect reflector under the same illuminant and observer. F2, F7 and\n"
+     "F11 are sampled every 10 nm too, which misses the narrow lines of those lamps between\n"
+     "the samples.\n\n"
+     "  --densities   add the Status T and Status I densities (visual, red, green, blue);\n"
+     "                needs spectra covering 400 to 700 nm\n"
+     "  --illuminant  D50, D65, A, C, F2, F7 or F11 (D50 when only --observer is given)\n"
+     "  --observer    2 (CIE 1931, default) or 10 (CIE 1964)\n"
+     "  --table N     read the file's table N (from 1); the first by default, with a\n"
+     "                warning when the file holds more\n"
+     "  --format      table (default, 2 decimals), csv or json (4 decimals)\n\n"
+     "Options also take the form --option=value.\n\n"
+     "Exit status: 0 success; 1 a missing, unreadable or malformed file (one line naming\n"
+     "the file, and the line and field at fault), or a failed write; 2 bad usage.\n\n"
      "example: vantrel measure examples/reference.cgats --densities\n",
-     run_measure});
+     RunMeasure});
 
 const cli::Register compare_command(
-    {"compare", "colour differences between a reference and a sample measurement file",
-     "usage: vantrel compare REFERENCE SAMPLE [--metric ab|94|cmc]\n"
+    {"compare", "colour differences between a reference and a sample, with a verdict",
+     "usage: vantrel compare REFERENCE SAMPLE [--metric 2000|94|cmc|ab]\n"
      "                       [--kl K --kc K --kh K | --l L --c C]\n"
+     "                       [--max X] [--mean X] [--p95 X] [--sort] [--worst N]\n"
+     "                       [--illuminant ILL] [--observer 2|10] [--ignore-conditions]\n"
+     "                       [--table N] [--ref-table N] [--sample-table N]\n"
      "                       [--format table|csv|json] [--png FILE]\n\n"
-     "Reads two CGATS measurement files (see 'vantrel measure --help' for the fields), pairs\n"
-     "their patches and prints the colour difference of each pair and a summary.\n\n"
+     "Reads two CGATS measurement files (see 'vantrel measure --help' for the fields and\n"
+     "the integration of spectra; '-' reads one of them from standard input), pairs their\n"
+     "patches and prints the colour difference of each pair and a summary.\n\n"
      "Patches are paired by SAMPLE_ID when both files have it, else by SAMPLE_NAME when both\n"
      "have it, else by their order in the files. Patches without a partner are left out with\n"
-     "a warning; so are the surplus patches when pairing by order.\n\n"
-     "  --metric  ab (dE*ab, default), 94 (dE94) or cmc (dE CMC l:c); the reference is the\n"
-     "            standard of the weighted metrics\n"
-     "  --kl --kc --kh  dE94 parametric factors (default 1 1 1)\n"
+     "a warning; so are the surplus patches when pairing by order. When both files state an\n"
+     "ILLUMINANT, OBSERVER, MEASUREMENT_CONDITION (M0 to M3) or FILTER in their header and\n"
+     "these differ, nothing is compared (exit status 1) unless --ignore-conditions is given.\n\n"
+     "  --metric  2000 (CIEDE2000, dE00, default, computed in double precision), 94 (CIE\n"
+     "            1994, dE94), cmc (CMC l:c, dECMC) or ab (CIE 1976, dE*ab); the\n"
+     "            reference is the standard of the weighted metrics\n"
+     "  --kl --kc --kh  parametric factors of dE00 and dE94 (default 1 1 1)\n"
      "  --l --c   CMC lightness and chroma factors (default 2 1)\n"
-     "  --format  table (default, 2 decimals), csv (pairs only) or json (4 decimals)\n"
-     "  --png     also draw the comparison: a split swatch per pair (reference left, sample\n"
-     "            right, in sRGB), labelled with its difference, the worst tenth outlined\n\n"
-     "Summary: count, mean, median, 95th percentile and maximum with its patch. Median and\n"
-     "95th percentile interpolate linearly between the two nearest ranks: the q-quantile of\n"
-     "n sorted values v[0..n-1] is taken at rank q (n - 1).\n\n"
-     "Bad input gives a one-line error naming the file and the line or field, exit status 1,\n"
-     "and writes nothing.\n\n"
-     "example: vantrel compare examples/reference.cgats examples/measured.cgats\n",
-     run_compare});
+     "  --max X   tolerance on the largest difference; the summary also counts the\n"
+     "            patches above it\n"
+     "  --mean X  tolerance on the mean difference\n"
+     "  --p95 X   tolerance on the 95th percentile\n"
+     "  --sort    list the patches worst first\n"
+     "  --worst N list only the N worst patches, worst first (the summary covers all)\n"
+     "  --illuminant, --observer  integrate spectra for another illuminant or observer\n"
+     "  --table N        read table N of both files; --ref-table N and --sample-table N\n"
+     "                   choose for one file\n"
+     "  --format  table (default, 2 decimals), csv (pairs only) or json (4 decimals); csv\n"
+     "            and json also give the signed dL*, dC*ab and dH*ab of the sample from the\n"
+     "            reference\n"
+     "  --png     also draw the comparison (at most 4096 x 4096 pixels): a title with both\n"
+     "            files and the metric, a legend, a histogram of the differences with the\n"
+     "            tolerances, and a split swatch per pair (reference left, sample right, in\n"
+     "            sRGB) labelled with its difference, the worst tenth outlined. When not\n"
+     "            all fit, the worst are drawn, worst first, and the picture says how many\n"
+     "            were left out. FILE may not be one of the inputs.\n\n"
+     "Summary: metric and parameters, where the colour came from, count, mean, standard\n"
+     "deviation (of a sample: divided by n - 1), median, 95th percentile and maximum with its\n"
+     "patch; then each tolerance given with PASS or FAIL, and the verdict. Median and 95th\n"
+     "percentile interpolate linearly between the two nearest ranks: the q-quantile of n\n"
+     "sorted values v[0..n-1] is taken at rank q (n - 1).\n\n"
+     "Options also take the form --option=value.\n\n"
+     "Exit status: 0 success, every tolerance met; 1 bad input (one line naming the file,\n"
+     "and the line and field at fault; nothing written) or a failed write; 2 bad usage;\n"
+     "3 a tolerance failed (everything is still printed and drawn).\n\n"
+     "example: vantrel compare examples/reference.cgats examples/measured.cgats --max 5\n",
+     RunCompare});
 
 }  // namespace

@@ -58,7 +58,13 @@ int main(int argc, char** argv) {
         }
     cli::Args args(name, std::move(words));
     try {
-        return command->run(args);
+        int status = command->run(args);
+        // A full disk or a closed pipe must not pass for success.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fprintf(stderr, "vantrel %s: cannot write standard output\n", name.c_str());
+            return cli::kExitFailure;
+        }
+        return status;
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vantrel %s: %s (see 'vantrel %s --help')\n", name.c_str(), e.what(),
                      name.c_str());

@@ -14,13 +14,15 @@ std::string Repeat(const std::string& word, int n) {
 TEST(ColorCli, PrintsAlignedResults) {
     const std::string ones31 = Repeat("1", 31);
     const std::string onesOutput =
+        "spectra, the library's D50 table (2 degree, 400 to 700 nm)\n\n"
         "X   96.4210\nY   99.9970\nZ   82.5240\nL*  99.9988\na*   0.0067\nb*  -0.0295\n\n"
         "density   visual     red   green    blue\nStatus T  0.0000  0.0000  0.0000  0.0000\n"
         "Status I  0.0000  0.0000  0.0000  0.0000\n";
     const struct {
         std::string args, input, output;
     } cases[] = {
-        {"deltae 50 0 0 50 3 4", "", "dE*ab  5.0000\n"},
+        {"deltae 50 0 0 50 3 4 --metric ab", "", "dE*ab  5.0000\n"},
+        {"deltae 50 2.6772 -79.7751 50 0 -82.7485", "", "dE00 (1:1:1)  2.0425\n"},
         {"deltae 50 3 4 50 0 0 --metric 94", "", "dE94 (1:1:1)  4.0816\n"},
         {"deltae 50 3 4 50 0 0 --metric cmc --l 2 --c 1", "", "dE CMC (2:1)  5.3340\n"},
         {"rgb 0 1 0", "", "R  0.000000    0\nG  1.000000  255\nB  0.000000    0\n"},
@@ -49,7 +51,8 @@ TEST(ColorCli, BadInputGivesOneLineNamingTheProblem) {
         const char* message;
     } cases[] = {
         {"deltae 1 2 3 4 x 6", "", 2, "argument a2: 'x' is not a number"},
-        {"deltae 1 2 3 4 5 6 --kl 2", "", 2, "apply to --metric 94 only"},
+        {"deltae 1 2 3 4 5 6 --metric ab --kl 2", "", 2,
+         "option --kl applies to --metric 2000 or 94"},
         {"rgb 1 2 3 --space adobe", "", 2, "'adobe' is not srgb or colormatch"},
         {"hsv 1 2", "", 2, "missing argument B"},
         {"spectrum 0.5 0.5", "", 2, "expected 31 reflectance factors (400 to 700 nm), read 2"},

@@ -1,5 +1,5 @@
-// vantrel measure and compare: reading CGATS files, pairing patches, statistics, the picture
-// and the refusal of bad input.
+// vantrel measure and compare: what they print, the verdict and its exit status, the picture,
+// and the refusal of bad input and bad usage.
 #include <png.h>
 
 #include <cmath>
@@ -24,6 +24,10 @@ using testing_support::TempDir;
 
 const std::string kData = std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data/";
 
+std::string D(const char* name) {
+    return Quoted(kData + name);
+}
+
 // The line of `text` that contains `part`, or empty.
 std::string LineWith(const std::string& text, const std::string& part) {
     size_t at = text.find(part);
@@ -33,128 +37,126 @@ std::string LineWith(const std::string& text, const std::string& part) {
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
-// A smooth reflectance curve whose values are multiples of 1/64, so that the same curve
-// written in factors and in percent reads back to the same floats.
-float Reflectance(int nm) {
-    double edge = 0.1 + 0.7 / (1.0 + std::exp(-(nm - 560) / 20.0));
-    return static_cast<float>(std::round(edge * 64.0) / 64.0);
-}
-
-// Writes a one-table CGATS file with spectral fields `prefix`NNN for `first`..`last` nm in
-// `step` nm steps (skipping `skip`), holding `value(nm)` times `scale` for two patches.
-std::string WriteSpectral(const TempDir& dir, const std::string& name, const std::string& prefix,
-                          int first, int last, int step, float scale, float (*value)(int),
-                          int skip = 0) {
-    std::string fields = "SAMPLE_ID", row;
-    int count = 1;
-    for (int nm = first; nm <= last; nm += step) {
-        if (nm == skip) continue;
-        fields += " " + prefix + std::to_string(nm);
-        char cell[32];
-        std::snprintf(cell, sizeof cell, " %.6f", value(nm) * scale);
-        row += cell;
-        ++count;
-    }
-    std::string path = dir.file(name);
-    std::FILE* f = std::fopen(path.c_str(), "w");
-    std::fprintf(f,
-                 "CGATS.17\nNUMBER_OF_FIELDS %d\nBEGIN_DATA_FORMAT\n%s\nEND_DATA_FORMAT\n"
-                 "NUMBER_OF_SETS 2\nBEGIN_DATA\nA1%s\nA2%s\nEND_DATA\n",
-                 count, fields.c_str(), row.c_str(), row.c_str());
+std::string Write(const TempDir& dir, const std::string& name, const std::string& text) {
+    const std::string path = dir.file(name);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
     return path;
 }
 
-float Ones(int) {
-    return 1.0f;
-}
-float Zeros(int) {
-    return 0.0f;
-}
-
-TEST(Measure, SpectralFieldVariantsGiveTheSameColour) {
-    TempDir dir;
-    struct Variant {
-        const char* what;
-        std::string path;
-    };
-    const Variant variants[] = {
-        {"percent, nm names",
-         WriteSpectral(dir, "percent.cgats", "nm", 400, 700, 10, 100.0f, Reflectance)},
-        {"380 to 730 nm in 5 nm steps",
-         WriteSpectral(dir, "wide.cgats", "SPECTRAL_", 380, 730, 5, 1.0f, Reflectance)},
-        {"lower-case field names",
-         WriteSpectral(dir, "lower.cgats", "spectral_", 400, 700, 10, 1.0f, Reflectance)},
-    };
-    auto plain = RunVantrel(
-        "measure --format csv " +
-        Quoted(WriteSpectral(dir, "plain.cgats", "SPECTRAL_", 400, 700, 10, 1.0f, Reflectance)));
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    for (const Variant& v : variants) {
-        auto r = RunVantrel("measure --format csv " + Quoted(v.path));
-        EXPECT_EQ(r.status, 0) << v.what << ": " << r.err;
-        EXPECT_EQ(r.out, plain.out) << v.what;
+// A one-table CGATS file with spectral fields `prefix`NNN for `first`..`last` nm in 10 nm
+// steps (skipping `skip`), two patches of the constant reflectance `value`, and `header`.
+std::string WriteSpectral(const TempDir& dir, const std::string& name, const std::string& prefix,
+                          int first, int last, double value, int skip = 0,
+                          const std::string& header = "") {
+    std::string fields = "SAMPLE_ID", row;
+    int count = 1;
+    for (int nm = first; nm <= last; nm += 10) {
+        if (nm == skip) continue;
+        fields += " " + prefix + std::to_string(nm);
+        row += " " + std::to_string(value);
+        ++count;
     }
+    return Write(dir, name,
+                 "CGATS.17\n" + header + "NUMBER_OF_FIELDS " + std::to_string(count) +
+                     "\nBEGIN_DATA_FORMAT\n" + fields +
+                     "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nA1" + row + "\nA2" + row +
+                     "\nEND_DATA\n");
 }
 
-TEST(Measure, PerfectReflectorAndBlackFromSpectra) {
+TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
     TempDir dir;
-    auto white =
-        RunVantrel("measure --densities --format csv " +
-                   Quoted(WriteSpectral(dir, "w.cgats", "nm", 400, 700, 10, 100.0f, Ones)));
-    ASSERT_EQ(white.status, 0) << white.err;
-    EXPECT_TRUE(Contains(white.out, "A1,96.4210,99.9970,82.5240,")) << white.out;
-    EXPECT_TRUE(Contains(white.out, ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000\n"))
-        << white.out;
-    auto black = RunVantrel("measure --densities --format csv " +
-                            Quoted(WriteSpectral(dir, "k.cgats", "nm", 400, 700, 10, 1.0f, Zeros)));
-    ASSERT_EQ(black.status, 0) << black.err;
-    EXPECT_TRUE(Contains(black.out, "A1,0.0000,0.0000,0.0000,0.0000,")) << black.out;
-    EXPECT_TRUE(Contains(black.out, ",4.0000,4.0000,4.0000,4.0000,4.0000,4.0000,4.0000,4.0000\n"))
-        << black.out;
+    const std::string ones = Quoted(WriteSpectral(dir, "w.cgats", "nm", 380, 730, 100.0));
+    struct Case {
+        std::string args;
+        std::vector<const char*> expected;  // parts of the output
+    };
+    const Case cases[] = {
+        // The library's D50 table, exactly as CX_SpectrumToD50XYZ gives it, and the densities.
+        {"measure --densities --format csv " + ones,
+         {"A1,96.4210,99.9970,82.5240,", ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000\n"}},
+        {"measure " + ones,
+         {": 2 patches, colour from spectra, the library's D50 table (2 degree, 400 to 700 nm); "
+          "percent reflectance, scaled to factors\n"}},
+        // A CIE integration of the file's own range: the perfect reflector is the white.
+        {"measure --illuminant D65 --observer=10 --format csv " + ones,
+         {"A1,94.8", ",100.0000,", ",100.0000,0.0000,0.0000,0.0000,0.0000\n"}},
+        {"measure --observer 10 " + ones, {"CIE D50 10 degree, 380 to 730 nm every 10 nm"}},
+        {"measure --format csv " + D("lab_ids.cgats"),
+         {"id,X,Y,Z,L*,a*,b*,C*,h\n", "P3,", ",50.0000,0.0000,-3.0000,3.0000,270.0000\n"}},
+        // Without SAMPLE_ID the id is the patch's place in the file.
+        {"measure --format json " + D("xyz_names.cgats"),
+         {"{\"id\": \"1\", \"name\": \"paper white\", \"X\": 96.4200, \"Y\": 100.0000, "
+          "\"Z\": 82.4900, \"L\": 100.0000, \"a\": 0.0000, \"b\": 0.0000"}},
+    };
+    for (const Case& c : cases) {
+        auto r = RunVantrel(c.args);
+        EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
+        for (const char* part : c.expected)
+            EXPECT_TRUE(Contains(r.out, part)) << c.args << "\n" << r.out;
+    }
+    auto r = RunVantrel("measure -", testing_support::ReadFile(kData + "lab_ids.cgats"));
+    EXPECT_TRUE(Contains(r.out, "standard input: 5 patches, colour from L*a*b*")) << r.err;
 }
 
-TEST(Measure, LabAndXyzFilesAndTheirIdsAndNames) {
-    auto lab = RunVantrel("measure --format csv " + Quoted(kData + "lab_ids.cgats"));
-    ASSERT_EQ(lab.status, 0) << lab.err;
-    EXPECT_EQ(LineWith(lab.out, "id,"), "id,X,Y,Z,L*,a*,b*,C*,h");
-    EXPECT_TRUE(Contains(LineWith(lab.out, "P3,"), ",50.0000,0.0000,-3.0000,3.0000,270.0000"))
-        << lab.out;
-
-    auto xyz = RunVantrel("measure --format json " + Quoted(kData + "xyz_names.cgats"));
-    ASSERT_EQ(xyz.status, 0) << xyz.err;
-    // Without SAMPLE_ID the id is the patch's place in the file.
-    EXPECT_TRUE(Contains(xyz.out,
-                         "{\"id\": \"1\", \"name\": \"paper white\", \"X\": 96.4200, "
-                         "\"Y\": 100.0000, \"Z\": 82.4900, \"L\": 100.0000, \"a\": "
-                         "0.0000, \"b\": 0.0000"))
-        << xyz.out;
-}
-
-// ΔE*ab of the five pairs is 10, 4, 3, 2 and 1 (reference order P5 .. P1).
-TEST(Compare, StatisticsByHandAndPairingById) {
-    auto r = RunVantrel("compare --format json " + Quoted(kData + "lab_reference.cgats") + " " +
-                        Quoted(kData + "lab_ids.cgats"));
+// dE*ab of the five pairs is 10, 4, 3, 2 and 1 (reference order P5 .. P1).
+TEST(Compare, StatisticsByHandPairingByIdAndWarnings) {
+    const std::string files = D("lab_reference.cgats") + " " + D("lab_ids.cgats");
+    auto r = RunVantrel("compare --metric ab --format json " + files);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "\"matched_by\": \"SAMPLE_ID\"")) << r.out;
     EXPECT_TRUE(Contains(r.out,
-                         "\"summary\": {\"count\": 5, \"mean\": 4.0000, \"median\": 3.0000, "
-                         "\"p95\": 8.8000, \"max\": 10.0000, \"max_patch\": \"P5\"}"))
+                         "\"summary\": {\"count\": 5, \"mean\": 4.0000, \"std_dev\": 3.5355, "
+                         "\"median\": 3.0000, \"p95\": 8.8000, \"max\": 10.0000, "
+                         "\"max_patch\": \"P5\"}"))
         << r.out;
-    EXPECT_TRUE(Contains(LineWith(r.out, "\"P3\""), "\"dE\": 3.0000")) << r.out;
-    EXPECT_TRUE(Contains(LineWith(r.out, "\"P4\""), "\"dE\": 4.0000")) << r.out;
+    EXPECT_FALSE(Contains(r.out, "verdict")) << r.out;
+    // Signed differences of the sample from the reference, then the difference.
+    EXPECT_TRUE(Contains(LineWith(r.out, "\"P3\""),
+                         "\"dL\": 0.0000, \"dC\": 3.0000, \"dH\": 0.0000, \"dE\": 3.0000"))
+        << r.out;
     // P6 is only in the reference.
     EXPECT_EQ(CountLines(r.err), 1) << r.err;
     EXPECT_TRUE(Contains(r.err, "warning: ")) << r.err;
     EXPECT_TRUE(Contains(r.err, "1 patch with no SAMPLE_ID in ")) << r.err;
     EXPECT_TRUE(Contains(r.err, "'P6'")) << r.err;
+}
 
-    r = RunVantrel("compare " + Quoted(kData + "lab_reference.cgats") + " " +
-                   Quoted(kData + "lab_ids.cgats"));  // the table shows the same summary
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "patches          5 matched by SAMPLE_ID\n")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "95th percentile  8.80\n")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "maximum          10.00 (P5)\n")) << r.out;
+TEST(Compare, ToleranceVerdictSortingAndExitStatus) {
+    const std::string files = D("lab_reference.cgats") + " " + D("lab_ids.cgats");
+    struct Case {
+        const char* options;
+        int status;
+        std::vector<const char*> expected;
+        const char* absent;
+    };
+    const Case cases[] = {
+        {"--max 5 --mean 4 --p95 9",
+         3,
+         {"limit max        5.00  FAIL (1 patch over)\n", "limit mean       4.00  PASS\n",
+          "limit p95        9.00  PASS\n", "verdict          FAIL\n", "std. deviation   3.54\n"},
+         "PASS\nverdict          PASS"},
+        {"--max=10 --p95 8.8", 0, {"(0 patches over)", "verdict          PASS\n"}, "FAIL"},
+        {"--mean 3.99", 3, {"limit mean       3.99  FAIL\n"}, "limit max"},
+        {"--worst 2", 0, {"P5  50.00   0.00   0.00  60.00   0.00   0.00  10.00\nP4  "}, "\nP3"},
+        {"--sort", 0, {"\nP5 ", "\nP4 ", "\nP3 ", "\nP2 ", "\nP1 "}, "verdict"},
+        {"--format json --max 3",
+         3,
+         {"\"max\": {\"limit\": 3.0000, \"value\": 10.0000, \"pass\": false, \"over\": 2}",
+          "\"verdict\": \"FAIL\""},
+         "PASS"},
+    };
+    for (const Case& c : cases) {
+        auto r = RunVantrel(std::string("compare --metric ab ") + c.options + " " + files);
+        EXPECT_EQ(r.status, c.status) << c.options << ": " << r.err;
+        for (const char* part : c.expected)
+            EXPECT_TRUE(Contains(r.out, part)) << c.options << "\n" << r.out;
+        EXPECT_FALSE(Contains(r.out, c.absent)) << c.options << "\n" << r.out;
+    }
+    // --sort lists worst first: P5 before P1 although P1 is not before P5 in the sample.
+    auto sorted = RunVantrel("compare --metric ab --sort " + files);
+    EXPECT_LT(sorted.out.find("\nP5 "), sorted.out.find("\nP1 "));
 }
 
 // By order: pair 1 is reference (50, 0, 0) against (50, 3, 4), pair 2 the same swapped.
@@ -165,7 +167,10 @@ TEST(Compare, MetricsAndTheirFactorsByOrder) {
         const char* second;
     };
     const Case cases[] = {
-        {"", "5.0000", "5.0000"},
+        {"", "5.3022", "5.3022"},  // CIEDE2000 by default, symmetric
+        {"--metric 2000 --kl 2", "5.3022", "5.3022"},
+        {"--metric 2000 --kc 2 --kh 0.5", "2.6511", "2.6511"},
+        {"--metric ab", "5.0000", "5.0000"},
         {"--metric 94", "5.0000", "4.0816"},
         {"--metric 94 --kc 2", "2.5000", "2.0408"},
         {"--metric cmc", "7.8370", "5.3340"},
@@ -173,8 +178,7 @@ TEST(Compare, MetricsAndTheirFactorsByOrder) {
     };
     for (const Case& c : cases) {
         auto r = RunVantrel(std::string("compare --format csv ") + c.options + " " +
-                            Quoted(kData + "lab_order.cgats") + " " +
-                            Quoted(kData + "lab_order_short.cgats"));
+                            D("lab_order.cgats") + " " + D("lab_order_short.cgats"));
         ASSERT_EQ(r.status, 0) << c.options << ": " << r.err;
         auto last = [&](const char* id) {
             std::string line = LineWith(r.out, id);
@@ -218,53 +222,96 @@ std::vector<int> Srgb255(float L, float a, float b) {
             int(std::lround(rgb[2] * 255.0f))};
 }
 
-TEST(Compare, PictureSizeSwatchColoursAndWorstOutline) {
+// The grid starts under a header of 274 pixels (title, legend, histogram); cells are 112 x
+// 116 with 16-pixel margins, the swatch 88 x 60 at (12, 8) in its cell.
+constexpr int kGridTop = 274;
+
+TEST(Compare, PictureLayoutSwatchColoursAndWorstOutline) {
     TempDir dir;
     std::string png = dir.file("report.png");
-    auto r = RunVantrel("compare " + Quoted(kData + "lab_reference.cgats") + " " +
-                        Quoted(kData + "lab_ids.cgats") + " --png " + Quoted(png));
+    auto r = RunVantrel("compare --metric ab " + D("lab_reference.cgats") + " " +
+                        D("lab_ids.cgats") + " --png " + Quoted(png));
     ASSERT_EQ(r.status, 0) << r.err;
     PngImage image = ReadPng(png);
-    // Five swatches: four cells a row (the minimum), two rows of 112 x 116 under a 44-pixel
-    // header, 16-pixel margins.
-    ASSERT_EQ(image.width, 16 + 4 * 112 + 16);
-    ASSERT_EQ(image.height, 44 + 2 * 116 + 16);
-    // The first swatch (P5, the worst) starts at (28, 52) and is 88 x 60: reference left,
-    // sample right.
-    EXPECT_EQ(image.at(28 + 22, 52 + 30), Srgb255(50, 0, 0));
-    EXPECT_EQ(image.at(28 + 66, 52 + 30), Srgb255(60, 0, 0));
-    EXPECT_EQ(image.at(28 - 4, 52 + 30), (std::vector<int>{255, 48, 48}));
-    // The second (P4) is not outlined.
-    EXPECT_EQ(image.at(140 - 4, 52 + 30), (std::vector<int>{90, 90, 90}));
+    // Five swatches: three cells a row, two rows, in a picture at least 816 pixels wide.
+    ASSERT_EQ(image.width, 816);
+    ASSERT_EQ(image.height, kGridTop + 2 * 116 + 16);
+    // The first swatch (P5, the worst): reference left, sample right, outlined.
+    const int x = 16 + 12, y = kGridTop + 8;
+    EXPECT_EQ(image.at(x + 22, y + 30), Srgb255(50, 0, 0));
+    EXPECT_EQ(image.at(x + 66, y + 30), Srgb255(60, 0, 0));
+    EXPECT_EQ(image.at(x - 4, y + 30), (std::vector<int>{255, 48, 48}));
+    // The second (P4) is not.
+    EXPECT_EQ(image.at(x + 112 - 4, y + 30), (std::vector<int>{90, 90, 90}));
+}
+
+TEST(Compare, PictureOfManyPatchesKeepsTheWorstWithinBounds) {
+    TempDir dir;
+    std::string reference =
+        "CGATS.17\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\n"
+        "SAMPLE_ID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 5000\n"
+        "BEGIN_DATA\n";
+    std::string sample = reference;
+    for (int k = 1; k <= 5000; ++k) {
+        const std::string id = "patch-number-" + std::to_string(k);
+        reference += id + " 50 0 0\n";
+        // Patch 2500 differs most: L* 90, a dark swatch beside a light one.
+        sample += id + (k == 2500 ? " 90 0 0\n" : " 50 0 " + std::to_string(k % 7) + "\n");
+    }
+    reference += "END_DATA\n";
+    sample += "END_DATA\n";
+    const std::string png = dir.file("many.png");
+    auto r = RunVantrel("compare " + Quoted(Write(dir, "r.cgats", reference)) + " " +
+                        Quoted(Write(dir, "s.cgats", sample)) + " --png " + Quoted(png) +
+                        " --format csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    PngImage image = ReadPng(png);
+    EXPECT_LE(image.width, 4096);
+    EXPECT_LE(image.height, 4096);
+    EXPECT_GT(image.height, 3500);
+    // Worst first.
+    const int x = 16 + 12, y = kGridTop + 8;
+    EXPECT_EQ(image.at(x + 66, y + 30), Srgb255(90, 0, 0));
 }
 
 TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
-    auto d = [](const char* name) { return Quoted(kData + name); };
+    TempDir dir;
+    const std::string d50 = Quoted(WriteSpectral(dir, "d50.cgats", "nm", 400, 700, 0.5, 0,
+                                                 "ILLUMINANT \"D50\"\nOBSERVER \"2_DEGREE\"\n"));
+    const std::string d65 = Quoted(
+        WriteSpectral(dir, "d65.cgats", "nm", 400, 700, 0.5, 0, "ILLUMINANT D65\nOBSERVER 2\n"));
     struct Case {
         std::string args;
         const char* message;
     };
     const Case cases[] = {
         {"measure /nonexistent/x.cgats", "/nonexistent/x.cgats: cannot open"},
-        {"measure " + d("bad_not_cgats.txt"), "bad_not_cgats.txt: not a CGATS file"},
-        {"measure " + d("bad_count.cgats"),
+        {"measure " + D("bad_not_cgats.txt"), "bad_not_cgats.txt: not a CGATS file"},
+        {"measure " + D("bad_count.cgats"),
          "bad_count.cgats:9: 5 values where NUMBER_OF_FIELDS is 4"},
-        {"measure " + d("bad_no_sets.cgats"), "bad_no_sets.cgats:6: NUMBER_OF_SETS missing"},
-        {"measure " + d("bad_missing_field.cgats"), "bad_missing_field.cgats: field XYZ_Z missing"},
-        {"measure " + d("bad_no_colour.cgats"), "bad_no_colour.cgats: no colour fields"},
-        {"measure " + d("bad_number.cgats"),
+        {"measure " + D("bad_no_sets.cgats"), "bad_no_sets.cgats:6: NUMBER_OF_SETS missing"},
+        {"measure " + D("bad_missing_field.cgats"), "bad_missing_field.cgats: field XYZ_Z missing"},
+        {"measure " + D("bad_no_colour.cgats"), "bad_no_colour.cgats: no colour fields"},
+        {"measure " + D("bad_number.cgats"),
          "bad_number.cgats:10: field LAB_A: 'n/a' is not a number"},
-        {"measure " + d("bad_empty.cgats"), "bad_empty.cgats:7: empty data block"},
-        {"measure --densities " + d("lab_ids.cgats"),
-         "lab_ids.cgats: --densities needs spectral fields"},
-        {"compare " + d("lab_ids.cgats") + " " + d("bad_duplicate_id.cgats"),
+        {"measure " + D("bad_empty.cgats"), "bad_empty.cgats:7: empty data block"},
+        {"measure --table 2 " + D("lab_ids.cgats"), "lab_ids.cgats: holds 1 table, no table 2"},
+        {"measure --densities " + D("lab_ids.cgats"),
+         "lab_ids.cgats: densities needs spectral fields; this file has L*a*b* only"},
+        {"measure --illuminant A " + D("lab_ids.cgats"),
+         "lab_ids.cgats: integration for A needs spectral fields"},
+        {"measure " + Quoted(WriteSpectral(dir, "gap.cgats", "nm", 400, 700, 0.5, 550)),
+         "gap.cgats: field nm550 missing"},
+        {"measure " + Quoted(WriteSpectral(dir, "short.cgats", "nm", 400, 690, 0.5)),
+         "short.cgats: field nm700 missing: the D50 table needs 400 to 700 nm"},
+        {"compare " + D("lab_ids.cgats") + " " + D("bad_duplicate_id.cgats"),
          "bad_duplicate_id.cgats:10: SAMPLE_ID 'P1' given twice (first on line 8)"},
-        {"compare " + d("lab_ids.cgats") + " " + d("bad_number.cgats"),
+        {"compare " + D("lab_ids.cgats") + " " + D("bad_number.cgats"),
          "bad_number.cgats:10: field LAB_A"},
-        {"compare " + d("bad_empty.cgats") + " " + d("lab_ids.cgats"),
+        {"compare " + D("bad_empty.cgats") + " " + D("lab_ids.cgats"),
          "bad_empty.cgats:7: empty data block"},
+        {"compare " + d50 + " " + d65, "d50.cgats states ILLUMINANT D50, "},
     };
-    TempDir dir;
     const std::string png = dir.file("never.png");
     for (const Case& c : cases) {
         std::string args = c.args;
@@ -272,50 +319,50 @@ TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
         cli_testing::ExpectError(args, 1, c.message);
         EXPECT_NE(access(png.c_str(), F_OK), 0) << c.args << ": a picture was written";
     }
+    // The same observer written two ways agrees; the illuminants differ unless told to go on.
+    auto r = RunVantrel("compare --ignore-conditions " + d50 + " " + d65);
+    EXPECT_EQ(r.status, 0) << r.err;
 }
 
-TEST(Measure, MissingWavelengthIsNamed) {
+TEST(MeasureAndCompare, MalformedOptionsAreUsageErrorsAndWriteNothing) {
     TempDir dir;
-    struct Case {
-        std::string path;
-        const char* message;
-    };
-    const Case cases[] = {
-        {WriteSpectral(dir, "gap.cgats", "nm", 400, 700, 10, 1.0f, Reflectance, 550),
-         "gap.cgats: field nm550 missing"},
-        {WriteSpectral(dir, "coarse.cgats", "SPECTRAL_", 380, 720, 20, 1.0f, Reflectance),
-         "coarse.cgats: field SPECTRAL_410 missing"},
-        {WriteSpectral(dir, "short.cgats", "nm", 400, 690, 10, 1.0f, Reflectance),
-         "short.cgats: field nm700 missing"},
-    };
-    for (const Case& c : cases) cli_testing::ExpectError("measure " + Quoted(c.path), 1, c.message);
-}
-
-TEST(MeasureAndCompare, MalformedOptionsAreUsageErrors) {
-    const std::string lab = Quoted(kData + "lab_ids.cgats");
-    const char* cases[][2] = {
-        {"--metric de2000", "argument --metric: 'de2000' is not ab, 94 or cmc"},
-        {"--kl 2", "option --kl applies to --metric 94"},
+    const std::string lab = D("lab_ids.cgats");
+    const std::string copy = dir.file("copy.cgats");
+    ASSERT_EQ(symlink((kData + "lab_ids.cgats").c_str(), copy.c_str()), 0);
+    const std::string cases[][2] = {
+        {"--metric de2000", "argument --metric: 'de2000' is not 2000, 94, cmc or ab"},
+        {"--metric ab --kl 2", "option --kl applies to --metric 2000 or 94"},
         {"--metric 94 --l 1", "option --l applies to --metric cmc"},
         {"--metric cmc --c 0", "argument --c: '0' is not above 0"},
+        {"--kh -1", "argument --kh: '-1' is not above 0"},
         {"--format xml", "argument --format: 'xml' is not table, csv or json"},
+        {"--illuminant D75", "argument --illuminant: 'D75' is not D50, D65, A, C, F2, F7 or F11"},
+        {"--observer 5", "argument --observer: '5' is not 2 or 10"},
+        {"--max -1", "argument --max: '-1' is below 0"},
+        {"--worst 0", "argument --worst: '0' is not 1 or more"},
+        {"--table 0", "argument --table: '0' is not a table number"},
+        {"--max 1 --max=2", "option --max given twice"},
+        // An output over an input, under its own name or another.
+        {"--png " + lab, "argument --png: '" + lab.substr(1, lab.size() - 2) + "' is the input"},
+        {"--png " + Quoted(copy), "is the input"},
     };
     for (const auto& c : cases)
-        cli_testing::ExpectError(std::string("compare ") + c[0] + " " + lab + " " + lab, 2, c[1]);
+        cli_testing::ExpectError("compare " + c[0] + " " + lab + " " + lab, 2, c[1]);
 }
 
-// The README shows the built-in example's output as it stands.
+// The README shows the built-in example's output as it stands, with the tolerance that
+// scripts/run-example passes.
 TEST(Compare, BuiltInExampleMatchesTheReadme) {
     const std::string root = VANTREL_SOURCE_DIR;
+    const std::string command =
+        "compare examples/reference.cgats examples/measured.cgats --max 5 --mean 1.5";
     auto r = RunVantrel("compare '" + root + "/examples/reference.cgats' '" + root +
-                        "/examples/measured.cgats'");
+                        "/examples/measured.cgats' --max 5 --mean 1.5");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
-    std::string readme = testing_support::ReadFile(root + "/README.md");
-    EXPECT_TRUE(Contains(readme,
-                         "$ vantrel compare examples/reference.cgats "
-                         "examples/measured.cgats\n" +
-                             r.out + "```"))
+    EXPECT_TRUE(Contains(testing_support::ReadFile(root + "/scripts/run-example"), command));
+    EXPECT_TRUE(Contains(testing_support::ReadFile(root + "/README.md"),
+                         "$ vantrel " + command + "\n" + r.out + "```"))
         << r.out;
 }
 

@@ -1,25 +1,31 @@
-// The command's CGATS reading on arbitrary text: a list of patches with finite colour values,
-// or a one-line failure naming the file.
+// The CGATS reader on arbitrary text: a set of patches with finite values, or an error whose
+// one-line message names the file.
 #include <cmath>
 
-#include "cgats.h"
-#include "cli.h"
 #include "fuzz_support.h"
+#include "vantrel/measure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string> warnings;
+    namespace measure = vantrel::measure;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        const cli::MeasurementFile file = cli::parse_cgats("fuzz.cgats", text, warnings);
-        FUZZ_CHECK(!file.patches.empty());
-        for (const cli::Patch& patch : file.patches) {
-            for (size_t k = 1; k < patch.spectrum.size(); ++k)
-                FUZZ_CHECK(std::isfinite(patch.spectrum[k]));
-            for (int k = 0; k < 3; ++k)
-                FUZZ_CHECK(std::isfinite(patch.xyz[k]) && std::isfinite(patch.lab[k]));
+        const measure::MeasurementSet set = measure::ParseCgats(text, "fuzz.cgats");
+        FUZZ_CHECK(!set.patches.empty());
+        FUZZ_CHECK(set.spectra.size() ==
+                   set.patches.size() * static_cast<size_t>(set.SampleCount()));
+        for (double value : set.spectra) FUZZ_CHECK(std::isfinite(value));
+        for (const measure::Patch& patch : set.patches)
+            for (double value : patch.values) FUZZ_CHECK(std::isfinite(value));
+        // Colour of every patch, where the set allows it; the CIE integration of any range.
+        try {
+            measure::Colours(set, {});
+        } catch (const measure::Error&) {
         }
-    } catch (const cli::Failure& failure) {
-        const std::string message = failure.what();
+        if (set.source == measure::ColourSource::Spectrum)
+            for (const measure::Colour& c : measure::Colours(set, {true}))
+                FUZZ_CHECK(!std::isnan(c.xyz[1]));
+    } catch (const measure::Error& error) {
+        const std::string message = error.what();
         FUZZ_CHECK(message.rfind("fuzz.cgats", 0) == 0);
         FUZZ_CHECK(message.find('\n') == std::string::npos);
     }

@@ -1,0 +1,495 @@
+// Reading CGATS.17 measurement files: a header of keyword lines, the field names between
+// BEGIN_DATA_FORMAT and END_DATA_FORMAT, and one data set per line between BEGIN_DATA and
+// END_DATA; a file may hold several such tables. Values are bare words or quoted strings
+// (double or single quotes, spaces and '#' inside); '#' at the start of a word begins a
+// comment. Lines end in LF, CRLF or CR; a UTF-8 byte-order mark is skipped.
+//
+// Numbers are read exactly (std::from_chars: the nearest double to the decimal text, whatever
+// the locale). The text is read in one pass and only the fields that give a patch its id,
+// name and colour are kept, so memory grows with the patches and not with the other columns.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "measure/text_util.h"
+#include "vantrel/measure.h"
+
+namespace vantrel::measure {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Spectral values above this are percent reflectance: factors of real surfaces stay well
+// below it, even with optical brighteners.
+constexpr double kPercentThreshold = 1.5;
+constexpr int kWavelengthStep = 10;
+// A spectral field name is one of these prefixes (any case) and the wavelength in nm.
+constexpr std::string_view kSpectralPrefixes[] = {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_",
+                                                  "SPEC_",        "NM_",         "NM"};
+
+struct Token {
+    std::string_view text;  // without the quotes of a quoted string
+    bool quoted = false;
+};
+
+// The lines of a text, ended by LF, CRLF or CR, counted from 1.
+class LineCursor {
+  public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+
+    bool Next(std::string_view& line) {
+        if (at_ >= text_.size()) return false;
+        std::size_t end = at_;
+        while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
+        line = text_.substr(at_, end - at_);
+        at_ = end;
+        if (at_ < text_.size() && text_[at_] == '\r') ++at_;
+        if (at_ < text_.size() && text_[at_] == '\n' && (at_ == end || text_[end] == '\r')) ++at_;
+        ++number_;
+        return true;
+    }
+    int Number() const { return number_; }
+
+  private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int number_ = 0;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+}
+
+enum class TokeniseResult { Ok, UnclosedQuote, ControlByte };
+
+// Splits a line into words and quoted strings, up to a comment.
+TokeniseResult Tokenise(std::string_view line, std::vector<Token>& tokens) {
+    tokens.clear();
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    while (true) {
+        while (i < n && IsBlank(line[i])) ++i;
+        if (i == n || line[i] == '#') return TokeniseResult::Ok;
+        const char c = line[i];
+        if (c == '"' || c == '\'') {
+            std::size_t close = line.find(c, i + 1);
+            if (close == std::string_view::npos) return TokeniseResult::UnclosedQuote;
+            tokens.push_back({line.substr(i + 1, close - i - 1), true});
+            i = close + 1;
+            continue;
+        }
+        const std::size_t start = i;
+        for (; i < n && !IsBlank(line[i]); ++i) {
+            const auto byte = static_cast<unsigned char>(line[i]);
+            if (byte < 0x20 || byte == 0x7F) return TokeniseResult::ControlByte;
+        }
+        tokens.push_back({line.substr(start, i - start), false});
+    }
+}
+
+// The wavelength of a spectral field name, or 0; `prefix` receives the name's prefix as
+// written.
+int WavelengthOf(std::string_view field, std::string_view* prefix) {
+    for (std::string_view candidate : kSpectralPrefixes) {
+        if (field.size() <= candidate.size() ||
+            !EqualsIgnoreCase(field.substr(0, candidate.size()), candidate))
+            continue;
+        std::string_view digits = field.substr(candidate.size());
+        int nm = 0;
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), nm);
+        if (error != std::errc() || end != digits.data() + digits.size() || digits.size() < 3 ||
+            digits.size() > 4 || digits[0] == '-' || digits[0] == '+')
+            return 0;
+        *prefix = field.substr(0, candidate.size());
+        return nm;
+    }
+    return 0;
+}
+
+// The columns of the fields that give a patch its id, name and colour; -1 where absent.
+struct Columns {
+    int id = -1, name = -1;
+    std::array<int, 3> xyz{-1, -1, -1};
+    std::array<int, 3> lab{-1, -1, -1};
+    std::map<int, int> spectral;  // wavelength (multiple of 10 nm) to column
+    bool anySpectral = false;
+    std::string spectralPrefix;  // of the first spectral field, as written
+};
+
+Columns FindColumns(const std::vector<std::string>& fields) {
+    static constexpr std::string_view kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
+    static constexpr std::string_view kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
+    Columns columns;
+    for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
+        std::string_view name = fields[static_cast<std::size_t>(i)];
+        if (EqualsIgnoreCase(name, "SAMPLE_ID") && columns.id < 0) columns.id = i;
+        if (EqualsIgnoreCase(name, "SAMPLE_NAME") && columns.name < 0) columns.name = i;
+        for (int k = 0; k < 3; ++k) {
+            if (EqualsIgnoreCase(name, kXyz[k]) && columns.xyz[k] < 0) columns.xyz[k] = i;
+            if (EqualsIgnoreCase(name, kLab[k]) && columns.lab[k] < 0) columns.lab[k] = i;
+        }
+        std::string_view prefix;
+        int nm = WavelengthOf(name, &prefix);
+        if (nm == 0) continue;
+        if (!columns.anySpectral) columns.spectralPrefix = std::string(prefix);
+        columns.anySpectral = true;
+        // 5 nm steps are kept at the multiples of 10 nm.
+        if (nm % kWavelengthStep == 0) columns.spectral.emplace(nm, i);
+    }
+    return columns;
+}
+
+bool Complete(const std::array<int, 3>& triple) {
+    return std::all_of(triple.begin(), triple.end(), [](int c) { return c >= 0; });
+}
+bool Partial(const std::array<int, 3>& triple) {
+    return std::any_of(triple.begin(), triple.end(), [](int c) { return c >= 0; });
+}
+
+// The structure of the table being read.
+struct TableState {
+    int fieldsDeclared = -1;  // NUMBER_OF_FIELDS, -1 until given
+    int setsDeclared = -1;    // NUMBER_OF_SETS
+    int formatLine = 0;       // BEGIN_DATA_FORMAT
+    int dataLine = 0;         // BEGIN_DATA
+    int rows = 0;
+    std::vector<std::string> fields;
+};
+
+enum class Section { Header, Format, Data };
+
+class CgatsParser {
+  public:
+    CgatsParser(std::string_view text, const std::string& name, int wanted)
+        : text_(text), wanted_(wanted) {
+        set_.path = name;
+        set_.table = wanted;
+    }
+
+    MeasurementSet Parse() {
+        if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+            text_.remove_prefix(kByteOrderMark.size());
+        if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) Fail(0, "file is empty");
+        LineCursor lines(text_);
+        std::string_view line;
+        while (lines.Next(line)) {
+            line_ = lines.Number();
+            if (table_ > wanted_) {
+                CountFurtherTable(line);
+                continue;
+            }
+            Read(line);
+        }
+        line_ = 0;
+        Finish();
+        return std::move(set_);
+    }
+
+  private:
+    [[noreturn]] void Fail(int line, const std::string& message, const std::string& field = {},
+                           int column = 0) const {
+        throw Error({set_.path, line, field, column}, message);
+    }
+
+    void TokeniseLine(std::string_view line) {
+        switch (Tokenise(line, tokens_)) {
+            case TokeniseResult::Ok:
+                return;
+            case TokeniseResult::UnclosedQuote:
+                Fail(line_, "quoted string not closed on its line");
+            case TokeniseResult::ControlByte:
+                Fail(line_, "not a CGATS file (binary data)");
+        }
+    }
+
+    void Read(std::string_view line) {
+        TokeniseLine(line);
+        if (tokens_.empty()) return;
+        switch (section_) {
+            case Section::Header:
+                return ReadHeaderLine();
+            case Section::Format:
+                return ReadFormatLine();
+            case Section::Data:
+                return ReadDataLine();
+        }
+    }
+
+    // After the table asked for: only count the tables that follow.
+    void CountFurtherTable(std::string_view line) {
+        if (Tokenise(line, tokens_) == TokeniseResult::Ok && !tokens_.empty() &&
+            EqualsIgnoreCase(tokens_[0].text, "BEGIN_DATA"))
+            ++furtherTables_;
+    }
+
+    bool Is(const char* keyword) const { return EqualsIgnoreCase(tokens_[0].text, keyword); }
+
+    int WholeNumber(const char* keyword) const {
+        if (tokens_.size() < 2) Fail(line_, std::string(keyword) + " has no value");
+        std::string_view text = tokens_[1].text;
+        int value = -1;
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size() || value < 0)
+            Fail(line_, std::string(keyword) + ": '" + Printable(text) + "' is not a whole number");
+        return value;
+    }
+
+    void ReadHeaderLine() {
+        if (Is("BEGIN_DATA_FORMAT")) {
+            if (state_.fieldsDeclared < 0)
+                Fail(line_, "NUMBER_OF_FIELDS missing before BEGIN_DATA_FORMAT");
+            state_.formatLine = line_;
+            section_ = Section::Format;
+            tokens_.erase(tokens_.begin());
+            return ReadFormatLine();
+        }
+        if (Is("BEGIN_DATA")) return BeginData();
+        if (Is("END_DATA") || Is("END_DATA_FORMAT"))
+            Fail(line_, Printable(tokens_[0].text) + " without its BEGIN");
+        if (Is("NUMBER_OF_FIELDS")) state_.fieldsDeclared = WholeNumber("NUMBER_OF_FIELDS");
+        if (Is("NUMBER_OF_SETS")) state_.setsDeclared = WholeNumber("NUMBER_OF_SETS");
+        // A keyword and its value: one word or string, or the rest of the line as written.
+        std::string value;
+        if (tokens_.size() == 2) {
+            value = tokens_[1].text;
+        } else if (tokens_.size() > 2) {
+            const char* first = tokens_[1].text.data() - (tokens_[1].quoted ? 1 : 0);
+            const Token& last = tokens_.back();
+            const char* end = last.text.data() + last.text.size() + (last.quoted ? 1 : 0);
+            value.assign(first, end);
+        }
+        set_.keywords.emplace_back(std::string(tokens_[0].text), std::move(value));
+    }
+
+    void ReadFormatLine() {
+        for (std::size_t k = 0; k < tokens_.size(); ++k) {
+            if (!tokens_[k].quoted && EqualsIgnoreCase(tokens_[k].text, "END_DATA_FORMAT")) {
+                EndFormat();
+                return;
+            }
+            state_.fields.emplace_back(tokens_[k].text);
+        }
+    }
+
+    void EndFormat() {
+        section_ = Section::Header;
+        const int listed = static_cast<int>(state_.fields.size());
+        if (listed != state_.fieldsDeclared)
+            Fail(line_, "BEGIN_DATA_FORMAT lists " + std::to_string(listed) +
+                            " fields where NUMBER_OF_FIELDS is " +
+                            std::to_string(state_.fieldsDeclared));
+    }
+
+    void BeginData() {
+        if (state_.formatLine == 0) Fail(line_, "BEGIN_DATA before BEGIN_DATA_FORMAT");
+        if (state_.setsDeclared < 0) Fail(line_, "NUMBER_OF_SETS missing before BEGIN_DATA");
+        state_.dataLine = line_;
+        section_ = Section::Data;
+        if (table_ == wanted_) ChooseColumns();
+    }
+
+    void ReadDataLine() {
+        if (!tokens_[0].quoted && Is("END_DATA")) return EndData();
+        const int count = static_cast<int>(tokens_.size());
+        if (count != state_.fieldsDeclared)
+            Fail(line_, std::to_string(count) + " values where NUMBER_OF_FIELDS is " +
+                            std::to_string(state_.fieldsDeclared));
+        ++state_.rows;
+        if (table_ == wanted_) ConvertRow();
+    }
+
+    void EndData() {
+        if (state_.rows == 0) Fail(state_.dataLine, "empty data block");
+        if (state_.rows != state_.setsDeclared)
+            Fail(line_, "NUMBER_OF_SETS is " + std::to_string(state_.setsDeclared) +
+                            " but the data block holds " + std::to_string(state_.rows) + " sets");
+        section_ = Section::Header;
+        ++table_;
+        if (table_ <= wanted_) state_ = TableState();
+    }
+
+    void Finish() {
+        if (section_ == Section::Format)
+            Fail(state_.formatLine, "BEGIN_DATA_FORMAT has no END_DATA_FORMAT");
+        if (section_ == Section::Data) Fail(state_.dataLine, "data block has no END_DATA");
+        if (table_ <= wanted_) {
+            if (table_ > 1)
+                Fail(0, "holds " + std::to_string(table_ - 1) + " table" +
+                            (table_ == 2 ? "" : "s") + ", no table " + std::to_string(wanted_));
+            if (state_.formatLine == 0) Fail(0, "not a CGATS file (no BEGIN_DATA_FORMAT)");
+            Fail(0, "not a CGATS file (no BEGIN_DATA)");
+        }
+        set_.tableCount = wanted_ + furtherTables_;
+        if (set_.tableCount > 1 && wanted_ == 1)
+            set_.warnings.push_back(set_.path + ": " + std::to_string(set_.tableCount) +
+                                    " tables; only the first is read (--table N reads another)");
+        set_.conditions = StatedConditions(set_.keywords);
+        if (set_.source == ColourSource::Spectrum)
+            set_.percentReflectance = std::any_of(set_.spectra.begin(), set_.spectra.end(),
+                                                  [](double v) { return v > kPercentThreshold; });
+    }
+
+    static Conditions StatedConditions(
+        const std::vector<std::pair<std::string, std::string>>& keywords) {
+        Conditions stated;
+        for (const auto& [keyword, value] : keywords) {
+            if (EqualsIgnoreCase(keyword, "ILLUMINANT")) stated.illuminant = value;
+            if (EqualsIgnoreCase(keyword, "OBSERVER")) stated.observer = value;
+            if (EqualsIgnoreCase(keyword, "MEASUREMENT_CONDITION"))
+                stated.measurementCondition = value;
+            if (EqualsIgnoreCase(keyword, "FILTER")) stated.filter = value;
+        }
+        return stated;
+    }
+
+    void ChooseColumns() {
+        columns_ = FindColumns(state_.fields);
+        set_.hasId = columns_.id >= 0;
+        set_.hasName = columns_.name >= 0;
+        if (columns_.anySpectral) return ChooseSpectralColumns();
+        static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
+        static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
+        if (Complete(columns_.xyz)) {
+            set_.source = ColourSource::Xyz;
+            colourColumns_ = columns_.xyz;
+            return;
+        }
+        if (Complete(columns_.lab)) {
+            set_.source = ColourSource::Lab;
+            colourColumns_ = columns_.lab;
+            return;
+        }
+        const bool xyz = Partial(columns_.xyz);
+        const auto& triple = xyz ? columns_.xyz : columns_.lab;
+        for (int k = 0; k < 3; ++k)
+            if (Partial(triple) && triple[k] < 0)
+                Fail(0, std::string("field ") + (xyz ? kXyz : kLab)[k] + " missing");
+        Fail(0,
+             "no colour fields (SPECTRAL_NNN or NMNNN and the like, XYZ_X XYZ_Y XYZ_Z or "
+             "LAB_L LAB_A LAB_B)");
+    }
+
+    void ChooseSpectralColumns() {
+        set_.source = ColourSource::Spectrum;
+        const auto& spectral = columns_.spectral;
+        if (spectral.empty())
+            Fail(0, "no spectral field on a multiple of 10 nm (" + columns_.spectralPrefix +
+                        "400, " + columns_.spectralPrefix + "410, ...)");
+        set_.spectralPrefix = columns_.spectralPrefix;
+        set_.firstNm = spectral.begin()->first;
+        set_.lastNm = spectral.rbegin()->first;
+        for (int nm = set_.firstNm; nm <= set_.lastNm; nm += kWavelengthStep) {
+            auto found = spectral.find(nm);
+            if (found == spectral.end())
+                Fail(0, "field " + columns_.spectralPrefix + std::to_string(nm) +
+                            " missing: spectra need every 10 nm from " +
+                            std::to_string(set_.firstNm) + " to " + std::to_string(set_.lastNm) +
+                            " nm");
+            spectralColumns_.push_back(found->second);
+        }
+        if (state_.setsDeclared > 0)
+            set_.spectra.reserve(static_cast<std::size_t>(state_.setsDeclared) *
+                                 spectralColumns_.size());
+    }
+
+    double Number(int column) const {
+        const Token& token = tokens_[static_cast<std::size_t>(column)];
+        std::string_view text = token.text;
+        const std::string& field = state_.fields[static_cast<std::size_t>(column)];
+        double value = 0;
+        if (!ParseNumber(text, &value))
+            Fail(line_, "field " + field + ": '" + Printable(text) + "' is not a number", field,
+                 column + 1);
+        if (!std::isfinite(static_cast<float>(value)))
+            Fail(line_, "field " + field + ": '" + Printable(text) + "' is out of range", field,
+                 column + 1);
+        return value;
+    }
+
+    void ConvertRow() {
+        if (set_.patches.empty() && state_.setsDeclared > 0)
+            set_.patches.reserve(static_cast<std::size_t>(state_.setsDeclared));
+        Patch patch;
+        patch.line = line_;
+        if (columns_.id >= 0) patch.id = tokens_[static_cast<std::size_t>(columns_.id)].text;
+        if (columns_.name >= 0) patch.name = tokens_[static_cast<std::size_t>(columns_.name)].text;
+        if (set_.source == ColourSource::Spectrum) {
+            for (int column : spectralColumns_) set_.spectra.push_back(Number(column));
+        } else {
+            for (int k = 0; k < 3; ++k) patch.values[k] = Number(colourColumns_[k]);
+        }
+        set_.patches.push_back(std::move(patch));
+    }
+
+    std::string_view text_;
+    int wanted_;
+    MeasurementSet set_;
+    int line_ = 0;
+    int table_ = 1;          // the table being read, from 1
+    int furtherTables_ = 0;  // tables after the one asked for
+    Section section_ = Section::Header;
+    TableState state_;
+    std::vector<Token> tokens_;
+    Columns columns_;
+    std::array<int, 3> colourColumns_{};
+    std::vector<int> spectralColumns_;
+};
+
+std::string ReadWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw Error(path, std::string("cannot open (") + std::strerror(errno) + ")");
+    struct stat info {};
+    std::string text;
+    std::string failure;
+    if (::fstat(fd, &info) != 0) {
+        failure = std::string("cannot read (") + std::strerror(errno) + ")";
+    } else if (S_ISDIR(info.st_mode)) {
+        failure = "is a directory";
+    } else {
+        if (S_ISREG(info.st_mode)) text.reserve(static_cast<std::size_t>(info.st_size));
+        char buffer[1 << 16];
+        while (true) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                text.append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                failure = std::string("cannot read (") + std::strerror(errno) + ")";
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!failure.empty()) throw Error(path, failure);
+    return text;
+}
+
+}  // namespace
+
+Error::Error(Location where, const std::string& message)
+    : std::runtime_error(where.file + (where.line > 0 ? ":" + std::to_string(where.line) : "") +
+                         ": " + message),
+      where_(std::move(where)) {}
+
+Error::Error(const std::string& file, const std::string& message)
+    : Error(Location{file, 0, {}, 0}, message) {}
+
+MeasurementSet ParseCgats(std::string_view text, const std::string& name,
+                          const ReadOptions& options) {
+    return CgatsParser(text, name, std::max(1, options.table)).Parse();
+}
+
+MeasurementSet ReadCgats(const std::string& path, const ReadOptions& options) {
+    const std::string text = ReadWholeFile(path);
+    return ParseCgats(text, path, options);
+}
+
+}  // namespace vantrel::measure

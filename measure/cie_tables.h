@@ -1,0 +1,27 @@
+// The CIE tables that spectra are integrated with when an illuminant or observer is chosen:
+// colour-matching functions and illuminant spectra every 10 nm from 360 to 830 nm.
+#pragma once
+
+#include <array>
+
+namespace vantrel::measure::cie {
+
+constexpr int kFirstNm = 360;
+constexpr int kLastNm = 830;
+constexpr int kStepNm = 10;
+constexpr int kCount = (kLastNm - kFirstNm) / kStepNm + 1;
+
+using Row = std::array<double, kCount>;
+
+// x-bar, y-bar, z-bar; [0] the CIE 1931 2-degree observer, [1] the CIE 1964 10-degree one.
+struct ObserverTable {
+    Row xyz[3];
+};
+extern const ObserverTable kObservers[2];
+
+// Relative spectral power, in the order of the Illuminant enumeration: D50, D65, A, C, F2,
+// F7, F11.
+using IlluminantTable = Row;
+extern const IlluminantTable kIlluminants[7];
+
+}  // namespace vantrel::measure::cie

@@ -1,0 +1,79 @@
+// Colour differences: CIEDE2000 against the published test pairs, its symmetry, and the signed
+// lightness, chroma and hue differences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "vantrel/measure.h"
+
+namespace {
+
+namespace measure = vantrel::measure;
+
+struct Pair {
+    int number;
+    std::array<double, 3> first, second;
+    double dE00;
+};
+
+// The 34 pairs of Sharma, Wu and Dalal (2005), Table 1, read from the data file: "pair L1 a1
+// b1 L2 a2 b2 dE00" per line.
+std::vector<Pair> PublishedPairs() {
+    std::ifstream in(std::string(VANTREL_SOURCE_DIR) +
+                     "/tests/measure/data/ciede2000-sharma-2005.txt");
+    std::vector<Pair> pairs;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        Pair p;
+        fields >> p.number >> p.first[0] >> p.first[1] >> p.first[2] >> p.second[0] >>
+            p.second[1] >> p.second[2] >> p.dE00;
+        pairs.push_back(p);
+    }
+    return pairs;
+}
+
+TEST(Ciede2000, PublishedPairsToFourDecimalsAndSymmetricToTheBit) {
+    const std::vector<Pair> pairs = PublishedPairs();
+    ASSERT_EQ(pairs.size(), 34u);
+    for (const Pair& p : pairs) {
+        const double forward = measure::Ciede2000(p.first, p.second);
+        EXPECT_NEAR(forward, p.dE00, 0.5e-4) << "pair " << p.number;
+        EXPECT_EQ(forward, measure::Ciede2000(p.second, p.first)) << "pair " << p.number;
+    }
+}
+
+TEST(Ciede2000, ParametricFactorsDivideTheirTerm) {
+    // A pure lightness difference about L* 50 (SL = 1): kL divides it, kC and kH do nothing.
+    const std::array<double, 3> ref{48, 0, 0}, smp{52, 0, 0};
+    EXPECT_NEAR(measure::Ciede2000(ref, smp), 4.0, 1e-12);
+    EXPECT_NEAR(measure::Ciede2000(ref, smp, 2, 1, 1), 2.0, 1e-12);
+    EXPECT_NEAR(measure::Ciede2000(ref, smp, 1, 3, 5), 4.0, 1e-12);
+}
+
+TEST(SignedDifferences, SignsFollowTheSampleFromTheReference) {
+    struct Case {
+        const char* what;
+        std::array<double, 3> ref, smp;
+        double dL, dC, dH;
+    };
+    const Case cases[] = {
+        {"lighter, more chroma, same hue", {50, 10, 0}, {52, 13, 0}, 2, 3, 0},
+        // Hue turned counter-clockwise by 90 degrees at chroma 10: dH = 2 x 10 x sin 45.
+        {"hue turned positive", {50, 10, 0}, {50, 0, 10}, 0, 0, 10 * std::sqrt(2.0)},
+        {"hue turned negative across 0", {50, 0, 10}, {50, 10, 0}, 0, 0, -10 * std::sqrt(2.0)},
+        {"across 180: the short way", {50, -10, 1e-9}, {50, -10, -1e-9}, 0, 0, 2e-9},
+        {"neutral reference: no hue difference", {50, 0, 0}, {50, 3, 4}, 0, 5, 0},
+    };
+    for (const Case& c : cases) {
+        const measure::Components d = measure::SignedDifferences(c.ref, c.smp);
+        EXPECT_NEAR(d.dL, c.dL, 1e-12) << c.what;
+        EXPECT_NEAR(d.dC, c.dC, 1e-12) << c.what;
+        EXPECT_NEAR(d.dH, c.dH, 1e-12) << c.what;
+    }
+}
+
+}  // namespace

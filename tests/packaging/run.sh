@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the build into a scratch prefix and builds the README's example against it, once
-# through the CMake package and once through pkg-config, and runs both.
+# Installs the build into a scratch prefix and builds the README's example and a host of the
+# measurement library against it, once through the CMake package and once through pkg-config,
+# and runs them.
 set -eu
 build=$1
 source=$2
@@ -16,7 +17,8 @@ sed -n '/<!-- example:begin -->/,/<!-- example:end -->/p' "$source/README.md" |
 test -s "$work/example.cpp" || { echo "no example found in README.md"; exit 1; }
 
 mkdir "$work/consumer"
-cp "$source/tests/packaging/consumer/CMakeLists.txt" "$work/consumer/"
+cp "$source/tests/packaging/consumer/CMakeLists.txt" \
+   "$source/tests/packaging/consumer/measure_main.cpp" "$work/consumer/"
 cp "$work/example.cpp" "$work/consumer/main.cpp"
 cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/cmake.log"
 cmake --build "$work/consumer/build" > "$work/build.log"
@@ -26,7 +28,12 @@ libdir=$(ls -d "$prefix"/lib*/pkgconfig | head -n 1)
 PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
     $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel)
 LD_LIBRARY_PATH="$prefix/lib" "$work/pc-consumer" > "$work/out.pc"
+LD_LIBRARY_PATH="$prefix/lib" "$work/consumer/build/measure_consumer" >> "$work/out.cmake"
+PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/consumer/measure_main.cpp" \
+    -o "$work/pc-measure-consumer" $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel-measure)
+LD_LIBRARY_PATH="$prefix/lib" "$work/pc-measure-consumer" >> "$work/out.pc"
 
 cmp "$work/out.cmake" "$work/out.pc"
-test -s "$work/out.cmake"
+grep -q '^dE00 2.0425 FAIL$' "$work/out.cmake"
+grep -q '^empty: not a CGATS file' "$work/out.cmake"
 cat "$work/out.cmake"

@@ -1,0 +1,220 @@
+// The CGATS reader: numbers read exactly, the layouts instruments and tools write, spectral
+// field names, several tables, and one-line errors naming the line and field at fault.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "vantrel/measure.h"
+
+namespace {
+
+namespace measure = vantrel::measure;
+
+// A file with the given fields, sets and data rows (one string, rows separated by '\n').
+std::string Cgats(const std::string& fields, int count, int sets, const std::string& rows) {
+    return "CGATS.17\nNUMBER_OF_FIELDS " + std::to_string(count) + "\nBEGIN_DATA_FORMAT\n" +
+           fields + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(sets) + "\nBEGIN_DATA\n" +
+           rows + "\nEND_DATA\n";
+}
+
+std::string LabFile(const std::string& row) {
+    return Cgats("SAMPLE_ID LAB_L LAB_A LAB_B", 4, 1, row);
+}
+
+// The message of the error that reading `text` throws, or "no error".
+std::string ErrorOf(const std::string& text, int table = 1) {
+    try {
+        measure::ParseCgats(text, "t.cgats", {table});
+    } catch (const measure::Error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
+    struct Case {
+        const char* row;
+        const char* id;
+        double b;
+    };
+    const Case cases[] = {
+        // An exponent stays with its own number, after an id as after a number.
+        {"2 60.0 -2 5e-01", "2", 0.5},
+        {"P1 2e1 0 1E+2", "P1", 100},
+        {"P1 50 0 .5", "P1", 0.5},
+        {"P1 50 0 -0", "P1", -0.0},
+        {"P1 50 0 +7", "P1", 7},
+        {"P1 50 0 0.1", "P1", 0.1},
+        {"P1 50 0 -12.345678901234567", "P1", -12.345678901234567},
+        {"P1 50 0 2.", "P1", 2},
+        {"\"P 1 #x\" 50 0 3", "P 1 #x", 3},
+    };
+    for (const Case& c : cases) {
+        const measure::MeasurementSet set = measure::ParseCgats(LabFile(c.row), "t.cgats");
+        ASSERT_EQ(set.patches.size(), 1u) << c.row;
+        EXPECT_EQ(set.patches[0].id, c.id) << c.row;
+        EXPECT_TRUE(SameBits(set.patches[0].values[2], c.b)) << c.row;
+    }
+    const measure::MeasurementSet glued = measure::ParseCgats(LabFile("2 60.0 -2 5e-01"), "t");
+    EXPECT_EQ(glued.patches[0].values[0], 60.0);
+    EXPECT_EQ(glued.patches[0].values[1], -2.0);
+}
+
+TEST(CgatsReader, AnythingElseWhereANumberBelongsNamesLineAndField) {
+    for (const char* bad : {"1e", "0x10", "inf", "nan", "1,5", "--1", "+-1", "1e999", "1e39",
+                            "5e-01x", ".", "-", "\"\""}) {
+        const std::string message = ErrorOf(LabFile(std::string("P1 50 0 ") + bad));
+        EXPECT_EQ(message.rfind("t.cgats:8: field LAB_B: '", 0), 0u) << bad << ": " << message;
+    }
+    try {
+        measure::ParseCgats(LabFile("P1 50 zero 0"), "t.cgats");
+        FAIL() << "no error";
+    } catch (const measure::Error& e) {
+        EXPECT_EQ(e.where().line, 8);
+        EXPECT_EQ(e.where().field, "LAB_A");
+        EXPECT_EQ(e.where().column, 3);
+    }
+}
+
+TEST(CgatsReader, ReadsTheLayoutsToolsWrite) {
+    const std::string plain = LabFile("P1 50 1 2");
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"CRLF",
+         "CGATS.17\r\nNUMBER_OF_FIELDS 4\r\nBEGIN_DATA_FORMAT\r\nSAMPLE_ID LAB_L LAB_A "
+         "LAB_B\r\nEND_DATA_FORMAT\r\nNUMBER_OF_SETS 1\r\nBEGIN_DATA\r\nP1 50 1 2\r\n"
+         "END_DATA\r\n"},
+        {"CR",
+         "CGATS.17\rNUMBER_OF_FIELDS 4\rBEGIN_DATA_FORMAT\rSAMPLE_ID LAB_L LAB_A LAB_B\r"
+         "END_DATA_FORMAT\rNUMBER_OF_SETS 1\rBEGIN_DATA\rP1 50 1 2\rEND_DATA"},
+        {"byte-order mark", "\xEF\xBB\xBF" + plain},
+        {"tabs, comments, blank lines, lower-case keywords and fields",
+         "CGATS.17\n# made by hand\n\nnumber_of_fields\t4\nBEGIN_DATA_FORMAT\n"
+         "sample_id\tlab_l\n lab_a lab_b # two lines\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+         "begin_data\n\t\"P1\"\t50\t1\t2  # the only patch\n\nEND_DATA\n"},
+        {"keywords with strings, single quotes and bare text",
+         "IT8.7/2\nORIGINATOR \"a tool # 2\"\nDESCRIPTOR 'chart'\nCREATED 2024-01-01\n"
+         "KEYWORD \"MY_KEY\"\nMY_KEY some words here\n" +
+             plain.substr(plain.find('\n') + 1)},
+    };
+    for (const Case& c : cases) {
+        const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
+        ASSERT_EQ(set.patches.size(), 1u) << c.what;
+        EXPECT_EQ(set.patches[0].id, "P1") << c.what;
+        EXPECT_EQ(set.patches[0].values, (std::array<double, 3>{50, 1, 2})) << c.what;
+        EXPECT_EQ(set.source, measure::ColourSource::Lab) << c.what;
+    }
+    const measure::MeasurementSet keywords = measure::ParseCgats(cases[4].text, "t.cgats");
+    const std::pair<std::string, std::string> expected[] = {
+        {"IT8.7/2", ""},           {"ORIGINATOR", "a tool # 2"}, {"DESCRIPTOR", "chart"},
+        {"CREATED", "2024-01-01"}, {"KEYWORD", "MY_KEY"},        {"MY_KEY", "some words here"}};
+    for (std::size_t k = 0; k < std::size(expected); ++k)
+        EXPECT_EQ(keywords.keywords.at(k), expected[k]);
+}
+
+TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
+    auto spectral = [](const std::string& prefix, int first, int last, int step, double scale) {
+        std::string fields = "SAMPLE_ID", row = "S1";
+        int count = 1;
+        for (int nm = first; nm <= last; nm += step, ++count) {
+            fields += " " + prefix + std::to_string(nm);
+            row += " " + std::to_string(scale * (nm - 300) / 1000.0);
+        }
+        return Cgats(fields, count, 1, row);
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        int first, last;
+        bool percent;
+    };
+    const Case cases[] = {
+        {"SPECTRAL_", spectral("SPECTRAL_", 400, 700, 10, 1), 400, 700, false},
+        {"SPECTRAL_NM, 5 nm", spectral("SPECTRAL_NM", 380, 730, 5, 1), 380, 730, false},
+        {"SPECTRAL_NM_", spectral("SPECTRAL_NM_", 380, 780, 10, 1), 380, 780, false},
+        {"nm, percent", spectral("nm", 400, 700, 10, 100), 400, 700, true},
+        {"NM, 5 nm from 385", spectral("NM", 385, 735, 5, 1), 390, 730, false},
+        {"SPEC_", spectral("SPEC_", 360, 830, 10, 1), 360, 830, false},
+    };
+    for (const Case& c : cases) {
+        const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
+        EXPECT_EQ(set.source, measure::ColourSource::Spectrum) << c.what;
+        EXPECT_EQ(set.firstNm, c.first) << c.what;
+        EXPECT_EQ(set.lastNm, c.last) << c.what;
+        EXPECT_EQ(set.percentReflectance, c.percent) << c.what;
+        ASSERT_EQ(set.spectra.size(), static_cast<std::size_t>(set.SampleCount())) << c.what;
+        // 500 nm holds 0.2 (or 20 percent) in every file.
+        EXPECT_DOUBLE_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2) << c.what;
+    }
+}
+
+TEST(CgatsReader, TablesAreChosenAndCounted) {
+    const std::string first = LabFile("P1 50 1 2");
+    const std::string second =
+        "\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_NAME LAB_L\n"
+        "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nx 1\nEND_DATA\n";
+    const std::string third = "CGATS.17\n" + first.substr(first.find('\n') + 1);
+    const std::string text = first + second + third;
+    const measure::MeasurementSet one = measure::ParseCgats(text, "t.cgats");
+    EXPECT_EQ(one.tableCount, 3);
+    ASSERT_EQ(one.warnings.size(), 1u);
+    EXPECT_EQ(one.warnings[0],
+              "t.cgats: 3 tables; only the first is read (--table N reads another)");
+    const measure::MeasurementSet three = measure::ParseCgats(text, "t.cgats", {3});
+    EXPECT_EQ(three.tableCount, 3);
+    EXPECT_TRUE(three.warnings.empty());
+    EXPECT_EQ(three.patches.at(0).line, 26);
+    // The second table has no colour; the fourth does not exist.
+    EXPECT_EQ(ErrorOf(text, 2), "t.cgats: field LAB_A missing");
+    EXPECT_EQ(ErrorOf(text, 4), "t.cgats: holds 3 tables, no table 4");
+}
+
+TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
+    const std::string fields = "SAMPLE_ID LAB_L LAB_A LAB_B";
+    struct Case {
+        std::string text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {Cgats(fields, 5, 1, "P1 1 2 3"),
+         "t.cgats:5: BEGIN_DATA_FORMAT lists 4 fields where "
+         "NUMBER_OF_FIELDS is 5"},
+        {Cgats(fields, 4, 3, "P1 1 2 3\nP2 1 2 3"),
+         "t.cgats:10: NUMBER_OF_SETS is 3 but the data block holds 2 sets"},
+        {Cgats(fields, 4, 1, "P1 1 2 3\nP2 1 2 3"),
+         "t.cgats:10: NUMBER_OF_SETS is 1 but the data block holds 2 sets"},
+        {Cgats(fields, 4, 1, "\"P1 1 2 3"), "t.cgats:8: quoted string not closed on its line"},
+        {Cgats(fields, 4, 1, std::string("P1 1\0 2 3", 9)),
+         "t.cgats:8: not a CGATS file (binary data)"},
+        {Cgats(fields, 4, 1, "P1 1 2 3").substr(0, 127), "t.cgats:7: data block has no END_DATA"},
+        {"CGATS.17\nNUMBER_OF_FIELDS x\n",
+         "t.cgats:2: NUMBER_OF_FIELDS: 'x' is not a whole number"},
+        {" \r\n\t", "t.cgats: file is empty"},
+        {Cgats("SAMPLE_ID SPECTRAL_400 SPECTRAL_420", 3, 1, "P1 1 2"),
+         "t.cgats: field SPECTRAL_410 missing: spectra need every 10 nm from 400 to 420 nm"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.text;
+}
+
+// More patches than Little CMS's parser would take (32,766), with memory in proportion.
+TEST(CgatsReader, ReadsAnyNumberOfPatches) {
+    std::string rows;
+    const int count = 40000;
+    for (int k = 0; k < count; ++k) rows += "P" + std::to_string(k) + " 50 1 2\n";
+    rows.pop_back();
+    const measure::MeasurementSet set =
+        measure::ParseCgats(Cgats("SAMPLE_ID LAB_L LAB_A LAB_B", 4, count, rows), "t.cgats");
+    ASSERT_EQ(set.patches.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(set.patches.back().id, "P39999");
+    EXPECT_EQ(set.patches.back().line, 8 + count - 1);
+}
+
+}  // namespace

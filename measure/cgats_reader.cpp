@@ -39,30 +39,6 @@ struct Token {
     bool quoted = false;
 };
 
-// The lines of a text, ended by LF, CRLF or CR, counted from 1.
-class LineCursor {
-  public:
-    explicit LineCursor(std::string_view text) : text_(text) {}
-
-    bool Next(std::string_view& line) {
-        if (at_ >= text_.size()) return false;
-        std::size_t end = at_;
-        while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
-        line = text_.substr(at_, end - at_);
-        at_ = end;
-        if (at_ < text_.size() && text_[at_] == '\r') ++at_;
-        if (at_ < text_.size() && text_[at_] == '\n' && (at_ == end || text_[end] == '\r')) ++at_;
-        ++number_;
-        return true;
-    }
-    int Number() const { return number_; }
-
-  private:
-    std::string_view text_;
-    std::size_t at_ = 0;
-    int number_ = 0;
-};
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';
 }
@@ -167,28 +143,47 @@ enum class Section { Header, Format, Data };
 
 class CgatsParser {
   public:
-    CgatsParser(std::string_view text, const std::string& name, int wanted)
-        : text_(text), wanted_(wanted) {
+    CgatsParser(const std::string& name, int wanted) : wanted_(wanted) {
         set_.path = name;
         set_.table = wanted;
     }
 
-    MeasurementSet Parse() {
-        if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-            text_.remove_prefix(kByteOrderMark.size());
-        if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) Fail(0, "file is empty");
-        LineCursor lines(text_);
-        std::string_view line;
-        while (lines.Next(line)) {
-            line_ = lines.Number();
-            if (table_ > wanted_) {
-                CountFurtherTable(line);
-                continue;
-            }
-            Read(line);
+    // Reads the complete lines at the start of `text`, or all of it at the end of the input;
+    // returns how much was read. Lines end in LF, CRLF or CR.
+    std::size_t Feed(std::string_view text, bool end) {
+        std::size_t at = 0;
+        if (line_ == 0) {
+            if (!end && text.size() < kByteOrderMark.size()) return 0;
+            if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) at = kByteOrderMark.size();
         }
+        // Most files end their lines in LF alone: then memchr finds them.
+        const bool anyCr = std::memchr(text.data() + at, '\r', text.size() - at) != nullptr;
+        while (at < text.size()) {
+            std::size_t stop = at;
+            if (anyCr) {
+                while (stop < text.size() && text[stop] != '\n' && text[stop] != '\r') ++stop;
+            } else {
+                const void* lf = std::memchr(text.data() + at, '\n', text.size() - at);
+                stop = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data())
+                          : text.size();
+            }
+            // A CR at the end of what has come so far may be the first half of a CRLF.
+            if (!end && (stop == text.size() || stop + 1 == text.size())) break;
+            std::size_t next = stop + 1;
+            if (stop < text.size() && text[stop] == '\r' && next < text.size() &&
+                text[next] == '\n')
+                ++next;
+            ++line_;
+            Line(text.substr(at, stop - at));
+            at = std::min(next, text.size());
+        }
+        return at;
+    }
+
+    MeasurementSet Finish() {
         line_ = 0;
-        Finish();
+        if (!sawText_) Fail(0, "file is empty");
+        CheckEnd();
         return std::move(set_);
     }
 
@@ -209,9 +204,12 @@ class CgatsParser {
         }
     }
 
-    void Read(std::string_view line) {
+    void Line(std::string_view line) {
+        if (table_ > wanted_) return CountFurtherTable(line);
+        if (section_ == Section::Data && table_ == wanted_) return DataRow(line);
         TokeniseLine(line);
         if (tokens_.empty()) return;
+        sawText_ = true;
         switch (section_) {
             case Section::Header:
                 return ReadHeaderLine();
@@ -302,7 +300,6 @@ class CgatsParser {
             Fail(line_, std::to_string(count) + " values where NUMBER_OF_FIELDS is " +
                             std::to_string(state_.fieldsDeclared));
         ++state_.rows;
-        if (table_ == wanted_) ConvertRow();
     }
 
     void EndData() {
@@ -315,7 +312,7 @@ class CgatsParser {
         if (table_ <= wanted_) state_ = TableState();
     }
 
-    void Finish() {
+    void CheckEnd() {
         if (section_ == Section::Format)
             Fail(state_.formatLine, "BEGIN_DATA_FORMAT has no END_DATA_FORMAT");
         if (section_ == Section::Data) Fail(state_.dataLine, "data block has no END_DATA");
@@ -353,17 +350,17 @@ class CgatsParser {
         columns_ = FindColumns(state_.fields);
         set_.hasId = columns_.id >= 0;
         set_.hasName = columns_.name >= 0;
+        roles_.assign(state_.fields.size(), kSkipRole);
+        if (set_.hasId) roles_[static_cast<std::size_t>(columns_.id)] = kIdRole;
+        if (set_.hasName) roles_[static_cast<std::size_t>(columns_.name)] = kNameRole;
         if (columns_.anySpectral) return ChooseSpectralColumns();
         static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
         static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
-        if (Complete(columns_.xyz)) {
-            set_.source = ColourSource::Xyz;
-            colourColumns_ = columns_.xyz;
-            return;
-        }
-        if (Complete(columns_.lab)) {
-            set_.source = ColourSource::Lab;
-            colourColumns_ = columns_.lab;
+        const bool xyzComplete = Complete(columns_.xyz);
+        if (xyzComplete || Complete(columns_.lab)) {
+            set_.source = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
+            const auto& triple = xyzComplete ? columns_.xyz : columns_.lab;
+            for (int k = 0; k < 3; ++k) roles_[static_cast<std::size_t>(triple[k])] = k;
             return;
         }
         const bool xyz = Partial(columns_.xyz);
@@ -392,6 +389,8 @@ class CgatsParser {
                             " missing: spectra need every 10 nm from " +
                             std::to_string(set_.firstNm) + " to " + std::to_string(set_.lastNm) +
                             " nm");
+            roles_[static_cast<std::size_t>(found->second)] =
+                static_cast<int>(spectralColumns_.size());
             spectralColumns_.push_back(found->second);
         }
         if (state_.setsDeclared > 0)
@@ -400,35 +399,109 @@ class CgatsParser {
     }
 
     double Number(int column) const {
-        const Token& token = tokens_[static_cast<std::size_t>(column)];
-        std::string_view text = token.text;
+        std::string_view text = tokens_[static_cast<std::size_t>(column)].text;
         const std::string& field = state_.fields[static_cast<std::size_t>(column)];
         double value = 0;
-        if (!ParseNumber(text, &value))
-            Fail(line_, "field " + field + ": '" + Printable(text) + "' is not a number", field,
-                 column + 1);
-        if (!std::isfinite(static_cast<float>(value)))
-            Fail(line_, "field " + field + ": '" + Printable(text) + "' is out of range", field,
-                 column + 1);
-        return value;
+        switch (ParseNumber(text, &value)) {
+            case NumberResult::Ok:
+                return value;
+            case NumberResult::NotANumber:
+                Fail(line_, "field " + field + ": '" + Printable(text) + "' is not a number", field,
+                     column + 1);
+            case NumberResult::OutOfRange:
+                break;
+        }
+        Fail(line_, "field " + field + ": '" + Printable(text) + "' is out of range", field,
+             column + 1);
     }
 
-    void ConvertRow() {
+    // A data row of the table asked for, read in one pass without splitting it first: the
+    // fields that give the patch its id, name and colour are kept, the others skipped.
+    void DataRow(std::string_view line) {
+        std::size_t i = 0;
+        const std::size_t n = line.size();
+        while (i < n && IsBlank(line[i])) ++i;
+        if (i == n || line[i] == '#') return;
+        if (line.size() - i >= 8 && EqualsIgnoreCase(line.substr(i, 8), "END_DATA") &&
+            (i + 8 == n || IsBlank(line[i + 8]) || line[i + 8] == '#'))
+            return EndData();
         if (set_.patches.empty() && state_.setsDeclared > 0)
             set_.patches.reserve(static_cast<std::size_t>(state_.setsDeclared));
         Patch patch;
         patch.line = line_;
-        if (columns_.id >= 0) patch.id = tokens_[static_cast<std::size_t>(columns_.id)].text;
-        if (columns_.name >= 0) patch.name = tokens_[static_cast<std::size_t>(columns_.name)].text;
-        if (set_.source == ColourSource::Spectrum) {
-            for (int column : spectralColumns_) set_.spectra.push_back(Number(column));
-        } else {
-            for (int k = 0; k < 3; ++k) patch.values[k] = Number(colourColumns_[k]);
+        const std::size_t base = set_.spectra.size();
+        set_.spectra.resize(base + spectralColumns_.size());
+        const int declared = state_.fieldsDeclared;
+        int field = 0;
+        for (;; ++field) {
+            while (i < n && IsBlank(line[i])) ++i;
+            if (i == n || line[i] == '#') break;
+            const int role = field < declared ? roles_[static_cast<std::size_t>(field)] : kSkipRole;
+            if (role >= 0) {
+                // Most values are short decimals: read them as the line is scanned.
+                double value = 0;
+                const char* stop = ParseShortDecimal(line.data() + i, line.data() + n, &value);
+                if (stop && (stop == line.data() + n || IsBlank(*stop))) {
+                    Store(patch, base, role, value);
+                    i = static_cast<std::size_t>(stop - line.data());
+                    continue;
+                }
+            }
+            std::string_view token;
+            if (line[i] == '"' || line[i] == '\'') {
+                const std::size_t close = line.find(line[i], i + 1);
+                if (close == std::string_view::npos) RowFailure(line);
+                token = line.substr(i + 1, close - i - 1);
+                i = close + 1;
+            } else {
+                const std::size_t start = i;
+                for (; i < n; ++i) {
+                    const auto byte = static_cast<unsigned char>(line[i]);
+                    if (byte > 0x20 && byte != 0x7F) continue;
+                    if (IsBlank(line[i])) break;
+                    RowFailure(line);
+                }
+                token = line.substr(start, i - start);
+            }
+            if (role == kIdRole) {
+                patch.id = token;
+            } else if (role == kNameRole) {
+                patch.name = token;
+            } else if (role >= 0) {
+                double value = 0;
+                if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
+                Store(patch, base, role, value);
+            }
         }
+        if (field != declared) RowFailure(line);
+        ++state_.rows;
         set_.patches.push_back(std::move(patch));
     }
 
-    std::string_view text_;
+    void Store(Patch& patch, std::size_t base, int role, double value) {
+        if (set_.source == ColourSource::Spectrum)
+            set_.spectra[base + static_cast<std::size_t>(role)] = value;
+        else
+            patch.values[static_cast<std::size_t>(role)] = value;
+    }
+
+    // Names what is wrong with a data row: its quotes or bytes, its count of values, or the
+    // first value that is not a number where one belongs.
+    [[noreturn]] void RowFailure(std::string_view line) {
+        TokeniseLine(line);
+        const int count = static_cast<int>(tokens_.size());
+        if (count != state_.fieldsDeclared)
+            Fail(line_, std::to_string(count) + " values where NUMBER_OF_FIELDS is " +
+                            std::to_string(state_.fieldsDeclared));
+        for (int field = 0; field < count; ++field)
+            if (roles_[static_cast<std::size_t>(field)] >= 0) Number(field);
+        Fail(line_, "unreadable data row");
+    }
+
+    static constexpr int kSkipRole = -1;
+    static constexpr int kIdRole = -2;
+    static constexpr int kNameRole = -3;
+
     int wanted_;
     MeasurementSet set_;
     int line_ = 0;
@@ -438,38 +511,40 @@ class CgatsParser {
     TableState state_;
     std::vector<Token> tokens_;
     Columns columns_;
-    std::array<int, 3> colourColumns_{};
     std::vector<int> spectralColumns_;
+    // What each field of a data row gives: kSkipRole, kIdRole, kNameRole, or the place of a
+    // number (a colour component or a spectral sample).
+    std::vector<int> roles_;
+    bool sawText_ = false;
 };
 
-std::string ReadWholeFile(const std::string& path) {
+// Reads a file in blocks, so that memory holds the patches and not the whole text.
+MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw Error(path, std::string("cannot open (") + std::strerror(errno) + ")");
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     struct stat info {};
-    std::string text;
-    std::string failure;
-    if (::fstat(fd, &info) != 0) {
-        failure = std::string("cannot read (") + std::strerror(errno) + ")";
-    } else if (S_ISDIR(info.st_mode)) {
-        failure = "is a directory";
-    } else {
-        if (S_ISREG(info.st_mode)) text.reserve(static_cast<std::size_t>(info.st_size));
-        char buffer[1 << 16];
-        while (true) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                text.append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0) {
-                break;
-            } else if (errno != EINTR) {
-                failure = std::string("cannot read (") + std::strerror(errno) + ")";
-                break;
-            }
+    if (::fstat(fd, &info) != 0)
+        throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
+    if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
+    constexpr std::size_t kBlock = 1 << 20;
+    std::string buffer;
+    while (true) {
+        const std::size_t held = buffer.size();
+        buffer.resize(held + kBlock);
+        const ssize_t n = ::read(fd, &buffer[held], kBlock);
+        if (n < 0 && errno == EINTR) {
+            buffer.resize(held);
+            continue;
         }
+        if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
+        buffer.resize(held + static_cast<std::size_t>(n));
+        buffer.erase(0, parser.Feed(buffer, n == 0));
+        if (n == 0) return parser.Finish();
     }
-    ::close(fd);
-    if (!failure.empty()) throw Error(path, failure);
-    return text;
 }
 
 }  // namespace
@@ -484,12 +559,14 @@ Error::Error(const std::string& file, const std::string& message)
 
 MeasurementSet ParseCgats(std::string_view text, const std::string& name,
                           const ReadOptions& options) {
-    return CgatsParser(text, name, std::max(1, options.table)).Parse();
+    CgatsParser parser(name, std::max(1, options.table));
+    parser.Feed(text, true);
+    return parser.Finish();
 }
 
 MeasurementSet ReadCgats(const std::string& path, const ReadOptions& options) {
-    const std::string text = ReadWholeFile(path);
-    return ParseCgats(text, path, options);
+    CgatsParser parser(path, std::max(1, options.table));
+    return ReadFile(path, parser);
 }
 
 }  // namespace vantrel::measure

@@ -1,5 +1,6 @@
 // Colour differences: CIEDE2000 in double precision, the library's single-precision CIE 1994,
 // CMC and CIE 1976 differences, and the signed lightness, chroma and hue differences.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -21,6 +22,10 @@ double Degrees(double radians) {
     return radians * 180.0 / kPi;
 }
 
+double Chroma(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
+
 // Hue angle in degrees, 0 to 360; 0 for a neutral colour.
 double Hue(double a, double b) {
     if (a == 0 && b == 0) return 0;
@@ -29,7 +34,8 @@ double Hue(double a, double b) {
 }
 
 double SeventhPowerRatio(double chroma) {
-    const double c7 = std::pow(chroma, 7.0);
+    const double c2 = chroma * chroma;
+    const double c7 = c2 * c2 * c2 * chroma;
     return c7 / (c7 + kTwentyFiveToTheSeventh);
 }
 
@@ -53,10 +59,10 @@ double Ciede2000(const std::array<double, 3>& reference, const std::array<double
     const double l1 = reference[0], a1 = reference[1], b1 = reference[2];
     const double l2 = sample[0], a2 = sample[1], b2 = sample[2];
 
-    const double meanC = (std::hypot(a1, b1) + std::hypot(a2, b2)) / 2.0;
+    const double meanC = (Chroma(a1, b1) + Chroma(a2, b2)) / 2.0;
     const double g = 0.5 * (1.0 - std::sqrt(SeventhPowerRatio(meanC)));
     const double a1p = (1.0 + g) * a1, a2p = (1.0 + g) * a2;
-    const double c1p = std::hypot(a1p, b1), c2p = std::hypot(a2p, b2);
+    const double c1p = Chroma(a1p, b1), c2p = Chroma(a2p, b2);
     const double h1p = Hue(a1p, b1), h2p = Hue(a2p, b2);
 
     const double dLp = l2 - l1;
@@ -83,7 +89,8 @@ double Ciede2000(const std::array<double, 3>& reference, const std::array<double
                      0.24 * std::cos(Radians(2.0 * meanHp)) +
                      0.32 * std::cos(Radians(3.0 * meanHp + 6.0)) -
                      0.20 * std::cos(Radians(4.0 * meanHp - 63.0));
-    const double dTheta = 30.0 * std::exp(-std::pow((meanHp - 275.0) / 25.0, 2.0));
+    const double fromBlue = (meanHp - 275.0) / 25.0;
+    const double dTheta = 30.0 * std::exp(-fromBlue * fromBlue);
     const double rC = 2.0 * std::sqrt(SeventhPowerRatio(meanCp));
     const double lFromMid = (meanL - 50.0) * (meanL - 50.0);
     const double sL = 1.0 + 0.015 * lFromMid / std::sqrt(20.0 + lFromMid);
@@ -114,15 +121,14 @@ double Difference(const MetricChoice& metric, const std::array<double, 3>& refer
     }
 }
 
+// dH*ab without angles: 2 C1 C2 (1 - cos dh) = 2 (C1 C2 - a1 a2 - b1 b2), the sign that of
+// sin dh, that is of a1 b2 - a2 b1.
 Components SignedDifferences(const std::array<double, 3>& reference,
                              const std::array<double, 3>& sample) {
-    const double c1 = std::hypot(reference[1], reference[2]);
-    const double c2 = std::hypot(sample[1], sample[2]);
-    double dh = Hue(sample[1], sample[2]) - Hue(reference[1], reference[2]);
-    if (dh > 180.0) dh -= 360.0;
-    if (dh < -180.0) dh += 360.0;
-    return {sample[0] - reference[0], c2 - c1,
-            2.0 * std::sqrt(c1 * c2) * std::sin(Radians(dh / 2.0))};
+    const double a1 = reference[1], b1 = reference[2], a2 = sample[1], b2 = sample[2];
+    const double c1 = Chroma(a1, b1), c2 = Chroma(a2, b2);
+    const double magnitude = std::sqrt(std::max(0.0, 2.0 * (c1 * c2 - a1 * a2 - b1 * b2)));
+    return {sample[0] - reference[0], c2 - c1, a1 * b2 - a2 * b1 < 0 ? -magnitude : magnitude};
 }
 
 std::string MetricLabel(const MetricChoice& metric) {

@@ -301,6 +301,13 @@ struct Comparison {
 /// judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
+/// The same with the colours of both sets already computed (by Colours with
+/// options.integration), for a caller that computes them as it reads.
+VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
+                                       const std::vector<Colour>& referenceColours,
+                                       const MeasurementSet& sample,
+                                       const std::vector<Colour>& sampleColours,
+                                       const CompareOptions& options);
 
 // ---------------------------------------------------------------------------------------------
 // The picture of a comparison

@@ -65,7 +65,8 @@ TEST(SignedDifferences, SignsFollowTheSampleFromTheReference) {
         // Hue turned counter-clockwise by 90 degrees at chroma 10: dH = 2 x 10 x sin 45.
         {"hue turned positive", {50, 10, 0}, {50, 0, 10}, 0, 0, 10 * std::sqrt(2.0)},
         {"hue turned negative across 0", {50, 0, 10}, {50, 10, 0}, 0, 0, -10 * std::sqrt(2.0)},
-        {"across 180: the short way", {50, -10, 1e-9}, {50, -10, -1e-9}, 0, 0, 2e-9},
+        // From 174.3 to 185.7 degrees: dH = 2 sqrt(101) sin(5.71 degrees) = 2.
+        {"across 180: the short way", {50, -10, 1}, {50, -10, -1}, 0, 0, 2},
         {"neutral reference: no hue difference", {50, 0, 0}, {50, 3, 4}, 0, 5, 0},
     };
     for (const Case& c : cases) {

@@ -2,9 +2,9 @@
 # Scale of vantrel compare: writes two spectral measurement files of N patches (default
 # 100,000; 380 to 730 nm every 10 nm, percent reflectance with two decimals, as instruments
 # write them), then times `mawk '{ s += $5 } END { print s }'` over both files and `vantrel
-# compare` of the two (table to /dev/null), each under /usr/bin/time -v, and prints the wall
+# compare` of the two (table to /dev/null), each under /usr/bin/time, and prints the wall
 # time and peak memory of both with the files' size.
-#   bash bench/measure_scale.sh [BUILD_DIR] [N]
+#   [RUNS=5] bash bench/measure_scale.sh [BUILD_DIR] [N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -35,15 +35,23 @@ write "$work/reference.cgats" 1
 write "$work/sample.cgats" 2
 bytes=$(( $(stat -c %s "$work/reference.cgats") + $(stat -c %s "$work/sample.cgats") ))
 
-measure() {  # measure LABEL COMMAND...: prints wall seconds and peak resident kilobytes
-    /usr/bin/time -v "${@:2}" > /dev/null 2> "$work/time" || true
-    local wall peak
-    wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time")
-    peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time")
-    printf '%-8s wall %s  peak %s kB\n' "$1" "$wall" "$peak"
+# Each command runs RUNS times (default 5), the two taking turns, so that both meet the same
+# load of the machine; printed are the best and the median wall time, and the peak memory.
+runs=${RUNS:-5}
+run() {  # run NAME COMMAND...: appends "wall peak" to $work/NAME
+    /usr/bin/time -f '%e %M' -o "$work/time" "${@:2}" > /dev/null || true
+    cat "$work/time" >> "$work/$1"
+}
+report() {
+    sort -n "$work/$1" | awk -v name="$1" '{ w[NR] = $1; if ($2 > m) m = $2 }
+        END { printf "%-8s best %.2f s  median %.2f s  peak %d kB\n", name, w[1], w[int((NR + 1) / 2)], m }'
 }
 echo "files: $patches patches each, $bytes bytes together ($(( bytes / 1024 )) kB; 4 x = $(( 4 * bytes / 1024 )) kB)"
 # The files are read once before timing, so that both commands find them in the page cache.
 cat "$work/reference.cgats" "$work/sample.cgats" > /dev/null
-measure mawk mawk '{ s += $5 } END { print s }' "$work/reference.cgats" "$work/sample.cgats"
-measure vantrel "$build/cli/vantrel" compare "$work/reference.cgats" "$work/sample.cgats"
+for _ in $(seq "$runs"); do
+    run mawk mawk '{ s += $5 } END { print s }' "$work/reference.cgats" "$work/sample.cgats"
+    run vantrel "$build/cli/vantrel" compare "$work/reference.cgats" "$work/sample.cgats"
+done
+report mawk
+report vantrel

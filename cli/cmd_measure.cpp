@@ -59,10 +59,34 @@ class Out {
     std::string buffer_;
 };
 
-// A fixed-point number; "-0.00" loses its sign, which reads as a difference where there is
-// none.
+// A fixed-point number, correctly rounded as std::to_chars gives it; "-0.00" loses its sign,
+// which reads as a difference where there is none. Values far from a tie between two
+// decimals (nearly all of them) are rounded from their scaled integer, which is exact when
+// the scaled value is below 1e9: its own rounding error is then below 1e-7.
 void AppendNumber(std::string& out, double value, int decimals) {
+    static constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    static constexpr long long kUnits[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     char buffer[64];
+    const double scaled = value * kScales[decimals];
+    const double whole = std::floor(scaled);
+    if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
+        long long units = static_cast<long long>(whole) + (scaled - whole > 0.5);
+        char* p = buffer;
+        if (units < 0) {
+            *p++ = '-';
+            units = -units;
+        }
+        p = std::to_chars(p, buffer + sizeof buffer, units / kUnits[decimals]).ptr;
+        if (decimals > 0) {
+            *p++ = '.';
+            long long fraction = units % kUnits[decimals];
+            for (int k = decimals - 1; k >= 0; --k, fraction /= 10)
+                p[k] = char('0' + fraction % 10);
+            p += decimals;
+        }
+        out.append(buffer, static_cast<std::size_t>(p - buffer));
+        return;
+    }
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));

@@ -330,7 +330,7 @@ class CgatsParser {
         set_.conditions = StatedConditions(set_.keywords);
         if (set_.source == ColourSource::Spectrum)
             set_.percentReflectance = std::any_of(set_.spectra.begin(), set_.spectra.end(),
-                                                  [](double v) { return v > kPercentThreshold; });
+                                                  [](float v) { return v > kPercentThreshold; });
     }
 
     static Conditions StatedConditions(
@@ -480,7 +480,7 @@ class CgatsParser {
 
     void Store(Patch& patch, std::size_t base, int role, double value) {
         if (set_.source == ColourSource::Spectrum)
-            set_.spectra[base + static_cast<std::size_t>(role)] = value;
+            set_.spectra[base + static_cast<std::size_t>(role)] = static_cast<float>(value);
         else
             patch.values[static_cast<std::size_t>(role)] = value;
     }

@@ -43,11 +43,11 @@ const char* SourceName(ColourSource source) {
 // elements 1 to 31), read as factors: percent values are narrowed first and then divided, as
 // the values of a percent file always were.
 std::array<float, kTableSamples + 1> TableSpectrum(const MeasurementSet& set, std::size_t k) {
-    const double* values = set.Spectrum(k);
+    const float* values = set.Spectrum(k);
     const int offset = (kTableFirstNm - set.firstNm) / 10;
     std::array<float, kTableSamples + 1> spectrum{};
     for (int i = 0; i < kTableSamples; ++i) {
-        float value = static_cast<float>(values[offset + i]);
+        float value = values[offset + i];
         if (set.percentReflectance) value /= 100.0f;
         spectrum[static_cast<std::size_t>(i) + 1] = value;
     }
@@ -110,7 +110,7 @@ std::vector<Colour> CieColours(const MeasurementSet& set, const Integration& int
     const std::size_t offset = static_cast<std::size_t>((w.firstNm - set.firstNm) / 10);
     std::vector<Colour> colours(set.patches.size());
     for (std::size_t k = 0; k < colours.size(); ++k) {
-        const double* values = set.Spectrum(k) + offset;
+        const float* values = set.Spectrum(k) + offset;
         Colour& c = colours[k];
         for (std::size_t i = 0; i < w.weights.size(); ++i)
             for (int j = 0; j < 3; ++j) c.xyz[j] += w.weights[i][j] * (values[i] / divisor);

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <numeric>
-#include <unordered_map>
 
 #include "measure/text_util.h"
 #include "vantrel/measure.h"
@@ -21,22 +22,48 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Index of each patch by its key; a key given twice makes the pairing ambiguous.
-std::unordered_map<std::string_view, std::size_t> IndexByKey(const MeasurementSet& set, bool byId,
-                                                             const std::string& field) {
-    std::unordered_map<std::string_view, std::size_t> index;
-    index.reserve(set.patches.size());
-    for (std::size_t k = 0; k < set.patches.size(); ++k) {
-        const Patch& patch = set.patches[k];
-        auto [at, added] = index.emplace(KeyOf(patch, byId), k);
-        if (!added)
-            throw Error({set.path, patch.line, field, 0},
-                        field + " '" + Printable(KeyOf(patch, byId)) +
-                            "' given twice (first on line " +
-                            std::to_string(set.patches[at->second].line) + ")");
+// The patches of a set by their key, in an open-addressed table of indices (one allocation
+// for any number of patches). A key given twice makes the pairing ambiguous.
+class KeyIndex {
+  public:
+    KeyIndex(const MeasurementSet& set, bool byId, const std::string& field)
+        : set_(set), byId_(byId) {
+        std::size_t size = 16;
+        while (size < 2 * set.patches.size()) size *= 2;
+        slots_.assign(size, kEmpty);
+        for (std::size_t k = 0; k < set.patches.size(); ++k) {
+            const std::string& key = KeyOf(set.patches[k], byId);
+            std::size_t slot = Slot(key);
+            for (; slots_[slot] != kEmpty; slot = (slot + 1) & (size - 1)) {
+                const Patch& first = set.patches[slots_[slot]];
+                if (KeyOf(first, byId) == key)
+                    throw Error({set.path, set.patches[k].line, field, 0},
+                                field + " '" + Printable(key) + "' given twice (first on line " +
+                                    std::to_string(first.line) + ")");
+            }
+            slots_[slot] = static_cast<std::uint32_t>(k);
+        }
     }
-    return index;
-}
+
+    // The index of the patch with `key`, or -1.
+    long Find(std::string_view key) const {
+        for (std::size_t slot = Slot(key); slots_[slot] != kEmpty;
+             slot = (slot + 1) & (slots_.size() - 1))
+            if (KeyOf(set_.patches[slots_[slot]], byId_) == key) return slots_[slot];
+        return -1;
+    }
+
+  private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+
+    std::size_t Slot(std::string_view key) const {
+        return std::hash<std::string_view>()(key) & (slots_.size() - 1);
+    }
+
+    const MeasurementSet& set_;
+    bool byId_;
+    std::vector<std::uint32_t> slots_;
+};
 
 bool SameKeysInOrder(const MeasurementSet& reference, const MeasurementSet& sample, bool byId) {
     if (reference.patches.size() != sample.patches.size()) return false;
@@ -55,27 +82,27 @@ Pairing PairByKey(const MeasurementSet& reference, const MeasurementSet& sample,
     Pairing pairing;
     pairing.by = byId ? PairedBy::SampleId : PairedBy::SampleName;
     const std::string field = PairedByName(pairing.by);
-    const auto inReference = IndexByKey(reference, byId, field);
+    const KeyIndex inReference(reference, byId, field);
     // Files listing the same keys in the same order pair by place; the sample's keys are
     // then the reference's, given twice where those are.
     if (SameKeysInOrder(reference, sample, byId)) {
         for (std::size_t k = 0; k < reference.patches.size(); ++k) pairing.pairs.emplace_back(k, k);
         return pairing;
     }
-    const auto inSample = IndexByKey(sample, byId, field);
+    const KeyIndex inSample(sample, byId, field);
     std::size_t onlyReference = 0, onlySample = 0;
     std::string firstReference, firstSample;
     for (std::size_t k = 0; k < reference.patches.size(); ++k) {
         const std::string& key = KeyOf(reference.patches[k], byId);
-        auto found = inSample.find(key);
-        if (found != inSample.end()) {
-            pairing.pairs.emplace_back(k, found->second);
+        const long found = inSample.Find(key);
+        if (found >= 0) {
+            pairing.pairs.emplace_back(k, static_cast<std::size_t>(found));
         } else if (onlyReference++ == 0) {
             firstReference = key;
         }
     }
     for (const Patch& patch : sample.patches)
-        if (!inReference.count(KeyOf(patch, byId)) && onlySample++ == 0)
+        if (inReference.Find(KeyOf(patch, byId)) < 0 && onlySample++ == 0)
             firstSample = KeyOf(patch, byId);
     if (pairing.pairs.empty())
         throw Error(sample.path, "no " + field + " in common with " + reference.path);
@@ -116,13 +143,18 @@ std::string Normalised(const std::string& value) {
     return out;
 }
 
-// The q-quantile of sorted values, interpolated linearly between the two nearest ranks: rank
-// q (n - 1) counted from 0.
-double Quantile(const std::vector<double>& sorted, double q) {
-    const double rank = q * static_cast<double>(sorted.size() - 1);
+// The q-quantile, interpolated linearly between the two nearest ranks: rank q (n - 1)
+// counted from 0. `values` is reordered.
+double Quantile(std::vector<double>& values, double q) {
+    const double rank = q * static_cast<double>(values.size() - 1);
     const auto below = static_cast<std::size_t>(std::floor(rank));
-    const std::size_t above = std::min(below + 1, sorted.size() - 1);
-    return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
+    std::nth_element(values.begin(), values.begin() + static_cast<long>(below), values.end());
+    const double low = values[below];
+    if (below + 1 >= values.size()) return low;
+    // The next rank is the smallest of the values above.
+    const double high =
+        *std::min_element(values.begin() + static_cast<long>(below) + 1, values.end());
+    return low + (rank - static_cast<double>(below)) * (high - low);
 }
 
 }  // namespace
@@ -189,10 +221,9 @@ Statistics Summarise(const std::vector<double>& differences) {
     double squares = 0;
     for (double d : differences) squares += (d - s.mean) * (d - s.mean);
     s.stdDev = s.count > 1 ? std::sqrt(squares / (n - 1)) : 0.0;
-    std::vector<double> sorted(differences);
-    std::sort(sorted.begin(), sorted.end());
-    s.median = Quantile(sorted, 0.5);
-    s.p95 = Quantile(sorted, 0.95);
+    std::vector<double> values(differences);
+    s.median = Quantile(values, 0.5);
+    s.p95 = Quantile(values, 0.95);
     return s;
 }
 

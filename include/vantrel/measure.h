@@ -91,20 +91,21 @@ struct MeasurementSet {
     std::vector<Patch> patches;  ///< never empty
 
     /// Spectra (source Spectrum): samples every 10 nm from firstNm to lastNm, as written, and
-    /// row by row in `spectra`. They are percent reflectance when percentReflectance is set
-    /// (some value of the file is above 1.5), factors otherwise.
+    /// row by row in `spectra`, in single precision as the colour functions take them (the
+    /// value read, narrowed). They are percent reflectance when percentReflectance is set (some
+    /// value of the file is above 1.5), factors otherwise.
     int firstNm = 0;
     int lastNm = 0;
     std::string spectralPrefix;  ///< of the first spectral field, as written ("nm", ...)
     bool percentReflectance = false;
-    std::vector<double> spectra;
+    std::vector<float> spectra;
 
     /// Messages about data that was read but not used (further tables, ...).
     std::vector<std::string> warnings;
 
     int SampleCount() const { return firstNm ? (lastNm - firstNm) / 10 + 1 : 0; }
     /// The spectrum of patch k as written, SampleCount() values from firstNm.
-    const double* Spectrum(std::size_t k) const {
+    const float* Spectrum(std::size_t k) const {
         return spectra.data() + k * static_cast<std::size_t>(SampleCount());
     }
 };

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         FUZZ_CHECK(!set.patches.empty());
         FUZZ_CHECK(set.spectra.size() ==
                    set.patches.size() * static_cast<size_t>(set.SampleCount()));
-        for (double value : set.spectra) FUZZ_CHECK(std::isfinite(value));
+        for (float value : set.spectra) FUZZ_CHECK(std::isfinite(value));
         for (const measure::Patch& patch : set.patches)
             for (double value : patch.values) FUZZ_CHECK(std::isfinite(value));
         // Colour of every patch, where the set allows it; the CIE integration of any range.

@@ -152,7 +152,7 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
         EXPECT_EQ(set.percentReflectance, c.percent) << c.what;
         ASSERT_EQ(set.spectra.size(), static_cast<std::size_t>(set.SampleCount())) << c.what;
         // 500 nm holds 0.2 (or 20 percent) in every file.
-        EXPECT_DOUBLE_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2) << c.what;
+        EXPECT_FLOAT_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2) << c.what;
     }
 }
 

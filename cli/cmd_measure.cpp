@@ -50,6 +50,7 @@ class Out {
         if (buffer_.size() >= kFlushAt) Flush();
         return *this;
     }
+    void Pad(std::size_t spaces) { buffer_.append(spaces, ' '); }
     void Flush() {
         if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
         buffer_.clear();
@@ -178,31 +179,40 @@ class Records {
     }
     std::size_t Rows() const { return ends_.size() / columns_.size(); }
 
+    // The rows of another set of records with the same columns, after these.
+    void Append(const Records& other) {
+        const auto offset = static_cast<std::uint32_t>(cells_.size());
+        cells_ += other.cells_;
+        for (std::uint32_t end : other.ends_) ends_.push_back(offset + end);
+    }
+
+    // Columns padded to their widest cell: the first (labels) left-aligned, the values
+    // right-aligned; an empty text shows as "-".
     void PrintTable(Out& out) const {
+        const std::size_t n = columns_.size();
         std::vector<std::size_t> widths;
         for (const Column& column : columns_) widths.push_back(column.header.size());
-        for (std::size_t k = 0; k < ends_.size(); ++k) {
-            std::size_t& width = widths[k % columns_.size()];
-            width = std::max(width, std::max<std::size_t>(1, Cell(k).size()));
-        }
-        std::string line;
+        for (std::size_t k = 0; k < ends_.size(); ++k)
+            widths[k % n] = std::max(widths[k % n], std::max<std::size_t>(1, Cell(k).size()));
         auto cell = [&](std::size_t column, std::string_view text) {
-            if (column) line += "  ";
-            const std::string pad(widths[column] - text.size(), ' ');
-            if (column == 0)
-                line.append(text).append(column + 1 < columns_.size() ? pad : "");
-            else
-                line.append(pad).append(text);
+            if (column) out << "  ";
+            const std::size_t pad = widths[column] - text.size();
+            if (column == 0) {
+                out << text;
+                if (n > 1) out.Pad(pad);
+            } else {
+                out.Pad(pad);
+                out << text;
+            }
         };
-        for (std::size_t c = 0; c < columns_.size(); ++c) cell(c, columns_[c].header);
-        out << line << "\n";
+        for (std::size_t c = 0; c < n; ++c) cell(c, columns_[c].header);
+        out << "\n";
         for (std::size_t row = 0; row < Rows(); ++row) {
-            line.clear();
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                std::string_view text = Cell(row * columns_.size() + c);
+            for (std::size_t c = 0; c < n; ++c) {
+                std::string_view text = Cell(row * n + c);
                 cell(c, text.empty() ? "-" : text);
             }
-            out << line << "\n";
+            out << "\n";
         }
     }
 
@@ -443,20 +453,29 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
         columns.push_back({"dH*", "dH", true});
     }
     columns.push_back({label, "dE", true});
-    Records records(std::move(columns));
-    for (std::size_t k : ListedRows(r, c)) {
-        const measure::ComparedPatch& p = c.patches[k];
-        records.Text(measure::PatchLabel(reference, p.reference));
-        if (reference.hasName) records.Text(reference.patches[p.reference].name);
-        for (double v : p.referenceLab) records.Value(v, decimals);
-        for (double v : p.sampleLab) records.Value(v, decimals);
-        if (machine) {
-            records.Value(p.components.dL, decimals);
-            records.Value(p.components.dC, decimals);
-            records.Value(p.components.dH, decimals);
+    // The rows are formatted in two halves at once: a table of many patches prints sooner.
+    const std::vector<std::size_t> rows = ListedRows(r, c);
+    auto format = [&](std::size_t begin, std::size_t end) {
+        Records records(columns);
+        for (std::size_t k = begin; k < end; ++k) {
+            const measure::ComparedPatch& p = c.patches[rows[k]];
+            records.Text(measure::PatchLabel(reference, p.reference));
+            if (reference.hasName) records.Text(reference.patches[p.reference].name);
+            for (double v : p.referenceLab) records.Value(v, decimals);
+            for (double v : p.sampleLab) records.Value(v, decimals);
+            if (machine) {
+                records.Value(p.components.dL, decimals);
+                records.Value(p.components.dC, decimals);
+                records.Value(p.components.dH, decimals);
+            }
+            records.Value(p.difference, decimals);
         }
-        records.Value(p.difference, decimals);
-    }
+        return records;
+    };
+    const std::size_t half = rows.size() / 2;
+    auto second = std::async(std::launch::async, format, half, rows.size());
+    Records records = format(0, half);
+    records.Append(second.get());
     return records;
 }
 

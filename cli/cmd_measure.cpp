@@ -179,6 +179,12 @@ class Records {
     }
     std::size_t Rows() const { return ends_.size() / columns_.size(); }
 
+    // Room for `rows` rows of short cells.
+    void Reserve(std::size_t rows) {
+        ends_.reserve(rows * columns_.size());
+        cells_.reserve(rows * columns_.size() * 8);
+    }
+
     // The rows of another set of records with the same columns, after these.
     void Append(const Records& other) {
         const auto offset = static_cast<std::uint32_t>(cells_.size());
@@ -457,6 +463,7 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
     const std::vector<std::size_t> rows = ListedRows(r, c);
     auto format = [&](std::size_t begin, std::size_t end) {
         Records records(columns);
+        records.Reserve(end - begin);
         for (std::size_t k = begin; k < end; ++k) {
             const measure::ComparedPatch& p = c.patches[rows[k]];
             records.Text(measure::PatchLabel(reference, p.reference));

@@ -439,10 +439,14 @@ class CgatsParser {
             const int role = field < declared ? roles_[static_cast<std::size_t>(field)] : kSkipRole;
             if (role >= 0) {
                 // Most values are short decimals: read them as the line is scanned.
-                double value = 0;
-                const char* stop = ParseShortDecimal(line.data() + i, line.data() + n, &value);
+                ShortDecimal decimal;
+                const char* stop = ScanShortDecimal(line.data() + i, line.data() + n, &decimal);
                 if (stop && (stop == line.data() + n || IsBlank(*stop))) {
-                    Store(patch, base, role, value);
+                    float sample = 0;
+                    if (set_.source == ColourSource::Spectrum && decimal.ToFloat(&sample))
+                        set_.spectra[base + static_cast<std::size_t>(role)] = sample;
+                    else
+                        Store(patch, base, role, decimal.ToDouble());
                     i = static_cast<std::size_t>(stop - line.data());
                     continue;
                 }

@@ -22,17 +22,42 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 enum class NumberResult { Ok, NotANumber, OutOfRange };
 
-// The common form of a measured value at `begin`: an optional sign, then up to 15 digits with
-// an optional point and no exponent. The digits and the power of ten are exact doubles, so one
-// division gives the nearest double. Returns where the number stops, or null when the text
-// does not start that way (or has more digits).
-__attribute__((always_inline)) inline const char* ParseShortDecimal(const char* begin,
-                                                                    const char* end,
-                                                                    double* value) {
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// The common form of a measured value: an optional sign, then up to 15 digits with an
+// optional point and no exponent; its value is negative x mantissa / 10^decimals.
+struct ShortDecimal {
+    std::uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+
+    // The nearest double: the digits and the power of ten are exact doubles, so one division
+    // rounds correctly.
+    double ToDouble() const {
+        static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+        return negative ? -magnitude : magnitude;
+    }
+
+    // The nearest float, which is also the nearest double narrowed, when there are at most 7
+    // decimals and the digits fit a float: such a value lies further than 2^-48 (relative)
+    // from any midpoint between two floats, so the product with the rounded reciprocal
+    // (relative error below 2^-52) rounds to the same float. False otherwise.
+    bool ToFloat(float* value) const {
+        static constexpr double kReciprocals[] = {1, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
+        if (decimals > 7 || mantissa > (1u << 24)) return false;
+        const double magnitude = static_cast<double>(mantissa) * kReciprocals[decimals];
+        *value = static_cast<float>(negative ? -magnitude : magnitude);
+        return true;
+    }
+};
+
+// Reads a ShortDecimal at `begin`; returns where it stops, or null when the text does not
+// start that way (or has more digits).
+__attribute__((always_inline)) inline const char* ScanShortDecimal(const char* begin,
+                                                                   const char* end,
+                                                                   ShortDecimal* number) {
     const char* p = begin;
-    const bool negative = p != end && *p == '-';
+    number->negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
     std::uint64_t mantissa = 0;
     int count = 0, decimals = 0;
@@ -50,8 +75,8 @@ __attribute__((always_inline)) inline const char* ParseShortDecimal(const char* 
         }
     }
     if (count == 0 || count > 15) return nullptr;
-    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-    *value = negative ? -magnitude : magnitude;
+    number->mantissa = mantissa;
+    number->decimals = decimals;
     return p;
 }
 
@@ -62,7 +87,11 @@ __attribute__((always_inline)) inline const char* ParseShortDecimal(const char* 
 inline NumberResult ParseNumber(std::string_view text, double* value) {
     const char* begin = text.data();
     const char* end = begin + text.size();
-    if (ParseShortDecimal(begin, end, value) == end) return NumberResult::Ok;
+    ShortDecimal decimal;
+    if (ScanShortDecimal(begin, end, &decimal) == end) {
+        *value = decimal.ToDouble();
+        return NumberResult::Ok;
+    }
     if (begin != end && *begin == '+') ++begin;
     const char* digits = begin != end && *begin == '-' && begin == text.data() ? begin + 1 : begin;
     if (digits == end || !((*digits >= '0' && *digits <= '9') || *digits == '.'))

@@ -51,7 +51,7 @@ constexpr int kLabelChars = kCellWidth / kCharWidth - 1;
 constexpr int kMinWidth = 816;  // room for the legend and a readable histogram
 constexpr int kHistogramHeight = 120;
 constexpr int kHistogramBins = 40;
-constexpr int kTextLines = 4;  // title, metric and summary, verdict, legend
+constexpr int kTextLines = 6;  // two files, metric, summary, verdict, legend
 constexpr int kHeader = kMargin + kTextLines * (kLineHeight + kLineGap) + kLineGap +
                         kHistogramHeight + 2 * (kLineHeight + kLineGap);
 // The part of the worst patches that is outlined: a tenth.
@@ -234,14 +234,16 @@ class ReportPainter {
     }
 
     void PaintTitle(int& y) {
-        Line(y, "reference " + reference_.path + "  sample " + sample_.path);
+        Line(y, "reference  " + reference_.path);
+        Line(y, "sample     " + sample_.path);
         const Statistics& s = comparison_.statistics;
         std::string metric = MetricLabel(options_.metric);
         const std::string parameters = MetricParameters(options_.metric);
         if (!parameters.empty()) metric += " (" + parameters + ")";
-        Line(y, metric + "  " + std::to_string(s.count) + " patches by " +
-                    PairedByName(comparison_.pairing.by) + "  mean " + Fixed(s.mean) + "  p95 " +
-                    Fixed(s.p95) + "  max " + Fixed(s.max) + " (" +
+        Line(y, metric + ", " + std::to_string(s.count) + " patches paired by " +
+                    PairedByName(comparison_.pairing.by));
+        Line(y, "mean " + Fixed(s.mean) + "  sd " + Fixed(s.stdDev) + "  p95 " + Fixed(s.p95) +
+                    "  max " + Fixed(s.max) + " (" +
                     PatchLabel(reference_, comparison_.patches[s.worst].reference) + ")");
         const Verdict& verdict = comparison_.verdict;
         if (verdict.checks.empty()) {
@@ -251,7 +253,7 @@ class ReportPainter {
         std::string text = verdict.pass ? "PASS:" : "FAIL:";
         for (const LimitCheck& check : verdict.checks)
             text += "  " + check.name + " " + Fixed(check.limit) + (check.pass ? " pass" : " FAIL");
-        if (options_.tolerances.max) text += "  (" + std::to_string(verdict.overMax) + " over max)";
+        if (options_.tolerances.max) text += "  " + std::to_string(verdict.overMax) + " over max";
         Line(y, text, verdict.pass ? kPass : kOutline);
     }
 
@@ -260,11 +262,11 @@ class ReportPainter {
         canvas_.Frame(x, y, 34, kLineHeight, 1, kFrame);
         canvas_.Fill(x + 1, y + 1, 16, kLineHeight - 2, RGB(150, 150, 150));
         canvas_.Fill(x + 17, y + 1, 16, kLineHeight - 2, RGB(200, 200, 200));
-        x = canvas_.Text(x + 42, y, L"reference left, sample right (sRGB)", kText) + 24;
+        x = canvas_.Text(x + 42, y, L"reference | sample (sRGB)", kText) + 24;
         canvas_.Frame(x, y, 30, kLineHeight, kOutlineWidth, kOutline);
         x = canvas_.Text(x + 38, y, L"worst tenth", kText) + 24;
         canvas_.Fill(x, y, 3, kLineHeight, kLimitColours[0]);
-        canvas_.Text(x + 10, y, L"tolerance limits", kText);
+        canvas_.Text(x + 10, y, L"tolerances", kText);
         y += kLineHeight + 2 * kLineGap;
     }
 
@@ -303,8 +305,10 @@ class ReportPainter {
             const int x = left + static_cast<int>(check.limit / top * width);
             canvas_.Fill(x - 1, barTop, 3, base - barTop, colour);
             const std::wstring label = Widen(check.name + " " + Fixed(check.limit));
-            const int labelX = std::min(
-                x + 6, layout_.width - kMargin - static_cast<int>(label.size()) * kCharWidth);
+            // Right of its line, or left of it where the picture ends.
+            const int labelWidth = static_cast<int>(label.size()) * kCharWidth;
+            const int labelX =
+                x + 6 + labelWidth <= layout_.width - kMargin ? x + 6 : x - 6 - labelWidth;
             canvas_.Text(labelX, barTop + static_cast<int>(line++) * kLineHeight, label, colour);
         }
         y = base + kLineGap;

@@ -222,9 +222,9 @@ std::vector<int> Srgb255(float L, float a, float b) {
             int(std::lround(rgb[2] * 255.0f))};
 }
 
-// The grid starts under a header of 274 pixels (title, legend, histogram); cells are 112 x
+// The grid starts under a header of 318 pixels (title, legend, histogram); cells are 112 x
 // 116 with 16-pixel margins, the swatch 88 x 60 at (12, 8) in its cell.
-constexpr int kGridTop = 274;
+constexpr int kGridTop = 318;
 
 TEST(Compare, PictureLayoutSwatchColoursAndWorstOutline) {
     TempDir dir;

@@ -344,7 +344,8 @@ int RunMeasure(cli::Args& args) {
     switch (format) {
         case Format::Table:
             out << set.path << ": " << std::to_string(set.patches.size())
-                << " patches, colour from " << colour << "\n\n";
+                << (set.patches.size() == 1 ? " patch" : " patches") << ", colour from " << colour
+                << "\n\n";
             records.PrintTable(out);
             break;
         case Format::Csv:

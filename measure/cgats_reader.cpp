@@ -535,18 +535,18 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
         throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
     constexpr std::size_t kBlock = 1 << 20;
-    std::string buffer;
+    // What is left of a block (the start of a line) moves to the front before the next read.
+    std::vector<char> buffer(2 * kBlock);
+    std::size_t held = 0;
     while (true) {
-        const std::size_t held = buffer.size();
-        buffer.resize(held + kBlock);
-        const ssize_t n = ::read(fd, &buffer[held], kBlock);
-        if (n < 0 && errno == EINTR) {
-            buffer.resize(held);
-            continue;
-        }
+        if (buffer.size() - held < kBlock) buffer.resize(held + kBlock);
+        const ssize_t n = ::read(fd, buffer.data() + held, kBlock);
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
-        buffer.resize(held + static_cast<std::size_t>(n));
-        buffer.erase(0, parser.Feed(buffer, n == 0));
+        held += static_cast<std::size_t>(n);
+        const std::size_t used = parser.Feed(std::string_view(buffer.data(), held), n == 0);
+        std::memmove(buffer.data(), buffer.data() + used, held - used);
+        held -= used;
         if (n == 0) return parser.Finish();
     }
 }

@@ -23,6 +23,9 @@
 #include <utility>
 #include <vector>
 
+// Marks the names libvantrel_measure exports. Declared with default visibility on both sides:
+// a host built with hidden visibility must still share the type of Error with the library,
+// or it could not catch what the library throws.
 #define VANTREL_MEASURE_API __attribute__((visibility("default")))
 
 namespace vantrel::measure {
@@ -313,7 +316,7 @@ VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
 // ---------------------------------------------------------------------------------------------
 // The picture of a comparison
 
-/// Geometry limits of the report, in pixels.
+/// The largest width and height of the report, in pixels.
 constexpr int kReportMaxSize = 4096;
 
 /// Draws the comparison as a PNG picture of at most kReportMaxSize pixels a side: a title

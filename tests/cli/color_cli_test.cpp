@@ -32,6 +32,12 @@ TEST(ColorCli, PrintsAlignedResults) {
          "H (degrees)   30.1176\nS              1.0000\nV            255.0000\n"},
         {"spectrum " + ones31, "", onesOutput},
         {"spectrum", ones31, onesOutput},
+        // A flat grey under another illuminant: neutral against the perfect reflector.
+        {"spectrum --illuminant=D65 " + Repeat("0.5", 31), "",
+         "spectra, CIE D65 2 degree, 400 to 700 nm every 10 nm\n\nX   47.4703\nY   50.0000\n"
+         "Z   54.3320\nL*  76.0693\na*   0.0000\nb*   0.0000\n\n"
+         "density   visual     red   green    blue\nStatus T  0.3010  0.3010  0.3010  0.3010\n"
+         "Status I  0.3010  0.3010  0.3010  0.3010\n"},
         {"adapt 2 0.5 4 --from 2 1 4 --to 1 1 2 --method scaling", "",
          "X  1.000000\nY  0.500000\nZ  2.000000\n"},
         {"adapt 0.9505 1 1.0888 --from D65 --to D50", "",

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "vantrel/measure.h"
 
 namespace {
@@ -204,17 +206,35 @@ TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.text;
 }
 
-// More patches than Little CMS's parser would take (32,766), with memory in proportion.
-TEST(CgatsReader, ReadsAnyNumberOfPatches) {
+// More patches than Little CMS's parser would take (32,766), read from a file in blocks: lines
+// of varied length with CRLF ends fall across the block boundaries, one between CR and LF.
+TEST(CgatsReader, ReadsAnyNumberOfPatchesFromAFileInBlocks) {
+    const int count = 70000;
     std::string rows;
-    const int count = 40000;
-    for (int k = 0; k < count; ++k) rows += "P" + std::to_string(k) + " 50 1 2\n";
-    rows.pop_back();
-    const measure::MeasurementSet set =
-        measure::ParseCgats(Cgats("SAMPLE_ID LAB_L LAB_A LAB_B", 4, count, rows), "t.cgats");
-    ASSERT_EQ(set.patches.size(), static_cast<std::size_t>(count));
-    EXPECT_EQ(set.patches.back().id, "P39999");
-    EXPECT_EQ(set.patches.back().line, 8 + count - 1);
+    for (int k = 0; k < count; ++k)
+        rows +=
+            "P" + std::to_string(k * 7919 % 100003) + " 50." + std::to_string(k % 97) + " 1 2\r\n";
+    rows.resize(rows.size() - 2);
+    std::string text = Cgats("SAMPLE_ID LAB_L LAB_A LAB_B", 4, count, rows);
+    // Move one CR to the last byte of the first block of 1 MiB.
+    const std::size_t cr = text.find('\r', (1u << 20) - 64);
+    text.insert(cr, std::string((1u << 20) - 1 - cr, ' '));
+    ASSERT_EQ(text[(1u << 20) - 1], '\r');
+
+    char path[] = "/tmp/vantrel-cgats-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(fd);
+    const measure::MeasurementSet read = measure::ReadCgats(path);
+    unlink(path);
+    const measure::MeasurementSet parsed = measure::ParseCgats(text, path);
+    ASSERT_EQ(read.patches.size(), static_cast<std::size_t>(count));
+    for (std::size_t k = 0; k < read.patches.size(); ++k) {
+        ASSERT_EQ(read.patches[k].id, parsed.patches[k].id) << k;
+        ASSERT_EQ(read.patches[k].line, static_cast<int>(k) + 8) << k;
+        ASSERT_EQ(read.patches[k].values, parsed.patches[k].values) << k;
+    }
 }
 
 }  // namespace

@@ -294,6 +294,26 @@ int ParseTable(cli::Args& args, const char* option, int fallback) {
     return static_cast<int>(table);
 }
 
+// A file whose header states an illuminant or observer other than the one its spectra are
+// integrated for gets a warning: the colour printed is not the colour the file describes.
+void WarnOfStatedConditions(const measure::MeasurementSet& set,
+                            const measure::Integration& integration,
+                            std::vector<std::string>& warnings) {
+    if (set.source != measure::ColourSource::Spectrum) return;
+    const auto illuminant = measure::ParseIlluminant(set.conditions.illuminant);
+    const std::string& observer = set.conditions.observer;
+    const bool tenDegrees = observer.rfind("10", 0) == 0;
+    const bool twoDegrees = observer.rfind("2", 0) == 0;
+    const bool usedTen = integration.observer == measure::Observer::TenDegree;
+    if ((illuminant && *illuminant != integration.illuminant) || (tenDegrees && !usedTen) ||
+        (twoDegrees && usedTen))
+        warnings.push_back(set.path + ": states ILLUMINANT '" + set.conditions.illuminant +
+                           "' and OBSERVER '" + observer + "'; its spectra were integrated for " +
+                           measure::IlluminantName(integration.illuminant) +
+                           (usedTen ? " and 10 degrees" : " and 2 degrees") +
+                           " (--illuminant and --observer choose)");
+}
+
 // ---------------------------------------------------------------------------------------------
 // vantrel measure
 
@@ -337,7 +357,9 @@ int RunMeasure(cli::Args& args) {
         }
     }
 
-    ReportWarnings(args.command(), set.warnings);
+    std::vector<std::string> warnings = set.warnings;
+    WarnOfStatedConditions(set, integration, warnings);
+    ReportWarnings(args.command(), warnings);
     std::string colour = measure::DescribeColour(set, integration);
     if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
     Out out;
@@ -588,6 +610,8 @@ int RunCompare(cli::Args& args) {
     const Records records = CompareRecords(r, reference, c);
     std::vector<std::string> warnings = reference.warnings;
     warnings.insert(warnings.end(), sample.warnings.begin(), sample.warnings.end());
+    WarnOfStatedConditions(reference, r.options.integration, warnings);
+    WarnOfStatedConditions(sample, r.options.integration, warnings);
     warnings.insert(warnings.end(), c.pairing.warnings.begin(), c.pairing.warnings.end());
     ReportWarnings(args.command(), warnings);
     Out out;

@@ -320,8 +320,11 @@ TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
         EXPECT_NE(access(png.c_str(), F_OK), 0) << c.args << ": a picture was written";
     }
     // The same observer written two ways agrees; the illuminants differ unless told to go on.
+    // Integrated for D50, the file that states D65 is named in a warning.
     auto r = RunVantrel("compare --ignore-conditions " + d50 + " " + d65);
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.err, "d65.cgats: states ILLUMINANT 'D65' and OBSERVER '2'")) << r.err;
+    EXPECT_EQ(CountLines(r.err), 1) << r.err;
 }
 
 TEST(MeasureAndCompare, MalformedOptionsAreUsageErrorsAndWriteNothing) {

@@ -50,7 +50,11 @@ class Out {
         if (buffer_.size() >= kFlushAt) Flush();
         return *this;
     }
-    void Pad(std::size_t spaces) { buffer_.append(spaces, ' '); }
+    // A large block of text, written as it is.
+    void Write(const std::string& text) {
+        Flush();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
     void Flush() {
         if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
         buffer_.clear();
@@ -193,33 +197,20 @@ class Records {
     }
 
     // Columns padded to their widest cell: the first (labels) left-aligned, the values
-    // right-aligned; an empty text shows as "-".
+    // right-aligned; an empty text shows as "-". The rows are laid out in two halves at once.
     void PrintTable(Out& out) const {
         const std::size_t n = columns_.size();
         std::vector<std::size_t> widths;
         for (const Column& column : columns_) widths.push_back(column.header.size());
         for (std::size_t k = 0; k < ends_.size(); ++k)
             widths[k % n] = std::max(widths[k % n], std::max<std::size_t>(1, Cell(k).size()));
-        auto cell = [&](std::size_t column, std::string_view text) {
-            if (column) out << "  ";
-            const std::size_t pad = widths[column] - text.size();
-            if (column == 0) {
-                out << text;
-                if (n > 1) out.Pad(pad);
-            } else {
-                out.Pad(pad);
-                out << text;
-            }
-        };
-        for (std::size_t c = 0; c < n; ++c) cell(c, columns_[c].header);
-        out << "\n";
-        for (std::size_t row = 0; row < Rows(); ++row) {
-            for (std::size_t c = 0; c < n; ++c) {
-                std::string_view text = Cell(row * n + c);
-                cell(c, text.empty() ? "-" : text);
-            }
-            out << "\n";
-        }
+        std::string header;
+        for (std::size_t c = 0; c < n; ++c) AppendCell(header, widths, c, columns_[c].header);
+        out << header << "\n";
+        const std::size_t half = Rows() / 2;
+        auto second = std::async(std::launch::async, [&] { return Lines(widths, half, Rows()); });
+        out.Write(Lines(widths, 0, half));
+        out.Write(second.get());
     }
 
     void PrintCsv(Out& out) const {
@@ -255,6 +246,36 @@ class Records {
     }
 
   private:
+    void AppendCell(std::string& line, const std::vector<std::size_t>& widths, std::size_t column,
+                    std::string_view text) const {
+        if (column) line += "  ";
+        const std::size_t pad = widths[column] - text.size();
+        if (column == 0) {
+            line += text;
+            if (columns_.size() > 1) line.append(pad, ' ');
+        } else {
+            line.append(pad, ' ');
+            line += text;
+        }
+    }
+
+    // Rows [begin, end) of the table, each ended by a line break.
+    std::string Lines(const std::vector<std::size_t>& widths, std::size_t begin,
+                      std::size_t end) const {
+        std::string text;
+        std::size_t width = columns_.size() + 1;
+        for (std::size_t w : widths) width += w + 2;
+        text.reserve((end - begin) * width);
+        for (std::size_t row = begin; row < end; ++row) {
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                std::string_view cell = Cell(row * columns_.size() + c);
+                AppendCell(text, widths, c, cell.empty() ? "-" : cell);
+            }
+            text += '\n';
+        }
+        return text;
+    }
+
     void End(std::string_view text) {
         cells_.append(text);
         ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
@@ -603,8 +624,15 @@ int RunCompare(cli::Args& args) {
     }
     measure::CompareOptions options = r.options;
     options.ignoreConditions = true;
-    const measure::Comparison c =
-        measure::Compare(reference, first.colours, sample, second.colours, options);
+    // The pairs are measured in two halves at once.
+    measure::Comparison c = measure::StartComparison(reference, sample, options);
+    const std::size_t pairs = c.patches.size(), half = pairs / 2;
+    auto measured = std::async(std::launch::async, [&] {
+        measure::MeasurePairs(c, first.colours, second.colours, r.options.metric, half, pairs);
+    });
+    measure::MeasurePairs(c, first.colours, second.colours, r.options.metric, 0, half);
+    measured.get();
+    measure::FinishComparison(c, r.options.tolerances);
     if (!r.png.empty()) measure::WriteReportPng(r.png, reference, sample, c, r.options);
 
     const Records records = CompareRecords(r, reference, c);

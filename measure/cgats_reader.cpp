@@ -8,6 +8,7 @@
 // the locale). The text is read in one pass and only the fields that give a patch its id,
 // name and colour are kept, so memory grows with the patches and not with the other columns.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +39,16 @@ struct Token {
     std::string_view text;  // without the quotes of a quoted string
     bool quoted = false;
 };
+
+// Memory for many patches, not yet touched, is better mapped in large pages where the system
+// offers them on request: far fewer page faults as it fills. Only advice; ignored elsewhere.
+void AdviseLargePages(const void* data, std::size_t bytes) {
+    constexpr std::uintptr_t kLargePage = 2u << 20;
+    const auto begin =
+        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';
@@ -393,9 +404,11 @@ class CgatsParser {
                 static_cast<int>(spectralColumns_.size());
             spectralColumns_.push_back(found->second);
         }
-        if (state_.setsDeclared > 0)
+        if (state_.setsDeclared > 0) {
             set_.spectra.reserve(static_cast<std::size_t>(state_.setsDeclared) *
                                  spectralColumns_.size());
+            AdviseLargePages(set_.spectra.data(), set_.spectra.capacity() * sizeof(float));
+        }
     }
 
     double Number(int column) const {
@@ -425,8 +438,10 @@ class CgatsParser {
         if (line.size() - i >= 8 && EqualsIgnoreCase(line.substr(i, 8), "END_DATA") &&
             (i + 8 == n || IsBlank(line[i + 8]) || line[i + 8] == '#'))
             return EndData();
-        if (set_.patches.empty() && state_.setsDeclared > 0)
+        if (set_.patches.empty() && state_.setsDeclared > 0) {
             set_.patches.reserve(static_cast<std::size_t>(state_.setsDeclared));
+            AdviseLargePages(set_.patches.data(), set_.patches.capacity() * sizeof(Patch));
+        }
         Patch patch;
         patch.line = line_;
         const std::size_t base = set_.spectra.size();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <numeric>
+#include <tuple>
 
 #include "measure/text_util.h"
 #include "vantrel/measure.h"
@@ -254,32 +255,41 @@ std::vector<std::size_t> WorstFirst(const std::vector<double>& differences) {
 
 Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample,
                    const CompareOptions& options) {
-    return Compare(reference, Colours(reference, options.integration), sample,
-                   Colours(sample, options.integration), options);
+    Comparison comparison = StartComparison(reference, sample, options);
+    MeasurePairs(comparison, Colours(reference, options.integration),
+                 Colours(sample, options.integration), options.metric, 0,
+                 comparison.patches.size());
+    FinishComparison(comparison, options.tolerances);
+    return comparison;
 }
 
-Comparison Compare(const MeasurementSet& reference, const std::vector<Colour>& referenceColours,
-                   const MeasurementSet& sample, const std::vector<Colour>& sampleColours,
-                   const CompareOptions& options) {
+Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet& sample,
+                           const CompareOptions& options) {
     if (!options.ignoreConditions) CheckConditions(reference, sample);
     Comparison comparison;
     comparison.pairing = PairPatches(reference, sample);
-    comparison.patches.reserve(comparison.pairing.pairs.size());
-    comparison.differences.reserve(comparison.pairing.pairs.size());
-    for (const auto& [r, s] : comparison.pairing.pairs) {
-        ComparedPatch patch;
-        patch.reference = r;
-        patch.sample = s;
-        patch.referenceLab = referenceColours[r].lab;
-        patch.sampleLab = sampleColours[s].lab;
-        patch.difference = Difference(options.metric, patch.referenceLab, patch.sampleLab);
-        patch.components = SignedDifferences(patch.referenceLab, patch.sampleLab);
-        comparison.differences.push_back(patch.difference);
-        comparison.patches.push_back(patch);
-    }
-    comparison.statistics = Summarise(comparison.differences);
-    comparison.verdict = Judge(comparison.differences, comparison.statistics, options.tolerances);
+    comparison.patches.resize(comparison.pairing.pairs.size());
+    comparison.differences.resize(comparison.pairing.pairs.size());
     return comparison;
+}
+
+void MeasurePairs(Comparison& comparison, const std::vector<Colour>& referenceColours,
+                  const std::vector<Colour>& sampleColours, const MetricChoice& metric,
+                  std::size_t begin, std::size_t end) {
+    for (std::size_t k = begin; k < end; ++k) {
+        ComparedPatch& patch = comparison.patches[k];
+        std::tie(patch.reference, patch.sample) = comparison.pairing.pairs[k];
+        patch.referenceLab = referenceColours[patch.reference].lab;
+        patch.sampleLab = sampleColours[patch.sample].lab;
+        patch.difference = Difference(metric, patch.referenceLab, patch.sampleLab);
+        patch.components = SignedDifferences(patch.referenceLab, patch.sampleLab);
+        comparison.differences[k] = patch.difference;
+    }
+}
+
+void FinishComparison(Comparison& comparison, const Tolerances& tolerances) {
+    comparison.statistics = Summarise(comparison.differences);
+    comparison.verdict = Judge(comparison.differences, comparison.statistics, tolerances);
 }
 
 }  // namespace vantrel::measure

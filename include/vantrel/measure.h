@@ -305,13 +305,21 @@ struct Comparison {
 /// judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
-/// The same with the colours of both sets already computed (by Colours with
-/// options.integration), for a caller that computes them as it reads.
-VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
-                                       const std::vector<Colour>& referenceColours,
-                                       const MeasurementSet& sample,
-                                       const std::vector<Colour>& sampleColours,
-                                       const CompareOptions& options);
+
+/// Compare in three steps, for a caller that measures the parts of a large comparison at the
+/// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,
+/// with room for their results; MeasurePairs measures the pairs [begin, end) of the pairing
+/// with the colours of both sets (from Colours), and may run at the same time for ranges that
+/// do not overlap; FinishComparison summarises and judges the differences.
+VANTREL_MEASURE_API Comparison StartComparison(const MeasurementSet& reference,
+                                               const MeasurementSet& sample,
+                                               const CompareOptions& options);
+VANTREL_MEASURE_API void MeasurePairs(Comparison& comparison,
+                                      const std::vector<Colour>& referenceColours,
+                                      const std::vector<Colour>& sampleColours,
+                                      const MetricChoice& metric, std::size_t begin,
+                                      std::size_t end);
+VANTREL_MEASURE_API void FinishComparison(Comparison& comparison, const Tolerances& tolerances);
 
 // ---------------------------------------------------------------------------------------------
 // The picture of a comparison

@@ -36,15 +36,19 @@ write "$work/sample.cgats" 2
 bytes=$(( $(stat -c %s "$work/reference.cgats") + $(stat -c %s "$work/sample.cgats") ))
 
 # Each command runs RUNS times (default 5), the two taking turns, so that both meet the same
-# load of the machine; printed are the best and the median wall time, and the peak memory.
+# load of the machine; printed are the best and the median wall time, the median processor
+# time (user and system, all threads) and the peak memory.
 runs=${RUNS:-5}
 run() {  # run NAME COMMAND...: appends "wall peak" to $work/NAME
-    /usr/bin/time -f '%e %M' -o "$work/time" "${@:2}" > /dev/null || true
+    /usr/bin/time -f '%e %M %U %S' -o "$work/time" "${@:2}" > /dev/null || true
     cat "$work/time" >> "$work/$1"
 }
 report() {
-    sort -n "$work/$1" | awk -v name="$1" '{ w[NR] = $1; if ($2 > m) m = $2 }
-        END { printf "%-8s best %.2f s  median %.2f s  peak %d kB\n", name, w[1], w[int((NR + 1) / 2)], m }'
+    sort -n -k3,3 "$work/$1" | awk '{ print $3 + $4 }' | sort -n > "$work/$1.cpu"
+    sort -n "$work/$1" | awk -v name="$1" -v cpu="$(sed -n "$(( (runs + 1) / 2 ))p" "$work/$1.cpu")" \
+        '{ w[NR] = $1; if ($2 > m) m = $2 }
+        END { printf "%-8s wall best %.2f s, median %.2f s; processor median %.2f s; peak %d kB\n",
+                     name, w[1], w[int((NR + 1) / 2)], cpu, m }'
 }
 echo "files: $patches patches each, $bytes bytes together ($(( bytes / 1024 )) kB; 4 x = $(( 4 * bytes / 1024 )) kB)"
 # The files are read once before timing, so that both commands find them in the page cache.

@@ -120,7 +120,9 @@ struct ReadOptions {
 /// Reads a CGATS.17 file. Colour comes from the spectral fields when there are any
 /// (SPECTRAL_NNN, SPECTRAL_NMNNN, SPECTRAL_NM_NNN, NMNNN, SPEC_NNN, any case, every 5 or 10
 /// nm; the samples on multiples of 10 nm are kept and must have no gap), else from XYZ_X
-/// XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. Throws Error for a missing or unreadable file,
+/// XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. Numbers are the nearest double to their decimal
+/// text, with or without an exponent, whatever the locale. Memory grows with the patches and
+/// the fields kept, not with the file. Throws Error for a missing or unreadable file,
 /// text that is not CGATS, counts that disagree with the data, a value that is not a number
 /// where a number belongs, and missing colour fields.
 VANTREL_MEASURE_API MeasurementSet ReadCgats(const std::string& path,

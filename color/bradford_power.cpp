@@ -7,11 +7,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
-
-#include <utility>
 #define VANTREL_BRADFORD_VECTORS 1
 #endif
 

@@ -22,9 +22,9 @@ inline float BradfordBluePower(float b, double exponent, double factor) {
 // What the adaptation of one array needs from its two whites.
 struct BradfordFactors {
     float luminance;  // Yd / Ys
-    float red;        // the red and green ratios, narrowed
+    float red;        // the factors of the red and green responses
     float green;
-    double exponent;  // the blue power law
+    double exponent;  // the power law of the blue response and its factor
     double blue;
 };
 

@@ -8,7 +8,6 @@
 // the locale). The text is read in one pass and only the fields that give a patch its id,
 // name and colour are kept, so memory grows with the patches and not with the other columns.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include <cstring>
 #include <map>
 
+#include "measure/large_pages.h"
 #include "measure/text_util.h"
 #include "vantrel/measure.h"
 
@@ -39,16 +39,6 @@ struct Token {
     std::string_view text;  // without the quotes of a quoted string
     bool quoted = false;
 };
-
-// Memory for many patches, not yet touched, is better mapped in large pages where the system
-// offers them on request: far fewer page faults as it fills. Only advice; ignored elsewhere.
-void AdviseLargePages(const void* data, std::size_t bytes) {
-    constexpr std::uintptr_t kLargePage = 2u << 20;
-    const auto begin =
-        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <tuple>
 
+#include "measure/large_pages.h"
 #include "measure/text_util.h"
 #include "vantrel/measure.h"
 
@@ -268,6 +269,9 @@ Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet
     if (!options.ignoreConditions) CheckConditions(reference, sample);
     Comparison comparison;
     comparison.pairing = PairPatches(reference, sample);
+    comparison.patches.reserve(comparison.pairing.pairs.size());
+    AdviseLargePages(comparison.patches.data(),
+                     comparison.patches.capacity() * sizeof(ComparedPatch));
     comparison.patches.resize(comparison.pairing.pairs.size());
     comparison.differences.resize(comparison.pairing.pairs.size());
     return comparison;

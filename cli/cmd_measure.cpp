@@ -202,8 +202,9 @@ class Records {
         const std::size_t n = columns_.size();
         std::vector<std::size_t> widths;
         for (const Column& column : columns_) widths.push_back(column.header.size());
-        for (std::size_t k = 0; k < ends_.size(); ++k)
-            widths[k % n] = std::max(widths[k % n], std::max<std::size_t>(1, Cell(k).size()));
+        for (std::size_t k = 0; k < ends_.size(); k += n)
+            for (std::size_t c = 0; c < n; ++c)
+                widths[c] = std::max(widths[c], std::max<std::size_t>(1, Cell(k + c).size()));
         std::string header;
         for (std::size_t c = 0; c < n; ++c) AppendCell(header, widths, c, columns_[c].header);
         out << header << "\n";
@@ -510,8 +511,12 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
         records.Reserve(end - begin);
         for (std::size_t k = begin; k < end; ++k) {
             const measure::ComparedPatch& p = c.patches[rows[k]];
-            records.Text(measure::PatchLabel(reference, p.reference));
-            if (reference.hasName) records.Text(reference.patches[p.reference].name);
+            const measure::Patch& patch = reference.patches[p.reference];
+            if (patch.id.empty())
+                records.Text(measure::PatchLabel(reference, p.reference));
+            else
+                records.Text(patch.id);
+            if (reference.hasName) records.Text(patch.name);
             for (double v : p.referenceLab) records.Value(v, decimals);
             for (double v : p.sampleLab) records.Value(v, decimals);
             if (machine) {

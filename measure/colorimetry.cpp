@@ -2,8 +2,8 @@
 // illuminant and observer, or from the file's XYZ or L*a*b*; and densities of spectra.
 #include <algorithm>
 
-#include "measure/cie_tables.h"
-#include "measure/text_util.h"
+#include "cie_tables.h"
+#include "text_util.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
 

@@ -8,8 +8,8 @@
 #include <numeric>
 #include <tuple>
 
-#include "measure/large_pages.h"
-#include "measure/text_util.h"
+#include "large_pages.h"
+#include "text_util.h"
 #include "vantrel/measure.h"
 
 namespace vantrel::measure {

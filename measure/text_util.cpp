@@ -1,4 +1,4 @@
-#include "measure/text_util.h"
+#include "text_util.h"
 
 #include <cstdio>
 

@@ -2,6 +2,7 @@
 // differences between a reference set and a sample set with a verdict against tolerances.
 // The reading, pairing, colour science, statistics and picture are libvantrel_measure's; this
 // file parses arguments and prints.
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -39,6 +40,16 @@ Format ParseFormat(cli::Args& args) {
     if (name == "csv") return Format::Csv;
     if (name == "json") return Format::Json;
     throw cli::UsageError("argument --format: '" + name + "' is not table, csv or json");
+}
+
+// Memory for many rows, not yet touched, is better mapped in large pages where the system
+// offers them on request: far fewer page faults as it fills. Only advice.
+void AdviseLargePages(const void* data, std::size_t bytes) {
+    constexpr std::uintptr_t kLargePage = 2u << 20;
+    const auto begin =
+        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 // Standard output through a large buffer.
@@ -187,6 +198,8 @@ class Records {
     void Reserve(std::size_t rows) {
         ends_.reserve(rows * columns_.size());
         cells_.reserve(rows * columns_.size() * 8);
+        AdviseLargePages(ends_.data(), ends_.capacity() * sizeof(std::uint32_t));
+        AdviseLargePages(cells_.data(), cells_.capacity());
     }
 
     // The rows of another set of records with the same columns, after these.
@@ -267,6 +280,7 @@ class Records {
         std::size_t width = columns_.size() + 1;
         for (std::size_t w : widths) width += w + 2;
         text.reserve((end - begin) * width);
+        AdviseLargePages(text.data(), text.capacity());
         for (std::size_t row = begin; row < end; ++row) {
             for (std::size_t c = 0; c < columns_.size(); ++c) {
                 std::string_view cell = Cell(row * columns_.size() + c);
@@ -506,9 +520,10 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
     columns.push_back({label, "dE", true});
     // The rows are formatted in two halves at once: a table of many patches prints sooner.
     const std::vector<std::size_t> rows = ListedRows(r, c);
-    auto format = [&](std::size_t begin, std::size_t end) {
+    // The first half has room for the second, which is appended to it.
+    auto format = [&](std::size_t begin, std::size_t end, std::size_t room) {
         Records records(columns);
-        records.Reserve(end - begin);
+        records.Reserve(room);
         for (std::size_t k = begin; k < end; ++k) {
             const measure::ComparedPatch& p = c.patches[rows[k]];
             const measure::Patch& patch = reference.patches[p.reference];
@@ -529,8 +544,8 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
         return records;
     };
     const std::size_t half = rows.size() / 2;
-    auto second = std::async(std::launch::async, format, half, rows.size());
-    Records records = format(0, half);
+    auto second = std::async(std::launch::async, format, half, rows.size(), rows.size() - half);
+    Records records = format(0, half, rows.size());
     records.Append(second.get());
     return records;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cie_tables.h"
+#include "large_pages.h"
 #include "text_util.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
@@ -108,7 +109,10 @@ std::vector<Colour> CieColours(const MeasurementSet& set, const Integration& int
         CieWhite(integration.illuminant, integration.observer, set.firstNm, set.lastNm);
     const double divisor = set.percentReflectance ? kPercent : 1.0;
     const std::size_t offset = static_cast<std::size_t>((w.firstNm - set.firstNm) / 10);
-    std::vector<Colour> colours(set.patches.size());
+    std::vector<Colour> colours;
+    colours.reserve(set.patches.size());
+    AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
+    colours.resize(set.patches.size());
     for (std::size_t k = 0; k < colours.size(); ++k) {
         const float* values = set.Spectrum(k) + offset;
         Colour& c = colours[k];
@@ -199,6 +203,7 @@ std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integr
     if (set.source == ColourSource::Spectrum) RequireTableRange(set, "the D50 table");
     std::vector<Colour> colours;
     colours.reserve(set.patches.size());
+    AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
     for (std::size_t k = 0; k < set.patches.size(); ++k) colours.push_back(TableColour(set, k));
     return colours;
 }

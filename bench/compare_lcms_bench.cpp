@@ -184,6 +184,7 @@ void MatrixMultiply(benchmark::State& state) {
     }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
 // The same multiply eight triples at a time with 256-bit vectors: the triples split into X,
 // Y and Z vectors and interleaved back as ChromaticAdapt does it, so that the gap to the
 // adaptation is its arithmetic (two divisions and 24 products per triple) alone.
@@ -226,6 +227,7 @@ void MatrixMultiplyVectors(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
+#endif
 
 void Pair(const std::string& row, void (*ours)(benchmark::State&),
           void (*anchor)(benchmark::State&)) {
@@ -260,9 +262,11 @@ int main(int argc, char** argv) {
     Pair("LAB2LCH vs cmsLab2LCh", LabToLchOurs, LabToLchAnchor);
     Pair("ChromaticAdapt linear Bradford vs 3x3 multiply", AdaptLinearBradford, MatrixMultiply);
     Pair("ChromaticAdapt Bradford vs 3x3 multiply", AdaptBradford, MatrixMultiply);
+#if defined(__x86_64__) || defined(__i386__)
     if (__builtin_cpu_supports("avx2"))
         Pair("ChromaticAdapt linear Bradford vs 3x3 multiply in vectors", AdaptLinearBradford,
              MatrixMultiplyVectors);
+#endif
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

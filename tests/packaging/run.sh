@@ -1,9 +1,16 @@
 #!/bin/sh
 # Installs the build into a scratch prefix and builds the README's example against it, once
 # through the CMake package and once through pkg-config, and runs both.
+#   run.sh BUILD SOURCE CXX [TOOLCHAIN_FILE [EMULATOR ...]]
+# A build for another processor passes its toolchain file, with which the consumer is built
+# too, and the emulator that runs the consumer's programs.
 set -eu
 build=$1
 source=$2
+cxx=$3
+toolchain=${4:-}
+shift 3
+if [ $# -gt 0 ]; then shift; fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
@@ -18,14 +25,22 @@ test -s "$work/example.cpp" || { echo "no example found in README.md"; exit 1; }
 mkdir "$work/consumer"
 cp "$source/tests/packaging/consumer/CMakeLists.txt" "$work/consumer/"
 cp "$work/example.cpp" "$work/consumer/main.cpp"
-cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/cmake.log"
+if [ -n "$toolchain" ]; then
+    cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" > "$work/cmake.log"
+else
+    cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_CXX_COMPILER="$cxx" > "$work/cmake.log"
+fi
 cmake --build "$work/consumer/build" > "$work/build.log"
-LD_LIBRARY_PATH="$prefix/lib" "$work/consumer/build/consumer" > "$work/out.cmake"
+# Both consumers carry the prefix's library folder as run path (CMake gives it to programs in
+# their build tree), which reaches an emulated program where LD_LIBRARY_PATH may not.
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/consumer/build/consumer" > "$work/out.cmake"
 
 libdir=$(ls -d "$prefix"/lib*/pkgconfig | head -n 1)
-PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
-    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel)
-LD_LIBRARY_PATH="$prefix/lib" "$work/pc-consumer" > "$work/out.pc"
+PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
+    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel) -Wl,-rpath,"$prefix/lib"
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/pc-consumer" > "$work/out.pc"
 
 cmp "$work/out.cmake" "$work/out.pc"
 test -s "$work/out.cmake"

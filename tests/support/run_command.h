@@ -41,8 +41,10 @@ inline CommandResult RunVantrel(const std::string& arguments, const std::string&
         std::fwrite(input.data(), 1, input.size(), f);
         std::fclose(f);
     }
-    std::string line = std::string("'") + VANTREL_CLI + "' " + arguments + " <'" + in + "' >'" +
-                       out + "' 2>'" + err + "'";
+    // In a build for another processor the launcher is the emulator's command line (empty
+    // otherwise).
+    std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " + arguments +
+                       " <'" + in + "' >'" + out + "' 2>'" + err + "'";
     int raw = std::system(line.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.out = ReadFile(out);

@@ -164,14 +164,14 @@ int main(int argc, char** argv) {
         "# Gaussian bands and logistic absorption edges, written as factors at 400..700 nm;\n"
         "# XYZ (D50, percent) and L*a*b* were computed from the written spectra with the\n"
         "# library's CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: "
-        "tests/cli/make_examples.cpp\n";
+        "examples/make_examples.cpp\n";
     const char* measured_comment =
         "# Example measurement: the chart of reference.cgats as a slightly drifting press would\n"
         "# print it (made up, not measured): each curve scaled, shifted along the wavelengths and\n"
         "# veiled by small fixed amounts, the red, blue and blue flower patches more. Written as\n"
         "# an instrument might: percent reflectance from 380 to 730 nm. XYZ (D50, percent) and\n"
         "# L*a*b* were computed from the written 400..700 nm values with the library's\n"
-        "# CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: tests/cli/make_examples.cpp\n";
+        "# CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: examples/make_examples.cpp\n";
     std::vector<Drift> drift = drifts();
     bool ok =
         write_file(dir + "/reference.cgats", reference_comment, {"SPECTRAL_", 400, 700, 1.0, 4},

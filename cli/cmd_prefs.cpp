@@ -22,10 +22,6 @@
 
 namespace {
 
-constexpr short kMatrixSuccess = 10;
-constexpr short kMatrixSingular = -3;
-constexpr short kMatrixWhiteNotDetermined = -7;
-
 [[noreturn]] void fail(const std::string& path, const std::string& what) {
     throw cli::Failure(path + ": " + what);
 }
@@ -713,18 +709,18 @@ int run_monitor(cli::Args& args) {
 
     float forward[3][3], inverse[3][3];
     short result = GetMonitorTransformMatrix(m, forward, inverse);
-    if (result == kMatrixWhiteNotDetermined)
+    if (result == VANTREL_ERR_WHITE_NOT_DETERMINED)
         throw cli::Failure(
             "result -7: the primaries do not determine the white point (they "
             "are collinear or two of them coincide)");
     print_matrix("forward (linear RGB to D50 XYZ)", "XYZ", forward);
-    if (result == kMatrixSingular)
+    if (result == VANTREL_ERR_SINGULAR)
         throw cli::Failure(
             "result -3: the adapted matrix is singular, so there is no inverse "
             "(the white point lies on or outside the triangle of the primaries)");
     print_matrix("inverse (D50 XYZ to linear RGB)", "RGB", inverse);
     std::printf("result %d\n", result);
-    return result == kMatrixSuccess ? cli::kExitOk : cli::kExitFailure;
+    return result == VANTREL_SUCCESS ? cli::kExitOk : cli::kExitFailure;
 }
 
 const cli::Register prefs_command(

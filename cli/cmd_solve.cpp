@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr long kMaxOrder = 46340;  // the solver's largest order
-
 std::string read_all(std::FILE* in) {
     std::string text;
     char buffer[4096];
@@ -78,9 +76,11 @@ int parse_order(Words& words) {
     errno = 0;
     char* end = nullptr;
     long n = std::strtol(word.c_str(), &end, 10);
-    if (end != word.c_str() + word.size() || errno == ERANGE || n < 0 || n > kMaxOrder)
+    if (end != word.c_str() + word.size() || errno == ERANGE || n < 0 ||
+        n > VANTREL_LINSOLVE_MAX_ORDER)
         throw cli::UsageError(at_line(line) + "the order n: '" + word +
-                              "' is not a whole number from 0 to " + std::to_string(kMaxOrder));
+                              "' is not a whole number from 0 to " +
+                              std::to_string(VANTREL_LINSOLVE_MAX_ORDER));
     return static_cast<int>(n);
 }
 
@@ -104,9 +104,9 @@ float parse_element(Words& words, const std::string& what, int n) {
 
 const char* kind_text(int kind) {
     switch (kind) {
-        case 1:
+        case VANTREL_SOLUTION_UNIQUE:
             return "1 (unique solution)";
-        case 2:
+        case VANTREL_SOLUTION_MANY:
             return "2 (singular, consistent: infinitely many solutions)";
         default:
             return "0 (singular, inconsistent: no solution)";
@@ -137,14 +137,14 @@ int run_solve(cli::Args& args) {
     std::vector<float> x(n);
     int kind = -1;
     short result = LinSolve(rows.data(), b.data(), n, x.data(), kind);
-    if (result == -5)
+    if (result == VANTREL_ERR_NO_MEMORY)
         throw cli::Failure("not enough memory for a system of order " + std::to_string(n));
 
-    if (result == -3) {
+    if (result == VANTREL_ERR_SINGULAR) {
         std::printf("kind  singular (a row of A is all zero)\n");
         return cli::kExitOk;
     }
-    if (kind == 1) {
+    if (kind == VANTREL_SOLUTION_UNIQUE) {
         cli::Table t;
         for (int i = 0; i < n; ++i) t.row({"x" + std::to_string(i + 1), cli::fmt_exact(x[i])});
         t.print();

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "vantrel/frame.h"
+#include "frame/string_ids.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "dialog_fixture.h"
+#include "vantrel/frame.h"
 
 namespace {
 
@@ -178,11 +179,12 @@ TEST_F(RangeValidation, UnsignedValuesGoThroughTheSignedCheck) {
 }
 
 TEST_F(RangeValidation, TheMessageComesFromTheCallersStringTable) {
-    AfxGetAppModuleState()->SetString(28772, L"Zahl zwischen %1 und %2 eingeben");
+    AfxGetAppModuleState()->SetString(VANTREL_IDS_RANGE_MESSAGE,
+                                      L"Zahl zwischen %1 und %2 eingeben");
     CDataExchange dx(&dialog, TRUE);
     int value = 200;
     EXPECT_THROW(CustomValidate(&dialog, &dx, kEdit, value, 0, 100, nullptr), CUserException);
-    AfxGetAppModuleState()->RemoveString(28772);
+    AfxGetAppModuleState()->RemoveString(VANTREL_IDS_RANGE_MESSAGE);
     EXPECT_EQ(Boxes().at(0).text, L"Zahl zwischen 0 und 100 eingeben");
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "version.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
         return cli::kExitOk;
     }
     if (name == "--version") {
-        std::printf("vantrel 0.1.0\n");
+        std::printf("vantrel %s\n", cli::kVersion);
         return cli::kExitOk;
     }
     const cli::Command* command = nullptr;

@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #include <cmath>
 
-#include "color/cube_root.h"
+#include "cube_root.h"
 #include "vantrel/colorimetry.h"
 
 namespace {

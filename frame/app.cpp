@@ -1,4 +1,4 @@
-#include "frame/app.h"
+#include "app.h"
 
 namespace vantrel {
 

@@ -1,5 +1,5 @@
 // The library's English (United States) string table.
-#include "frame/app.h"
+#include "app.h"
 #include "frame/string_ids.h"
 
 namespace vantrel {

@@ -1,7 +1,7 @@
 // The blocked elimination compiled three times, for 128-bit, 256-bit and 512-bit vectors, and
 // the choice among them at run time, so that the library runs on any x86-64 processor and
 // uses the widest vectors it has.
-#include "linalg/lu_factor.h"
+#include "lu_factor.h"
 
 #include <atomic>
 
@@ -13,7 +13,7 @@ namespace {
 #define LU_VECTOR_BYTES 16
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -25,7 +25,7 @@ namespace {
 #define LU_VECTOR_BYTES 32
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -38,7 +38,7 @@ namespace {
 #define LU_VECTOR_BYTES 64
 #define LU_TILE_ROWS 8
 #define LU_TILE_VECTORS 3
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS

@@ -9,8 +9,8 @@
 #include <new>
 #include <utility>
 
-#include "linalg/lu.h"
-#include "linalg/lu_factor.h"
+#include "lu.h"
+#include "lu_factor.h"
 #include "vantrel/linalg.h"
 
 namespace vantrel::detail {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "support/run_command.h"
+#include "support/files.h"
 #include "vantrel_platform/controls.h"
 #include "vantrel_platform/gdi.h"
 

@@ -45,8 +45,8 @@ struct Inputs {
 };
 
 const Inputs& In() {
-    static const Inputs inputs;
-    return inputs;
+    static const Inputs kInputs;
+    return kInputs;
 }
 
 // Each function writes its results to an array that the loop keeps, so nothing is elided.

@@ -45,13 +45,14 @@ class Args {
     // Requires exactly `names.size()` positional words and returns them.
     std::vector<std::string> Expect(const std::vector<const char*>& names) const;
 
-    // Former spellings, kept until cmd_measure.cpp uses the ones above.
+    // Former spellings, kept until the measurement commands use the ones above.
     const std::string& command() const { return Command(); }
     bool flag(const char* name) { return Flag(name); }
     std::vector<std::string> option(const char* name, size_t count) { return Option(name, count); }
     std::string option_value(const char* name, const std::string& fallback) {
         return OptionValue(name, fallback);
     }
+    std::vector<std::string> positional() const { return Positional(); }
     std::vector<std::string> expect(const std::vector<const char*>& names) const {
         return Expect(names);
     }
@@ -67,9 +68,18 @@ double ParseDouble(const std::string& text, const std::string& what);
 // Parses a whole number; throws UsageError naming `what` otherwise.
 long ParseInt(const std::string& text, const std::string& what);
 
-// Former spellings, kept until cmd_measure.cpp uses the ones above.
+// Former spellings, kept until the measurement commands use the ones above.
 inline float parse_float(const std::string& text, const std::string& what) {
     return ParseFloat(text, what);
+}
+inline double parse_double(const std::string& text, const std::string& what) {
+    return ParseDouble(text, what);
+}
+inline long parse_int(const std::string& text, const std::string& what) {
+    return ParseInt(text, what);
+}
+inline std::string fmt(float value, int decimals = 6) {
+    return Fixed(value, decimals);
 }
 inline std::string fmt_exact(float value) {
     return Exact(value);

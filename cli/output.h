@@ -36,7 +36,7 @@ class Table {
     void AddRow(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
     void Print(std::FILE* out = stdout) const;
 
-    // Former spellings, kept until cmd_measure.cpp uses the ones above.
+    // Former spellings, kept until the measurement commands use the ones above.
     void row(std::vector<std::string> cells) { AddRow(std::move(cells)); }
     void print(std::FILE* out = stdout) const { Print(out); }
 

@@ -40,6 +40,6 @@ void LUBackSubstitute(float* const* a, int n, const int* pivot, OneBased<float> 
 // Allocates the scale vector of LUDecompose, released with std::free. std::malloc unless a
 // test replaces it to make the allocation fail.
 using ScaleVectorAllocator = void* (*)(std::size_t bytes);
-extern ScaleVectorAllocator scaleVectorAllocator;
+extern ScaleVectorAllocator gScaleVectorAllocator;
 
 }  // namespace vantrel::detail

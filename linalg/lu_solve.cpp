@@ -15,7 +15,7 @@
 
 namespace vantrel::detail {
 
-ScaleVectorAllocator scaleVectorAllocator = std::malloc;
+ScaleVectorAllocator gScaleVectorAllocator = std::malloc;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool IsZero(float value) {
 }  // namespace
 
 short LUDecompose(float* const* a, int n, int* pivot, float& parity) {
-    float* scale = static_cast<float*>(scaleVectorAllocator(sizeof(float) * (n + 1)));
+    float* scale = static_cast<float*>(gScaleVectorAllocator(sizeof(float) * (n + 1)));
     if (!scale) return VANTREL_ERR_NO_MEMORY;
     parity = 1.0f;
 

@@ -22,7 +22,7 @@ struct Matrix {
     }
     Matrix(const Matrix&) = delete;
     Matrix& operator=(const Matrix&) = delete;
-    int order() const { return static_cast<int>(storage.size()); }
+    int Order() const { return static_cast<int>(storage.size()); }
 };
 
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
@@ -88,7 +88,7 @@ TEST(LinSolve, StatedSystems) {
         std::vector<std::vector<float>> aBefore = c.A;
         std::vector<float> b = c.b, x(c.b.size(), kUnset);
         int kind = -1;
-        EXPECT_EQ(LinSolve(A.rows.data(), b.data(), A.order(), x.data(), kind), c.result) << c.what;
+        EXPECT_EQ(LinSolve(A.rows.data(), b.data(), A.Order(), x.data(), kind), c.result) << c.what;
         EXPECT_EQ(kind, c.kind) << c.what;
         EXPECT_TRUE(SameBits(x, c.x)) << c.what;
         EXPECT_TRUE(SameBits(b, c.b)) << c.what << ": b was modified";

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "color/bradford_power.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
@@ -272,15 +273,15 @@ void AdaptByBradford(const float* s, const float* d, float* colours, std::uint32
     float redFactor = static_cast<float>(m.redRatio + 1.0 - 1.0);
     float greenFactor = static_cast<float>(m.greenRatio + 1.0 - 1.0);
     double blueFactor = m.blueFactor + 1.0 - 1.0;
-    for (std::uint32_t i = 0; i < count; ++i, colours += 3) {
+    // Whole groups with vectors where the processor has them, the rest one at a time.
+    const vantrel::detail::BradfordFactors f{kY, redFactor, greenFactor, m.exponent, blueFactor};
+    const std::uint32_t done = vantrel::detail::AdaptBradfordGroups(f, colours, count);
+    colours += 3 * done;
+    for (std::uint32_t i = done; i < count; ++i, colours += 3) {
         Triple c = BradfordCone(colours[0], colours[1], colours[2]);
         float Rc = redFactor * c.a;
         float Gc = greenFactor * c.b;
-        // The power takes the magnitude; a negative response gets its sign back.
-        double blue =
-            c.c >= 0.0f ? std::pow(static_cast<double>(c.c), m.exponent) * blueFactor
-                        : -(std::pow(static_cast<double>(std::fabs(c.c)), m.exponent) * blueFactor);
-        float Bc = static_cast<float>(blue);
+        float Bc = vantrel::detail::BradfordBluePower(c.c, m.exponent, blueFactor);
         float scale = kY * colours[1];
         StoreBradfordXyz(Rc, Gc, Bc, scale, colours);
     }

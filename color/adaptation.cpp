@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "color/bradford_power.h"
+#include "bradford_power.h"
 #include "vantrel/colorimetry.h"
 
 namespace {

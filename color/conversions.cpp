@@ -9,7 +9,7 @@
 #define VANTREL_SSE2_LAB 1
 #endif
 
-#include "color/cube_root.h"
+#include "cube_root.h"
 #include "vantrel/colorimetry.h"
 
 namespace {

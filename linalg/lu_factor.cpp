@@ -2,7 +2,7 @@
 // processor has, and on x86 also for 256-bit and 512-bit vectors, with the choice among them
 // made at run time: the library runs on any processor of either family and uses the widest
 // vectors it has. Every kernel gives the same bits.
-#include "linalg/lu_factor.h"
+#include "lu_factor.h"
 
 #include <atomic>
 
@@ -14,7 +14,7 @@ namespace {
 #define LU_VECTOR_BYTES 16
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -29,7 +29,7 @@ namespace {
 #define LU_VECTOR_BYTES 32
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -42,7 +42,7 @@ namespace {
 #define LU_VECTOR_BYTES 64
 #define LU_TILE_ROWS 8
 #define LU_TILE_VECTORS 3
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS

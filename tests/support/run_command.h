@@ -4,10 +4,11 @@
 #include <sys/wait.h>
 
 #include <unistd.h>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "support/files.h"
 
 namespace testing_support {
 
@@ -16,18 +17,6 @@ struct CommandResult {
     std::string out;  // standard output
     std::string err;  // standard error
 };
-
-inline std::string ReadFile(const std::string& path) {
-    std::string text;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::array<char, 4096> buffer;
-        size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
-            text.append(buffer.data(), n);
-        std::fclose(f);
-    }
-    return text;
-}
 
 // `arguments` is appended to the command line as it stands (quote it yourself); `input`, when
 // given, is fed to standard input.

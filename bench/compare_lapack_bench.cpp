@@ -68,7 +68,7 @@ void Ours(benchmark::State& state, int n) {
         benchmark::DoNotOptimize(result);
         benchmark::ClobberMemory();
     }
-    if (kind != 1) state.SkipWithError("LinSolve found no unique solution");
+    if (kind != VANTREL_SOLUTION_UNIQUE) state.SkipWithError("LinSolve found no unique solution");
 }
 
 void Anchor(benchmark::State& state, int n) {

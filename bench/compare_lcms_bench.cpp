@@ -45,8 +45,8 @@ struct Inputs {
 };
 
 const Inputs& In() {
-    static const Inputs inputs;
-    return inputs;
+    static const Inputs kInputs;
+    return kInputs;
 }
 
 // Each function writes its results to an array that the loop keeps, so nothing is elided.
@@ -184,32 +184,35 @@ void MatrixMultiply(benchmark::State& state) {
     }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
 // The same multiply eight triples at a time with 256-bit vectors: the triples split into X,
 // Y and Z vectors and interleaved back as ChromaticAdapt does it, so that the gap to the
 // adaptation is its arithmetic (two divisions and 24 products per triple) alone.
 typedef float Vec8 __attribute__((vector_size(32)));
-typedef int Index8 __attribute__((vector_size(32)));
 typedef float UnalignedVec8 __attribute__((vector_size(32), aligned(4), may_alias));
 
 __attribute__((target("avx2"))) void MultiplyGroups(const float* m, float* c, size_t count) {
-    const Index8 xFirst = {0, 3, 6, 9, 12, 15, 0, 0}, xThird = {0, 1, 2, 3, 4, 5, 10, 13};
-    const Index8 yFirst = {1, 4, 7, 10, 13, 0, 0, 0}, yThird = {0, 1, 2, 3, 4, 8, 11, 14};
-    const Index8 zFirst = {2, 5, 8, 11, 14, 0, 0, 0}, zThird = {0, 1, 2, 3, 4, 9, 12, 15};
-    const Index8 out0xy = {0, 8, 0, 1, 9, 0, 2, 10}, out0z = {0, 1, 8, 3, 4, 9, 6, 7};
-    const Index8 out1xy = {0, 3, 11, 0, 4, 12, 0, 5}, out1z = {10, 1, 2, 11, 4, 5, 12, 7};
-    const Index8 out2xy = {13, 0, 6, 14, 0, 7, 15, 0}, out2z = {0, 13, 2, 3, 14, 5, 6, 15};
     for (size_t i = 0; i + 8 <= count; i += 8, c += 24) {
         UnalignedVec8* v = reinterpret_cast<UnalignedVec8*>(c);
         const Vec8 v0 = v[0], v1 = v[1], v2 = v[2];
-        const Vec8 x = __builtin_shuffle(__builtin_shuffle(v0, v1, xFirst), v2, xThird);
-        const Vec8 y = __builtin_shuffle(__builtin_shuffle(v0, v1, yFirst), v2, yThird);
-        const Vec8 z = __builtin_shuffle(__builtin_shuffle(v0, v1, zFirst), v2, zThird);
+        // A shuffle's indices count through both operands: 0 to 7 the first, 8 to 15 the second.
+        // X, Y and Z of the first triples come from v0 and v1, the rest from v2.
+        const Vec8 x01 = __builtin_shufflevector(v0, v1, 0, 3, 6, 9, 12, 15, 0, 0);
+        const Vec8 y01 = __builtin_shufflevector(v0, v1, 1, 4, 7, 10, 13, 0, 0, 0);
+        const Vec8 z01 = __builtin_shufflevector(v0, v1, 2, 5, 8, 11, 14, 0, 0, 0);
+        const Vec8 x = __builtin_shufflevector(x01, v2, 0, 1, 2, 3, 4, 5, 10, 13);
+        const Vec8 y = __builtin_shufflevector(y01, v2, 0, 1, 2, 3, 4, 8, 11, 14);
+        const Vec8 z = __builtin_shufflevector(z01, v2, 0, 1, 2, 3, 4, 9, 12, 15);
         const Vec8 X = m[0] * x + m[1] * y + m[2] * z;
         const Vec8 Y = m[3] * x + m[4] * y + m[5] * z;
         const Vec8 Z = m[6] * x + m[7] * y + m[8] * z;
-        v[0] = __builtin_shuffle(__builtin_shuffle(X, Y, out0xy), Z, out0z);
-        v[1] = __builtin_shuffle(__builtin_shuffle(X, Y, out1xy), Z, out1z);
-        v[2] = __builtin_shuffle(__builtin_shuffle(X, Y, out2xy), Z, out2z);
+        // Back to triples: X and Y interleaved first, then Z put in its places.
+        const Vec8 xy0 = __builtin_shufflevector(X, Y, 0, 8, 0, 1, 9, 0, 2, 10);
+        const Vec8 xy1 = __builtin_shufflevector(X, Y, 0, 3, 11, 0, 4, 12, 0, 5);
+        const Vec8 xy2 = __builtin_shufflevector(X, Y, 13, 0, 6, 14, 0, 7, 15, 0);
+        v[0] = __builtin_shufflevector(xy0, Z, 0, 1, 8, 3, 4, 9, 6, 7);
+        v[1] = __builtin_shufflevector(xy1, Z, 10, 1, 2, 11, 4, 5, 12, 7);
+        v[2] = __builtin_shufflevector(xy2, Z, 0, 13, 2, 3, 14, 5, 6, 15);
     }
 }
 
@@ -226,6 +229,7 @@ void MatrixMultiplyVectors(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
+#endif
 
 void Pair(const std::string& row, void (*ours)(benchmark::State&),
           void (*anchor)(benchmark::State&)) {
@@ -260,9 +264,11 @@ int main(int argc, char** argv) {
     Pair("LAB2LCH vs cmsLab2LCh", LabToLchOurs, LabToLchAnchor);
     Pair("ChromaticAdapt linear Bradford vs 3x3 multiply", AdaptLinearBradford, MatrixMultiply);
     Pair("ChromaticAdapt Bradford vs 3x3 multiply", AdaptBradford, MatrixMultiply);
+#if defined(__x86_64__) || defined(__i386__)
     if (__builtin_cpu_supports("avx2"))
         Pair("ChromaticAdapt linear Bradford vs 3x3 multiply in vectors", AdaptLinearBradford,
              MatrixMultiplyVectors);
+#endif
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

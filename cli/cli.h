@@ -1,11 +1,13 @@
-// Building blocks of the vantrel command: the subcommand registry, argument parsing with
-// one-line errors, and aligned output.
+// Building blocks of the vantrel command: the subcommand registry and argument parsing with
+// one-line errors. How results are printed is in output.h.
 #pragma once
 
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "output.h"
 
 namespace cli {
 
@@ -32,44 +34,31 @@ class Args {
     Args(std::string command, std::vector<std::string> words)
         : command_(std::move(command)), words_(std::move(words)) {}
 
-    const std::string& command() const { return command_; }
+    const std::string& Command() const { return command_; }
     // True (and removed) when the flag is present.
-    bool flag(const char* name);
+    bool Flag(const char* name);
     // The `count` values after option `name` (removed with it), or empty when absent. The
     // first value may also be joined to the name: --name=value. An option given twice is a
     // usage error.
-    std::vector<std::string> option(const char* name, size_t count);
+    std::vector<std::string> Option(const char* name, size_t count);
     // Single-value option, or `fallback` when absent.
-    std::string option_value(const char* name, const std::string& fallback);
+    std::string OptionValue(const char* name, const std::string& fallback);
     // The remaining words. Anything left that starts with "--" (other than a negative
     // number) is an unknown option.
-    std::vector<std::string> positional() const;
+    std::vector<std::string> Positional() const;
     // Requires exactly `names.size()` positional words and returns them.
-    std::vector<std::string> expect(const std::vector<const char*>& names) const;
+    std::vector<std::string> Expect(const std::vector<const char*>& names) const;
 
   private:
     std::string command_;
     std::vector<std::string> words_;
 };
 
-// Parses a finite float; throws UsageError naming `what` otherwise.
-float parse_float(const std::string& text, const std::string& what);
-double parse_double(const std::string& text, const std::string& what);
-long parse_int(const std::string& text, const std::string& what);
-
-// Formats a float with enough digits to read back the same value (%.9g), or fixed.
-std::string fmt(float value, int decimals = 6);
-std::string fmt_exact(float value);
-
-// A table whose columns are padded to their widest cell.
-class Table {
-  public:
-    void row(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
-    void print(std::FILE* out = stdout) const;
-
-  private:
-    std::vector<std::vector<std::string>> rows_;
-};
+// Parses a finite number; throws UsageError naming `what` otherwise.
+float ParseFloat(const std::string& text, const std::string& what);
+double ParseDouble(const std::string& text, const std::string& what);
+// Parses a whole number; throws UsageError naming `what` otherwise.
+long ParseInt(const std::string& text, const std::string& what);
 
 struct Command {
     const char* name;
@@ -83,6 +72,7 @@ struct Register {
     explicit Register(const Command& command);
 };
 
-const std::vector<Command>& commands();
+// Every registered subcommand, by name.
+const std::vector<Command>& Commands();
 
 }  // namespace cli

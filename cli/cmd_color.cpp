@@ -17,42 +17,43 @@ namespace {
 
 // --- deltae -----------------------------------------------------------------------------------
 
-int run_deltae(cli::Args& args) {
+int RunDeltae(cli::Args& args) {
     namespace measure = vantrel::measure;
     const measure::MetricChoice metric = cli::ParseMetric(args);
-    auto v = args.expect({"L1", "a1", "b1", "L2", "a2", "b2"});
+    auto v = args.Expect({"L1", "a1", "b1", "L2", "a2", "b2"});
     const char* names[6] = {"L1", "a1", "b1", "L2", "a2", "b2"};
     // CIEDE2000 takes the values in double precision, the library's other metrics in single.
     std::array<double, 3> lab[2];
     for (int i = 0; i < 6; ++i)
         lab[i / 3][i % 3] = metric.metric == measure::Metric::Ciede2000
-                                ? cli::parse_double(v[i], names[i])
-                                : cli::parse_float(v[i], names[i]);
+                                ? cli::ParseDouble(v[i], names[i])
+                                : cli::ParseFloat(v[i], names[i]);
 
     std::string label = measure::MetricLabel(metric);
-    auto g = [](double factor) { return cli::fmt_exact(static_cast<float>(factor)); };
+    auto g = [](double factor) { return cli::Exact(static_cast<float>(factor)); };
     if (metric.metric == measure::Metric::Ciede2000 || metric.metric == measure::Metric::Cie94)
         label += " (" + g(metric.kL) + ":" + g(metric.kC) + ":" + g(metric.kH) + ")";
     else if (metric.metric == measure::Metric::Cmc)
         label = "dE CMC (" + g(metric.l) + ":" + g(metric.c) + ")";
     cli::Table t;
-    t.row({label, cli::fmt(static_cast<float>(measure::Difference(metric, lab[0], lab[1])), 4)});
-    t.print();
+    t.AddRow(
+        {label, cli::Fixed(static_cast<float>(measure::Difference(metric, lab[0], lab[1])), 4)});
+    t.Print();
     return cli::kExitOk;
 }
 
 // --- rgb, hsv ---------------------------------------------------------------------------------
 
-int run_rgb(cli::Args& args) {
-    bool lab = args.flag("--lab");
-    std::string space = args.option_value("--space", "srgb");
+int RunRgb(cli::Args& args) {
+    bool lab = args.Flag("--lab");
+    std::string space = args.OptionValue("--space", "srgb");
     if (space != "srgb" && space != "colormatch")
         throw cli::UsageError("option --space: '" + space + "' is not srgb or colormatch");
-    auto v = lab ? args.expect({"L", "a", "b"}) : args.expect({"X", "Y", "Z"});
+    auto v = lab ? args.Expect({"L", "a", "b"}) : args.Expect({"X", "Y", "Z"});
     const char* names[3] = {"X", "Y", "Z"};
     const char* labNames[3] = {"L", "a", "b"};
     float in[3];
-    for (int i = 0; i < 3; ++i) in[i] = cli::parse_float(v[i], lab ? labNames[i] : names[i]);
+    for (int i = 0; i < 3; ++i) in[i] = cli::ParseFloat(v[i], lab ? labNames[i] : names[i]);
 
     float rgb[3];
     bool srgb = space == "srgb";
@@ -68,23 +69,23 @@ int run_rgb(cli::Args& args) {
     cli::Table t;
     const char* channels[3] = {"R", "G", "B"};
     for (int i = 0; i < 3; ++i)
-        t.row({channels[i], cli::fmt(rgb[i], 6),
-               std::to_string(std::lround(static_cast<double>(rgb[i]) * 255.0))});
-    t.print();
+        t.AddRow({channels[i], cli::Fixed(rgb[i], 6),
+                  std::to_string(std::lround(static_cast<double>(rgb[i]) * 255.0))});
+    t.Print();
     return cli::kExitOk;
 }
 
-int run_hsv(cli::Args& args) {
-    auto v = args.expect({"R", "G", "B"});
-    float R = cli::parse_float(v[0], "R"), G = cli::parse_float(v[1], "G"),
-          B = cli::parse_float(v[2], "B");
+int RunHsv(cli::Args& args) {
+    auto v = args.Expect({"R", "G", "B"});
+    float R = cli::ParseFloat(v[0], "R"), G = cli::ParseFloat(v[1], "G"),
+          B = cli::ParseFloat(v[2], "B");
     float H, S, V;
     RGB2HSV(R, G, B, &H, &S, &V);
     cli::Table t;
-    t.row({"H (degrees)", cli::fmt(H, 4)});
-    t.row({"S", cli::fmt(S, 4)});
-    t.row({"V", cli::fmt(V, 4)});
-    t.print();
+    t.AddRow({"H (degrees)", cli::Fixed(H, 4)});
+    t.AddRow({"S", cli::Fixed(S, 4)});
+    t.AddRow({"V", cli::Fixed(V, 4)});
+    t.Print();
     return cli::kExitOk;
 }
 
@@ -93,7 +94,7 @@ int run_hsv(cli::Args& args) {
 constexpr int kSamples = 31;  // 400 to 700 nm in 10 nm steps
 
 // Splits text at whitespace and commas.
-std::vector<std::string> split_numbers(const std::string& text) {
+std::vector<std::string> SplitNumbers(const std::string& text) {
     std::vector<std::string> words;
     std::string word;
     for (char ch : text) {
@@ -109,18 +110,18 @@ std::vector<std::string> split_numbers(const std::string& text) {
 }
 
 // Densities are printed without the sign of a negative zero.
-std::string fmt_density(float d) {
-    return cli::fmt(d + 0.0f, 4);
+std::string FmtDensity(float d) {
+    return cli::Fixed(d + 0.0f, 4);
 }
 
-int run_spectrum(cli::Args& args) {
+int RunSpectrum(cli::Args& args) {
     const vantrel::measure::Integration integration = cli::ParseIntegration(args);
-    std::vector<std::string> words = args.positional();
+    std::vector<std::string> words = args.Positional();
     bool fromInput = words.empty();
     if (fromInput) {
         std::string text((std::istreambuf_iterator<char>(std::cin)),
                          std::istreambuf_iterator<char>());
-        words = split_numbers(text);
+        words = SplitNumbers(text);
     }
     if (words.size() != kSamples) {
         std::string message =
@@ -132,7 +133,7 @@ int run_spectrum(cli::Args& args) {
     for (int k = 0; k < kSamples; ++k) {
         std::string what = std::to_string(400 + 10 * k) + " nm";
         try {
-            spectrum[k + 1] = cli::parse_float(words[static_cast<size_t>(k)], what);
+            spectrum[k + 1] = cli::ParseFloat(words[static_cast<size_t>(k)], what);
         } catch (const cli::UsageError& e) {
             if (fromInput) throw cli::Failure(std::string("standard input: ") + e.what());
             throw;
@@ -155,21 +156,21 @@ int run_spectrum(cli::Args& args) {
     const float lab[3] = {float(c.lab[0]), float(c.lab[1]), float(c.lab[2])};
 
     cli::Table colour;
-    colour.row({"X", cli::fmt(xyz[0], 4)});
-    colour.row({"Y", cli::fmt(xyz[1], 4)});
-    colour.row({"Z", cli::fmt(xyz[2], 4)});
-    colour.row({"L*", cli::fmt(lab[0], 4)});
-    colour.row({"a*", cli::fmt(lab[1], 4)});
-    colour.row({"b*", cli::fmt(lab[2], 4)});
-    colour.print();
+    colour.AddRow({"X", cli::Fixed(xyz[0], 4)});
+    colour.AddRow({"Y", cli::Fixed(xyz[1], 4)});
+    colour.AddRow({"Z", cli::Fixed(xyz[2], 4)});
+    colour.AddRow({"L*", cli::Fixed(lab[0], 4)});
+    colour.AddRow({"a*", cli::Fixed(lab[1], 4)});
+    colour.AddRow({"b*", cli::Fixed(lab[2], 4)});
+    colour.Print();
     std::printf("\n");
     cli::Table densities;
-    densities.row({"density", "visual", "red", "green", "blue"});
-    densities.row(
-        {"Status T", fmt_density(t[0]), fmt_density(t[1]), fmt_density(t[2]), fmt_density(t[3])});
-    densities.row(
-        {"Status I", fmt_density(i[0]), fmt_density(i[1]), fmt_density(i[2]), fmt_density(i[3])});
-    densities.print();
+    densities.AddRow({"density", "visual", "red", "green", "blue"});
+    densities.AddRow(
+        {"Status T", FmtDensity(t[0]), FmtDensity(t[1]), FmtDensity(t[2]), FmtDensity(t[3])});
+    densities.AddRow(
+        {"Status I", FmtDensity(i[0]), FmtDensity(i[1]), FmtDensity(i[2]), FmtDensity(i[3])});
+    densities.Print();
     return cli::kExitOk;
 }
 
@@ -187,33 +188,33 @@ const NamedWhite kWhites[] = {
     {"A", {1.0985f, 1.0f, 0.3558f}},   {"E", {1.0f, 1.0f, 1.0f}},
 };
 
-const NamedWhite* find_white(const std::string& name) {
+const NamedWhite* FindWhite(const std::string& name) {
     for (const NamedWhite& w : kWhites)
         if (name == w.name) return &w;
     return nullptr;
 }
 
 // --from / --to take a white's name or its X Y Z.
-void parse_white(cli::Args& args, const char* option, float* white) {
+void ParseWhite(cli::Args& args, const char* option, float* white) {
     cli::Args probe = args;  // look at the first value without consuming anything
-    auto first = probe.option(option, 1);
+    auto first = probe.Option(option, 1);
     if (first.empty()) throw cli::UsageError(std::string("missing option ") + option);
-    if (const NamedWhite* named = find_white(first[0])) {
-        args.option(option, 1);
+    if (const NamedWhite* named = FindWhite(first[0])) {
+        args.Option(option, 1);
         for (int i = 0; i < 3; ++i) white[i] = named->xyz[i];
         return;
     }
     if (std::isalpha(static_cast<unsigned char>(first[0][0])))
         throw cli::UsageError(std::string("option ") + option + ": unknown white '" + first[0] +
                               "' (D50, D55, D65, D75, A, E or X Y Z)");
-    auto values = args.option(option, 3);
+    auto values = args.Option(option, 3);
     for (const std::string& value : values)
         if (value.rfind("--", 0) == 0)
             throw cli::UsageError(std::string("option ") + option +
                                   " needs a white's name or 3 values");
     const std::string prefix = std::string(option).substr(2) + " ";
     const char* components[3] = {"X", "Y", "Z"};
-    for (int i = 0; i < 3; ++i) white[i] = cli::parse_float(values[i], prefix + components[i]);
+    for (int i = 0; i < 3; ++i) white[i] = cli::ParseFloat(values[i], prefix + components[i]);
 }
 
 struct NamedMethod {
@@ -229,11 +230,11 @@ const NamedMethod kMethods[] = {
     {"linear-bradford", CA_LinearBradford},
 };
 
-int run_adapt(cli::Args& args) {
+int RunAdapt(cli::Args& args) {
     float source[3], destination[3];
-    parse_white(args, "--from", source);
-    parse_white(args, "--to", destination);
-    std::string method = args.option_value("--method", "linear-bradford");
+    ParseWhite(args, "--from", source);
+    ParseWhite(args, "--to", destination);
+    std::string method = args.OptionValue("--method", "linear-bradford");
     const NamedMethod* chosen = nullptr;
     for (const NamedMethod& m : kMethods)
         if (method == m.name) chosen = &m;
@@ -241,19 +242,19 @@ int run_adapt(cli::Args& args) {
         throw cli::UsageError("option --method: '" + method +
                               "' is not scaling, vonkries, bradford, equienergy or "
                               "linear-bradford");
-    auto v = args.expect({"X", "Y", "Z"});
-    float colour[3] = {cli::parse_float(v[0], "X"), cli::parse_float(v[1], "Y"),
-                       cli::parse_float(v[2], "Z")};
+    auto v = args.Expect({"X", "Y", "Z"});
+    float colour[3] = {cli::ParseFloat(v[0], "X"), cli::ParseFloat(v[1], "Y"),
+                       cli::ParseFloat(v[2], "Z")};
     ChromaticAdapt(source, destination, colour, 1, chosen->algorithm);
     cli::Table t;
-    t.row({"X", cli::fmt(colour[0], 6)});
-    t.row({"Y", cli::fmt(colour[1], 6)});
-    t.row({"Z", cli::fmt(colour[2], 6)});
-    t.print();
+    t.AddRow({"X", cli::Fixed(colour[0], 6)});
+    t.AddRow({"Y", cli::Fixed(colour[1], 6)});
+    t.AddRow({"Z", cli::Fixed(colour[2], 6)});
+    t.Print();
     return cli::kExitOk;
 }
 
-const cli::Register deltae_command(
+const cli::Register kDeltaeCommand(
     {"deltae", "colour difference of two L*a*b* colours (dE00, dE94, CMC, dE*ab)",
      "usage: vantrel deltae L1 a1 b1 L2 a2 b2 [--metric 2000|94|cmc|ab]\n"
      "                      [--kl K --kc K --kh K] [--l L --c C]\n\n"
@@ -268,9 +269,9 @@ const cli::Register deltae_command(
      "  --metric ab    CIE 1976 dE*ab, the Euclidean distance\n"
      "Each factor must be above 0. Options also take the form --option=value.\n\n"
      "example: vantrel deltae 50 2.6772 -79.7751 50 0 -82.7485\n",
-     run_deltae});
+     RunDeltae});
 
-const cli::Register rgb_command(
+const cli::Register kRgbCommand(
     {"rgb", "D50 XYZ or L*a*b* to sRGB or ColorMatch RGB",
      "usage: vantrel rgb X Y Z [--space srgb|colormatch]\n"
      "       vantrel rgb --lab L a b [--space srgb|colormatch]\n\n"
@@ -279,18 +280,18 @@ const cli::Register rgb_command(
      "1 / gamma with no linear segment near black: sRGB (default) gamma 2.2, ColorMatch RGB\n"
      "gamma 1.8. Prints each channel in 0..1 and rounded to 0..255.\n\n"
      "example: vantrel rgb --lab 50 20 -30\n",
-     run_rgb});
+     RunRgb});
 
-const cli::Register hsv_command(
+const cli::Register kHsvCommand(
     {"hsv", "RGB to hue, saturation and value",
      "usage: vantrel hsv R G B\n\n"
      "Converts RGB in any non-negative scale (0..1 or 0..255) to hue in degrees (0 to 360),\n"
      "saturation (0..1) and value (the largest component, in the scale of the input).\n"
      "Black and greys have hue 0.\n\n"
      "example: vantrel hsv 255 128 0\n",
-     run_hsv});
+     RunHsv});
 
-const cli::Register spectrum_command(
+const cli::Register kSpectrumCommand(
     {"spectrum", "reflectance spectrum to XYZ, L*a*b* and densities",
      "usage: vantrel spectrum [R400 R410 ... R700] [--illuminant ILL] [--observer 2|10]\n\n"
      "Integrates a reflectance spectrum, 31 factors (0..1) at 400 to 700 nm in 10 nm steps,\n"
@@ -304,9 +305,9 @@ const cli::Register spectrum_command(
      "spaces, commas or line breaks. Any other count than 31 is an error (exit status 2\n"
      "for arguments, 1 for standard input).\n\n"
      "example: vantrel spectrum --illuminant D65 < patch.txt\n",
-     run_spectrum});
+     RunSpectrum});
 
-const cli::Register adapt_command(
+const cli::Register kAdaptCommand(
     {"adapt", "chromatic adaptation of an XYZ colour between two whites",
      "usage: vantrel adapt X Y Z --from WHITE --to WHITE [--method METHOD]\n\n"
      "Adapts the XYZ of a colour seen under the white --from to the white --to. WHITE is\n"
@@ -323,6 +324,6 @@ const cli::Register adapt_command(
      "  linear-bradford  Bradford without the blue non-linearity (default)\n"
      "With bradford and linear-bradford a colour whose Y is below 0.0001 becomes 0.\n\n"
      "example: vantrel adapt 0.4124 0.2126 0.0193 --from D65 --to D50\n",
-     run_adapt});
+     RunAdapt});
 
 }  // namespace

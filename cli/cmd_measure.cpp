@@ -35,7 +35,7 @@ constexpr std::size_t kFlushAt = 1 << 20;
 enum class Format { Table, Csv, Json };
 
 Format ParseFormat(cli::Args& args) {
-    const std::string name = args.option_value("--format", "table");
+    const std::string name = args.OptionValue("--format", "table");
     if (name == "table") return Format::Table;
     if (name == "csv") return Format::Csv;
     if (name == "json") return Format::Json;
@@ -321,9 +321,9 @@ measure::MeasurementSet ReadSet(const std::string& path, int table) {
 }
 
 int ParseTable(cli::Args& args, const char* option, int fallback) {
-    auto value = args.option(option, 1);
+    auto value = args.Option(option, 1);
     if (value.empty()) return fallback;
-    const long table = cli::parse_int(value[0], option);
+    const long table = cli::ParseInt(value[0], option);
     if (table < 1 || table > 1000000)
         throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
                               "' is not a table number (1 or more)");
@@ -354,11 +354,11 @@ void WarnOfStatedConditions(const measure::MeasurementSet& set,
 // vantrel measure
 
 int RunMeasure(cli::Args& args) {
-    const bool densities = args.flag("--densities");
+    const bool densities = args.Flag("--densities");
     const Format format = ParseFormat(args);
     const measure::Integration integration = cli::ParseIntegration(args);
     const int table = ParseTable(args, "--table", 1);
-    const std::string path = args.expect({"FILE"})[0];
+    const std::string path = args.Expect({"FILE"})[0];
 
     const measure::MeasurementSet set = ReadSet(path, table);
     const std::vector<measure::Colour> colours = measure::Colours(set, integration);
@@ -395,7 +395,7 @@ int RunMeasure(cli::Args& args) {
 
     std::vector<std::string> warnings = set.warnings;
     WarnOfStatedConditions(set, integration, warnings);
-    ReportWarnings(args.command(), warnings);
+    ReportWarnings(args.Command(), warnings);
     std::string colour = measure::DescribeColour(set, integration);
     if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
     Out out;
@@ -428,9 +428,9 @@ measure::Tolerances ParseTolerances(cli::Args& args) {
     const std::pair<const char*, std::optional<double>*> limits[] = {
         {"--max", &tolerances.max}, {"--mean", &tolerances.mean}, {"--p95", &tolerances.p95}};
     for (const auto& [option, target] : limits) {
-        auto value = args.option(option, 1);
+        auto value = args.Option(option, 1);
         if (value.empty()) continue;
-        const double limit = cli::parse_double(value[0], option);
+        const double limit = cli::ParseDouble(value[0], option);
         if (!(limit >= 0))
             throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
                                   "' is below 0");
@@ -468,20 +468,20 @@ CompareRequest ParseCompare(cli::Args& args) {
     r.options.metric = cli::ParseMetric(args);
     r.options.integration = cli::ParseIntegration(args);
     r.options.tolerances = ParseTolerances(args);
-    r.options.ignoreConditions = args.flag("--ignore-conditions");
+    r.options.ignoreConditions = args.Flag("--ignore-conditions");
     r.format = ParseFormat(args);
-    r.png = args.option_value("--png", "");
-    r.sort = args.flag("--sort");
-    auto worst = args.option("--worst", 1);
+    r.png = args.OptionValue("--png", "");
+    r.sort = args.Flag("--sort");
+    auto worst = args.Option("--worst", 1);
     if (!worst.empty()) {
-        const long n = cli::parse_int(worst[0], "--worst");
+        const long n = cli::ParseInt(worst[0], "--worst");
         if (n < 1) throw cli::UsageError("argument --worst: '" + worst[0] + "' is not 1 or more");
         r.worst = static_cast<std::size_t>(n);
     }
     const int both = ParseTable(args, "--table", 1);
     r.referenceTable = ParseTable(args, "--ref-table", both);
     r.sampleTable = ParseTable(args, "--sample-table", both);
-    r.paths = args.expect({"REFERENCE", "SAMPLE"});
+    r.paths = args.Expect({"REFERENCE", "SAMPLE"});
     if (r.paths[0] == "-" && r.paths[1] == "-")
         throw cli::UsageError("standard input ('-') can be only one of the two files");
     RefuseOutputOverInput(r.png, r.paths);
@@ -661,7 +661,7 @@ int RunCompare(cli::Args& args) {
     WarnOfStatedConditions(reference, r.options.integration, warnings);
     WarnOfStatedConditions(sample, r.options.integration, warnings);
     warnings.insert(warnings.end(), c.pairing.warnings.begin(), c.pairing.warnings.end());
-    ReportWarnings(args.command(), warnings);
+    ReportWarnings(args.Command(), warnings);
     Out out;
     switch (r.format) {
         case Format::Table:

@@ -9,17 +9,17 @@ namespace {
 
 constexpr int kMaxSide = 4096;  // pixels
 
-int parse_int32(const std::string& text, const std::string& what) {
-    long value = cli::parse_int(text, what);
+int ParseInt32(const std::string& text, const std::string& what) {
+    long value = cli::ParseInt(text, what);
     if (value < INT_MIN || value > INT_MAX)
         throw cli::UsageError("argument " + what + ": '" + text + "' is out of range");
     return static_cast<int>(value);
 }
 
-int parse_side(cli::Args& args, const char* option, const char* what, int fallback) {
-    auto values = args.option(option, 1);
+int ParseSide(cli::Args& args, const char* option, const char* what, int fallback) {
+    auto values = args.Option(option, 1);
     if (values.empty()) return fallback;
-    int side = parse_int32(values[0], what);
+    int side = ParseInt32(values[0], what);
     if (side < 1 || side > kMaxSide)
         throw cli::UsageError(std::string("argument ") + what + ": '" + values[0] +
                               "' is not between 1 and " + std::to_string(kMaxSide));
@@ -46,18 +46,18 @@ Painted Repaint(CCustomProgressCtrl& bar, int width) {
     return painted;
 }
 
-int run_progress(cli::Args& args) {
+int RunProgress(cli::Args& args) {
     int lower = 0, upper = 100;
-    auto range = args.option("--range", 2);
+    auto range = args.Option("--range", 2);
     if (!range.empty()) {
-        lower = parse_int32(range[0], "LOWER");
-        upper = parse_int32(range[1], "UPPER");
+        lower = ParseInt32(range[0], "LOWER");
+        upper = ParseInt32(range[1], "UPPER");
     }
-    const int width = parse_side(args, "--width", "W", 200);
-    const int height = parse_side(args, "--height", "H", 20);
-    const bool percent = !args.flag("--no-percent");
-    const std::string png = args.option_value("--png", "");
-    const int pos = parse_int32(args.expect({"POS"})[0], "POS");
+    const int width = ParseSide(args, "--width", "W", 200);
+    const int height = ParseSide(args, "--height", "H", 20);
+    const bool percent = !args.Flag("--no-percent");
+    const std::string png = args.OptionValue("--png", "");
+    const int pos = ParseInt32(args.Expect({"POS"})[0], "POS");
     if (png.empty()) throw cli::UsageError("missing option --png FILE");
 
     CCustomProgressCtrl bar;
@@ -71,17 +71,19 @@ int run_progress(cli::Args& args) {
 
     const bool inside = pos >= lower && pos <= upper;
     cli::Table t;
-    t.row({"range", std::to_string(lower) + " to " + std::to_string(upper)});
-    t.row({"position", std::to_string(pos) + (inside ? "" : " (outside the range)")});
-    t.row({"filled", std::to_string(painted.filled) + " of " + std::to_string(width) + " pixels"});
-    t.row({"text",
-           painted.text.empty() ? "none" : std::string(painted.text.begin(), painted.text.end())});
-    t.row({"png", png + " (" + std::to_string(width) + " x " + std::to_string(height) + ")"});
-    t.print();
+    t.AddRow({"range", std::to_string(lower) + " to " + std::to_string(upper)});
+    t.AddRow({"position", std::to_string(pos) + (inside ? "" : " (outside the range)")});
+    t.AddRow(
+        {"filled", std::to_string(painted.filled) + " of " + std::to_string(width) + " pixels"});
+    t.AddRow({"text", painted.text.empty()
+                          ? "none"
+                          : std::string(painted.text.begin(), painted.text.end())});
+    t.AddRow({"png", png + " (" + std::to_string(width) + " x " + std::to_string(height) + ")"});
+    t.Print();
     return cli::kExitOk;
 }
 
-const cli::Register progress_command(
+const cli::Register kProgressCommand(
     {"progress", "paint the progress bar at a position and save it as PNG",
      "usage: vantrel progress POS [--range LOWER UPPER] [--width W --height H] [--no-percent]\n"
      "                        --png FILE\n\n"
@@ -92,6 +94,6 @@ const cli::Register progress_command(
      "the bar in white unless --no-percent. A position outside the range paints an empty\n"
      "bar without text.\n\n"
      "example: vantrel progress 25 --png bar.png\n",
-     run_progress});
+     RunProgress});
 
 }  // namespace

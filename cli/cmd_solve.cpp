@@ -14,9 +14,7 @@
 
 namespace {
 
-constexpr long kMaxOrder = 46340;  // the solver's largest order
-
-std::string read_all(std::FILE* in) {
+std::string ReadAll(std::FILE* in) {
     std::string text;
     char buffer[4096];
     size_t n;
@@ -24,12 +22,12 @@ std::string read_all(std::FILE* in) {
     return text;
 }
 
-std::string read_input(const std::vector<std::string>& files) {
+std::string ReadInput(const std::vector<std::string>& files) {
     if (files.size() > 1) throw cli::UsageError("unexpected argument '" + files[1] + "'");
-    if (files.empty() || files[0] == "-") return read_all(stdin);
+    if (files.empty() || files[0] == "-") return ReadAll(stdin);
     std::FILE* in = std::fopen(files[0].c_str(), "rb");
     if (!in) throw cli::UsageError("cannot open '" + files[0] + "': " + std::strerror(errno));
-    std::string text = read_all(in);
+    std::string text = ReadAll(in);
     std::fclose(in);
     return text;
 }
@@ -41,7 +39,7 @@ class Words {
     explicit Words(std::string text) : text_(std::move(text)) {}
 
     // The next word, or false at the end of the input.
-    bool next(std::string& word, int& line) {
+    bool Next(std::string& word, int& line) {
         for (;;) {
             while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_])))
                 line_ += text_[pos_++] == '\n';
@@ -67,27 +65,29 @@ class Words {
     int line_ = 1;
 };
 
-std::string at_line(int line) {
+std::string AtLine(int line) {
     return "line " + std::to_string(line) + ": ";
 }
 
-int parse_order(Words& words) {
+int ParseOrder(Words& words) {
     std::string word;
     int line;
-    if (!words.next(word, line)) throw cli::UsageError("input is empty: expected the order n");
+    if (!words.Next(word, line)) throw cli::UsageError("input is empty: expected the order n");
     errno = 0;
     char* end = nullptr;
     long n = std::strtol(word.c_str(), &end, 10);
-    if (end != word.c_str() + word.size() || errno == ERANGE || n < 0 || n > kMaxOrder)
-        throw cli::UsageError(at_line(line) + "the order n: '" + word +
-                              "' is not a whole number from 0 to " + std::to_string(kMaxOrder));
+    if (end != word.c_str() + word.size() || errno == ERANGE || n < 0 ||
+        n > VANTREL_LINSOLVE_MAX_ORDER)
+        throw cli::UsageError(AtLine(line) + "the order n: '" + word +
+                              "' is not a whole number from 0 to " +
+                              std::to_string(VANTREL_LINSOLVE_MAX_ORDER));
     return static_cast<int>(n);
 }
 
-float parse_element(Words& words, const std::string& what, int n) {
+float ParseElement(Words& words, const std::string& what, int n) {
     std::string word;
     int line;
-    if (!words.next(word, line))
+    if (!words.Next(word, line))
         throw cli::UsageError("input ends before " + what + ": order " + std::to_string(n) +
                               " needs " + std::to_string(n) + " rows of " + std::to_string(n) +
                               " numbers, then " + std::to_string(n) + " numbers of b");
@@ -95,65 +95,65 @@ float parse_element(Words& words, const std::string& what, int n) {
     char* end = nullptr;
     double value = std::strtod(word.c_str(), &end);
     if (end != word.c_str() + word.size() || !std::isfinite(value))
-        throw cli::UsageError(at_line(line) + what + ": '" + word + "' is not a number");
+        throw cli::UsageError(AtLine(line) + what + ": '" + word + "' is not a number");
     float narrowed = static_cast<float>(value);
     if (errno == ERANGE || !std::isfinite(narrowed))
-        throw cli::UsageError(at_line(line) + what + ": '" + word + "' is out of range");
+        throw cli::UsageError(AtLine(line) + what + ": '" + word + "' is out of range");
     return narrowed;
 }
 
-const char* kind_text(int kind) {
+const char* KindText(int kind) {
     switch (kind) {
-        case 1:
+        case VANTREL_SOLUTION_UNIQUE:
             return "1 (unique solution)";
-        case 2:
+        case VANTREL_SOLUTION_MANY:
             return "2 (singular, consistent: infinitely many solutions)";
         default:
             return "0 (singular, inconsistent: no solution)";
     }
 }
 
-int run_solve(cli::Args& args) {
-    Words words(read_input(args.positional()));
-    const int n = parse_order(words);
+int RunSolve(cli::Args& args) {
+    Words words(ReadInput(args.Positional()));
+    const int n = ParseOrder(words);
 
     std::vector<std::vector<float>> A(n, std::vector<float>());
     std::vector<float*> rows(n);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j)
-            A[i].push_back(parse_element(
+            A[i].push_back(ParseElement(
                 words, "A[" + std::to_string(i + 1) + "][" + std::to_string(j + 1) + "]", n));
         rows[i] = A[i].data();
     }
     std::vector<float> b;
     for (int i = 0; i < n; ++i)
-        b.push_back(parse_element(words, "b[" + std::to_string(i + 1) + "]", n));
+        b.push_back(ParseElement(words, "b[" + std::to_string(i + 1) + "]", n));
     std::string extra;
     int line;
-    if (words.next(extra, line))
-        throw cli::UsageError(at_line(line) + "unexpected '" + extra +
+    if (words.Next(extra, line))
+        throw cli::UsageError(AtLine(line) + "unexpected '" + extra +
                               "' after the last number of b");
 
     std::vector<float> x(n);
     int kind = -1;
     short result = LinSolve(rows.data(), b.data(), n, x.data(), kind);
-    if (result == -5)
+    if (result == VANTREL_ERR_NO_MEMORY)
         throw cli::Failure("not enough memory for a system of order " + std::to_string(n));
 
-    if (result == -3) {
+    if (result == VANTREL_ERR_SINGULAR) {
         std::printf("kind  singular (a row of A is all zero)\n");
         return cli::kExitOk;
     }
-    if (kind == 1) {
+    if (kind == VANTREL_SOLUTION_UNIQUE) {
         cli::Table t;
-        for (int i = 0; i < n; ++i) t.row({"x" + std::to_string(i + 1), cli::fmt_exact(x[i])});
-        t.print();
+        for (int i = 0; i < n; ++i) t.AddRow({"x" + std::to_string(i + 1), cli::Exact(x[i])});
+        t.Print();
     }
-    std::printf("kind  %s\n", kind_text(kind));
+    std::printf("kind  %s\n", KindText(kind));
     return cli::kExitOk;
 }
 
-const cli::Register solve_command(
+const cli::Register kSolveCommand(
     {"solve", "solve a square linear system A x = b (LU decomposition)",
      "usage: vantrel solve [FILE]\n\n"
      "Solves the n-by-n system A x = b in single precision by LU decomposition with\n"
@@ -164,6 +164,6 @@ const cli::Register solve_command(
      "solution kind: 1 unique solution, 2 singular and consistent, 0 singular and\n"
      "inconsistent. For a singular system no x is printed.\n\n"
      "example: printf '2  0 1  1 0  2 3' | vantrel solve\n",
-     run_solve});
+     RunSolve});
 
 }  // namespace

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "cli.h"
+#include "version.h"
 
 namespace {
 
-void print_overview(std::FILE* out) {
+void PrintOverview(std::FILE* out) {
     std::fprintf(out,
                  "usage: vantrel COMMAND [ARGS...]\n"
                  "       vantrel COMMAND --help\n\n"
@@ -16,8 +17,8 @@ void print_overview(std::FILE* out) {
                  "chromatic adaptation, solvers, preference files, names and dialogs.\n\n"
                  "Commands:\n");
     size_t width = 0;
-    for (const auto& c : cli::commands()) width = std::max(width, std::strlen(c.name));
-    for (const auto& c : cli::commands())
+    for (const auto& c : cli::Commands()) width = std::max(width, std::strlen(c.name));
+    for (const auto& c : cli::Commands())
         std::fprintf(out, "  %-*s  %s\n", static_cast<int>(width), c.name, c.summary);
     std::fprintf(
         out,
@@ -30,20 +31,20 @@ void print_overview(std::FILE* out) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        print_overview(stdout);
+        PrintOverview(stdout);
         return cli::kExitOk;
     }
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        print_overview(stdout);
+        PrintOverview(stdout);
         return cli::kExitOk;
     }
     if (name == "--version") {
-        std::printf("vantrel 0.1.0\n");
+        std::printf("vantrel %s\n", cli::kVersion);
         return cli::kExitOk;
     }
     const cli::Command* command = nullptr;
-    for (const auto& c : cli::commands())
+    for (const auto& c : cli::Commands())
         if (name == c.name) command = &c;
     if (!command) {
         std::fprintf(stderr, "vantrel: unknown command '%s' (see 'vantrel --help')\n",

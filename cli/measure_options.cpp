@@ -6,7 +6,7 @@ namespace measure = vantrel::measure;
 
 measure::MetricChoice ParseMetric(Args& args) {
     measure::MetricChoice m;
-    const std::string name = args.option_value("--metric", "2000");
+    const std::string name = args.OptionValue("--metric", "2000");
     if (name == "2000")
         m.metric = measure::Metric::Ciede2000;
     else if (name == "94")
@@ -32,15 +32,15 @@ measure::MetricChoice ParseMetric(Args& args) {
                               {"--l", m.metric == measure::Metric::Cmc, "cmc", &m.l},
                               {"--c", m.metric == measure::Metric::Cmc, "cmc", &m.c}};
     for (const Factor& f : factors) {
-        auto value = args.option(f.option, 1);
+        auto value = args.Option(f.option, 1);
         if (value.empty()) continue;
         if (!f.applies)
             throw UsageError(std::string("option ") + f.option + " applies to --metric " +
                              f.metrics);
         // CIEDE2000 is computed in double precision; the library's other metrics take their
         // factors in single precision.
-        *f.target = m.metric == measure::Metric::Ciede2000 ? parse_double(value[0], f.option)
-                                                           : parse_float(value[0], f.option);
+        *f.target = m.metric == measure::Metric::Ciede2000 ? ParseDouble(value[0], f.option)
+                                                           : ParseFloat(value[0], f.option);
         if (!(*f.target > 0))
             throw UsageError(std::string("argument ") + f.option + ": '" + value[0] +
                              "' is not above 0");
@@ -50,8 +50,8 @@ measure::MetricChoice ParseMetric(Args& args) {
 
 measure::Integration ParseIntegration(Args& args) {
     measure::Integration integration;
-    const std::string illuminant = args.option_value("--illuminant", "");
-    const std::string observer = args.option_value("--observer", "");
+    const std::string illuminant = args.OptionValue("--illuminant", "");
+    const std::string observer = args.OptionValue("--observer", "");
     if (illuminant.empty() && observer.empty()) return integration;
     integration.cie = true;
     if (!illuminant.empty()) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "color/bradford_power.h"
+#include "bradford_power.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
@@ -158,9 +158,10 @@ void AdaptTripleByLinearBradford(const LinearBradfordFactors& f, float* colour) 
     StoreBradfordXyz(f.rR * c.a, f.rG * c.b, f.rB * c.c, scale, colour);
 }
 
-// The vector path uses GCC's vector extensions and per-function targets; other compilers
-// (clang builds the fuzz targets) take the per-triple loop, which gives the same bits.
-#if defined(__GNUC__) && !defined(__clang__)
+// The vector path uses GCC's vector extensions and x86 per-function targets; other compilers
+// (clang builds the fuzz targets) and other processors take the per-triple loop, which gives
+// the same bits.
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__))
 #define VANTREL_VECTOR_ADAPT 1
 
 // --- Linear Bradford, eight triples at a time -------------------------------------------------

@@ -2,7 +2,7 @@
 // for 512-bit vectors, and the choice among them at run time. Other processors, and arrays
 // whose factors lie outside the range the vector kernels are exact for, take the
 // one-triple-at-a-time loop of the caller, which is also the reference for the bits.
-#include "color/bradford_power.h"
+#include "bradford_power.h"
 
 #include <atomic>
 #include <cstddef>
@@ -39,7 +39,7 @@ BluePowerLaw LawOf(double exponent, double factor) {
 #endif
 #define BP_KERNEL_NAMESPACE avx2
 #define BP_LANES 8
-#include "color/bradford_power_kernels.h"
+#include "bradford_power_kernels.h"
 #undef BP_KERNEL_NAMESPACE
 #undef BP_LANES
 #if defined(__clang__)
@@ -56,7 +56,7 @@ BluePowerLaw LawOf(double exponent, double factor) {
 #endif
 #define BP_KERNEL_NAMESPACE avx512
 #define BP_LANES 16
-#include "color/bradford_power_kernels.h"
+#include "bradford_power_kernels.h"
 #undef BP_KERNEL_NAMESPACE
 #undef BP_LANES
 #if defined(__clang__)

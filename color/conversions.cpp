@@ -3,10 +3,13 @@
 // Stored data and other libraries depend on these exact results, so every constant below is
 // the literal the formulas were fixed with (0.333333 rather than one third, 903.3 rather than
 // 24389/27, 0.137931 rather than 16/116), with the type it is used in.
-#include <emmintrin.h>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define VANTREL_SSE2_LAB 1
+#endif
 
-#include "color/cube_root.h"
+#include "cube_root.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
@@ -70,16 +73,25 @@ void XyzToLab(const LightnessScale& s, float X, float Y, float Z, float Xn, floa
     *b = (fy - fz) * kBFactor;
 }
 
+// LabToXyz computes both segments of each component and selects one, rather than branching:
+// which segment applies follows a* and b* in a way no branch predictor does, and a
+// mispredicted branch costs more than the work of the other segment. Per component:
+//     cube   = f * f * f * white,                 for Y: fy * fy * fy * Yn
+//     linear = ((f - 0.137931) / 7.787) * white,  for Y: (L / 903.3) * Yn
+// with the cube taken when f is above the inverse threshold (for Y: when L is above it); a
+// float f widened to double exceeds 0.2069 exactly when it exceeds the largest float not
+// above it. A resulting X or Z below 0 becomes 0, by a selection too: X and Z are negative
+// often enough, and unpredictably enough, for a branch to cost more.
+#if defined(VANTREL_SSE2_LAB)
+
 // x below 0 becomes 0; NaN and -0 stay as they are (MAXSS returns its second operand unless
 // the first is greater).
 float ZeroIfNegative(float x) {
     return _mm_cvtss_f32(_mm_max_ss(_mm_setzero_ps(), _mm_set_ss(x)));
 }
 
-// The three components side by side in the lanes of one 128-bit vector (X, Y, Z, unused):
-// both segments of each are computed, with one division for all three linear segments, and
-// one is selected per lane. Which segment applies follows a* and b* in a way no branch
-// predictor does; a mispredicted branch costs more than the work of the other segment.
+// The three components side by side in the lanes of one 128-bit vector (X, Y, Z, unused),
+// with one division for all three linear segments.
 void LabToXyz(const LightnessScale& s, float L, float a, float b, float Xn, float Yn, float Zn,
               float* X, float* Y, float* Z) {
     float fy = (L + s.offset) / s.scale;
@@ -88,14 +100,10 @@ void LabToXyz(const LightnessScale& s, float L, float a, float b, float Xn, floa
 
     const __m128 f = _mm_setr_ps(fx, fy, fz, 0.0f);
     const __m128 white = _mm_setr_ps(Xn, Yn, Zn, 0.0f);
-    // f * f * f * white; Y: fy * fy * fy * Yn.
     const __m128 cube = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(f, f), f), white);
-    // ((f - 0.137931) / 7.787) * white; Y: (L / 903.3) * Yn.
     const __m128 numerator = _mm_setr_ps(fx - kLinearOffsetF, L, fz - kLinearOffsetF, 0.0f);
     const __m128 slope = _mm_setr_ps(kLinearSlopeF, s.linearSlope, kLinearSlopeF, 1.0f);
     const __m128 linear = _mm_mul_ps(_mm_div_ps(numerator, slope), white);
-    // f widened to double above 0.2069 is f above the largest float not above 0.2069; Y takes
-    // the cube when L is above the threshold.
     const __m128 useCube = _mm_cmpgt_ps(
         _mm_setr_ps(fx, L, fz, 0.0f),
         _mm_setr_ps(kBelowInverseThresholdF, s.inverseThreshold, kBelowInverseThresholdF, 0.0f));
@@ -106,12 +114,47 @@ void LabToXyz(const LightnessScale& s, float L, float a, float b, float Xn, floa
     *Y = out[1];
     *X = out[0];
     *Z = out[2];
-    // A stored X or Z below 0 becomes 0, read back in case the outputs share storage. Written
-    // as a selection (storing the same value when it stands): X and Z are negative often
-    // enough, and unpredictably enough, for a branch to cost more.
+    // Read back in case the outputs share storage; the same value is stored when it stands.
     *X = ZeroIfNegative(*X);
     *Z = ZeroIfNegative(*Z);
 }
+
+#else
+
+// x below 0 becomes 0; NaN and -0 stay as they are, as with the vector maximum above.
+float ZeroIfNegative(float x) {
+    return 0.0f > x ? 0.0f : x;
+}
+
+// One component: the cube or the linear segment, both computed, one selected (a NaN
+// comparison selects the linear segment, as the vector comparison does).
+float Segment(float value, float threshold, float f, float numerator, float slope, float white) {
+    const float cube = f * f * f * white;
+    const float linear = numerator / slope * white;
+    return value > threshold ? cube : linear;
+}
+
+void LabToXyz(const LightnessScale& s, float L, float a, float b, float Xn, float Yn, float Zn,
+              float* X, float* Y, float* Z) {
+    float fy = (L + s.offset) / s.scale;
+    float fx = a * kAReciprocal + fy;
+    float fz = fy - b * kBReciprocal;
+
+    const float x =
+        Segment(fx, kBelowInverseThresholdF, fx, fx - kLinearOffsetF, kLinearSlopeF, Xn);
+    const float y = Segment(L, s.inverseThreshold, fy, L, s.linearSlope, Yn);
+    const float z =
+        Segment(fz, kBelowInverseThresholdF, fz, fz - kLinearOffsetF, kLinearSlopeF, Zn);
+
+    *Y = y;
+    *X = x;
+    *Z = z;
+    // Read back in case the outputs share storage; the same value is stored when it stands.
+    *X = ZeroIfNegative(*X);
+    *Z = ZeroIfNegative(*Z);
+}
+
+#endif
 
 struct White {
     float X, Y, Z;

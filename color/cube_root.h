@@ -26,7 +26,7 @@ struct CubeRootTable {
 };
 
 inline const CubeRootTable& CubeRootTableOnce() {
-    static const CubeRootTable table = [] {
+    static const CubeRootTable kTable = [] {
         CubeRootTable t{};
         for (int j = 0; j < 256; ++j) {
             const double c = 1.0 + (j + 0.5) / 256.0;
@@ -35,7 +35,7 @@ inline const CubeRootTable& CubeRootTableOnce() {
         }
         return t;
     }();
-    return table;
+    return kTable;
 }
 
 inline float GeneralCubeRoot(float t) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr short kSuccess = 10;
-constexpr short kWhiteNotDetermined = -7;
-constexpr int kUniqueSolution = 1;
 const float kD50White[3] = {0.9642f, 1.0f, 0.8249f};
 
 }  // namespace
@@ -35,7 +32,7 @@ short GetMonitorTransformMatrix(const PF_MonitorSettings& settings, float (*forw
     float intensity[3];
     int kind = 0;
     LinSolve3(rows, white, intensity, kind);
-    if (kind != kUniqueSolution) return kWhiteNotDetermined;
+    if (kind != VANTREL_SOLUTION_UNIQUE) return VANTREL_ERR_WHITE_NOT_DETERMINED;
 
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) matrix[i][j] = intensity[j] * matrix[i][j];
@@ -48,7 +45,7 @@ short GetMonitorTransformMatrix(const PF_MonitorSettings& settings, float (*forw
     }
 
     if (forward) std::memcpy(forward, matrix, sizeof matrix);
-    if (!inverse) return kSuccess;
+    if (!inverse) return VANTREL_SUCCESS;
     std::memcpy(inverse, matrix, sizeof matrix);
     float* inverseRows[3] = {inverse[0], inverse[1], inverse[2]};
     return Invert3x3Matrix(inverseRows);

@@ -1,9 +1,9 @@
 // Corrective range checks: an out-of-range value is replaced by the nearest bound in the
 // variable and the control, the user is told, and the exchange fails.
-#include "dialog/warning_message.h"
+#include "frame/string_ids.h"
 #include "vantrel/dialog.h"
-#include "vantrel/frame.h"
 #include "vantrel_platform/message_box.h"
+#include "warning_message.h"
 
 namespace {
 

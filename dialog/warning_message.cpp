@@ -1,4 +1,4 @@
-#include "dialog/warning_message.h"
+#include "warning_message.h"
 
 #include "vantrel_platform/afx.h"
 #include "vantrel_platform/message_box.h"

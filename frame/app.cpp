@@ -1,4 +1,4 @@
-#include "frame/app.h"
+#include "app.h"
 
 namespace vantrel {
 
@@ -20,25 +20,25 @@ namespace {
 // Static initialisation runs in declaration order within this file: the module state, then
 // the application object, then the entry that attaches them (the library's process attach)
 // and detaches them again when the library is unloaded.
-AFX_MODULE_STATE g_module_state(L"vantrel");
-CVantrelApp g_app;
+AFX_MODULE_STATE gModuleState(L"vantrel");
+CVantrelApp gApp;
 
 struct LibraryEntry {
     LibraryEntry() {
-        RegisterLibraryStrings(g_module_state);
-        AfxLibraryAttach(&g_module_state, &g_app);
+        RegisterLibraryStrings(gModuleState);
+        AfxLibraryAttach(&gModuleState, &gApp);
     }
-    ~LibraryEntry() { AfxLibraryDetach(&g_module_state, &g_app); }
+    ~LibraryEntry() { AfxLibraryDetach(&gModuleState, &gApp); }
 };
-LibraryEntry g_entry;
+LibraryEntry gEntry;
 
 }  // namespace
 
 AFX_MODULE_STATE* LibraryModuleState() {
-    return &g_module_state;
+    return &gModuleState;
 }
 CVantrelApp& TheApp() {
-    return g_app;
+    return gApp;
 }
 
 }  // namespace vantrel

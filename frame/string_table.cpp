@@ -1,6 +1,6 @@
 // The library's English (United States) string table.
-#include "frame/app.h"
-#include "vantrel/frame.h"
+#include "app.h"
+#include "frame/string_ids.h"
 
 namespace vantrel {
 
@@ -13,24 +13,24 @@ struct StringResource {
 
 // The trailing comma of the dither list is part of the text: it is the list's delimiter.
 constexpr StringResource kStrings[] = {
-    {28673,
+    {VANTREL_IDS_DITHER_NAMES,
      L"KF Diffusion,Error Diffusion,QC Diffusion,Random Diffusion,FS Diffusion,LX Diffusion,"
      L"Angled Screen,Vexaline,"},
-    {28772, L"A number between %1 and %2 is required. Closest value inserted"},
-    {28786, L"Calculating gamut..."},
-    {28787, L"Building ICC perceptual table..."},
-    {28788, L"Building ICC relative colorimetric table..."},
-    {28789, L"Building ICC saturation table..."},
-    {28790, L"Building ICC gamut table..."},
-    {28791, L"Smoothing look-up tables..."},
-    {28792, L"Building ICC forward look-up table..."},
-    {28793, L"Building look-up tables..."},
-    {28794, L"Building ICC Hifi-ink perceptual table..."},
-    {28795, L"Building ICC Hifi-ink relative colorimetric table..."},
-    {28796, L"Building ICC Hifi-ink saturation table..."},
-    {28797, L"Building ICC preview0Tag..."},
-    {28798, L"Building ICC preview1Tag..."},
-    {28799, L"Building ICC preview2Tag..."},
+    {VANTREL_IDS_RANGE_MESSAGE, L"A number between %1 and %2 is required. Closest value inserted"},
+    {kIdsCalculatingGamut, L"Calculating gamut..."},
+    {kIdsPerceptualTable, L"Building ICC perceptual table..."},
+    {kIdsRelativeColorimetricTable, L"Building ICC relative colorimetric table..."},
+    {kIdsSaturationTable, L"Building ICC saturation table..."},
+    {kIdsGamutTable, L"Building ICC gamut table..."},
+    {kIdsSmoothingTables, L"Smoothing look-up tables..."},
+    {kIdsForwardTable, L"Building ICC forward look-up table..."},
+    {kIdsBuildingTables, L"Building look-up tables..."},
+    {kIdsHifiPerceptualTable, L"Building ICC Hifi-ink perceptual table..."},
+    {kIdsHifiRelativeColorimetricTable, L"Building ICC Hifi-ink relative colorimetric table..."},
+    {kIdsHifiSaturationTable, L"Building ICC Hifi-ink saturation table..."},
+    {kIdsPreview0Tag, L"Building ICC preview0Tag..."},
+    {kIdsPreview1Tag, L"Building ICC preview1Tag..."},
+    {kIdsPreview2Tag, L"Building ICC preview2Tag..."},
 };
 
 }  // namespace

@@ -1,23 +1,27 @@
-// The blocked elimination compiled three times, for 128-bit, 256-bit and 512-bit vectors, and
-// the choice among them at run time, so that the library runs on any x86-64 processor and
-// uses the widest vectors it has.
-#include "linalg/lu_factor.h"
+// The blocked elimination compiled for 128-bit vectors, which every x86-64 and 64-bit ARM
+// processor has, and on x86 also for 256-bit and 512-bit vectors, with the choice among them
+// made at run time: the library runs on any processor of either family and uses the widest
+// vectors it has. Every kernel gives the same bits.
+#include "lu_factor.h"
 
 #include <atomic>
 
 namespace vantrel::detail {
 namespace {
 
-// The baseline: 128-bit vectors, which every x86-64 processor has.
+// The baseline: 128-bit vectors (SSE2 on x86-64, NEON on 64-bit ARM).
 #define LU_KERNEL_NAMESPACE generic
 #define LU_VECTOR_BYTES 16
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
 #undef LU_TILE_VECTORS
+
+#if defined(__x86_64__) || defined(__i386__)
+#define VANTREL_LU_X86_KERNELS 1
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
@@ -25,7 +29,7 @@ namespace {
 #define LU_VECTOR_BYTES 32
 #define LU_TILE_ROWS 6
 #define LU_TILE_VECTORS 2
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -38,7 +42,7 @@ namespace {
 #define LU_VECTOR_BYTES 64
 #define LU_TILE_ROWS 8
 #define LU_TILE_VECTORS 3
-#include "linalg/lu_factor_kernels.h"
+#include "lu_factor_kernels.h"
 #undef LU_KERNEL_NAMESPACE
 #undef LU_VECTOR_BYTES
 #undef LU_TILE_ROWS
@@ -51,6 +55,14 @@ LuKernel Widest() {
     if (__builtin_cpu_supports("avx2")) return LuKernel::kAvx2;
     return LuKernel::kGeneric;
 }
+
+#else
+
+LuKernel Widest() {
+    return LuKernel::kGeneric;
+}
+
+#endif
 
 std::atomic<LuKernel>& Chosen() {
     static std::atomic<LuKernel> chosen{Widest()};
@@ -72,6 +84,7 @@ void UseLuKernel(LuKernel kernel) {
 }
 
 bool ScaleRows(float* const* a, int n, float* scale) {
+#if defined(VANTREL_LU_X86_KERNELS)
     switch (CurrentLuKernel()) {
         case LuKernel::kAvx512:
             return avx512::ScaleRows(a, n, scale);
@@ -80,10 +93,12 @@ bool ScaleRows(float* const* a, int n, float* scale) {
         case LuKernel::kGeneric:
             break;
     }
+#endif
     return generic::ScaleRows(a, n, scale);
 }
 
 void FactorScaled(float* const* a, int n, int* pivot, float& parity, float* scale) {
+#if defined(VANTREL_LU_X86_KERNELS)
     switch (CurrentLuKernel()) {
         case LuKernel::kAvx512:
             return avx512::Factor(a, n, pivot, parity, scale);
@@ -92,6 +107,7 @@ void FactorScaled(float* const* a, int n, int* pivot, float& parity, float* scal
         case LuKernel::kGeneric:
             break;
     }
+#endif
     generic::Factor(a, n, pivot, parity, scale);
 }
 

@@ -9,22 +9,18 @@
 #include <new>
 #include <utility>
 
-#include "linalg/lu.h"
-#include "linalg/lu_factor.h"
+#include "lu.h"
+#include "lu_factor.h"
 #include "vantrel/linalg.h"
 
 namespace vantrel::detail {
 
-ScaleVectorAllocator scaleVectorAllocator = std::malloc;
+ScaleVectorAllocator gScaleVectorAllocator = std::malloc;
 
 namespace {
 
 // A float counts as zero in the substitution when its magnitude, widened, is below this.
 constexpr double kZeroTolerance = 1e-9;
-
-constexpr int kUnique = 1;
-constexpr int kConsistent = 2;
-constexpr int kInconsistent = 0;
 
 // Rows of the forward substitution whose sums are formed side by side.
 constexpr int kGroup = 8;
@@ -36,22 +32,22 @@ bool IsZero(float value) {
 }  // namespace
 
 short LUDecompose(float* const* a, int n, int* pivot, float& parity) {
-    float* scale = static_cast<float*>(scaleVectorAllocator(sizeof(float) * (n + 1)));
-    if (!scale) return kLuOutOfMemory;
+    float* scale = static_cast<float*>(gScaleVectorAllocator(sizeof(float) * (n + 1)));
+    if (!scale) return VANTREL_ERR_NO_MEMORY;
     parity = 1.0f;
 
     // Implicit scaling: each row is weighed by the reciprocal of its largest magnitude.
     if (!ScaleRows(a, n, scale)) {
         std::free(scale);
-        return kLuSingular;
+        return VANTREL_ERR_SINGULAR;
     }
     FactorScaled(a, n, pivot, parity, scale);
     std::free(scale);
-    return kLuSuccess;
+    return VANTREL_SUCCESS;
 }
 
 void LUBackSubstitute(float* const* a, int n, const int* pivot, OneBased<float> b, int& kind) {
-    kind = kUnique;
+    kind = VANTREL_SOLUTION_UNIQUE;
 
     // Forward substitution, undoing the row exchanges on the way. Leading zeros of the
     // right-hand side contribute nothing, so the sums start at the first non-zero element.
@@ -99,7 +95,7 @@ void LUBackSubstitute(float* const* a, int n, const int* pivot, OneBased<float> 
         float sum = b[i];
         for (int j = i + 1; j <= n; ++j) sum -= a[i][j] * b[j];
         if (IsZero(a[i][i])) {
-            kind = IsZero(sum) ? kConsistent : kInconsistent;
+            kind = IsZero(sum) ? VANTREL_SOLUTION_MANY : VANTREL_SOLUTION_NONE;
             return;
         }
         b[i] = sum / a[i][i];
@@ -108,16 +104,9 @@ void LUBackSubstitute(float* const* a, int n, const int* pivot, OneBased<float> 
 
 }  // namespace vantrel::detail
 
-namespace {
-
-// The largest order whose working-matrix count n*n + 1 fits a 32-bit signed integer.
-constexpr int kMaxOrder = 46340;
-
-}  // namespace
-
 short LinSolve(float** A, float const* b, int n, float* x, int& kind) {
     using namespace vantrel::detail;
-    if (n < 0 || n > kMaxOrder) return kLuOutOfMemory;
+    if (n < 0 || n > VANTREL_LINSOLVE_MAX_ORDER) return VANTREL_ERR_NO_MEMORY;
 
     std::unique_ptr<float[]> matrix;
     std::unique_ptr<int[]> pivot;
@@ -127,7 +116,7 @@ short LinSolve(float** A, float const* b, int n, float* x, int& kind) {
         pivot.reset(new int[n + 1]);
         rows.reset(new float*[n + 1]);
     } catch (const std::bad_alloc&) {
-        return kLuOutOfMemory;
+        return VANTREL_ERR_NO_MEMORY;
     }
 
     // Row i of A (from 0) starts at element 1 + i*n, so that rows[i][j] (from 1) is

@@ -10,13 +10,6 @@
 
 namespace {
 
-constexpr short kSuccess = 10;
-constexpr short kSingular = -3;
-
-constexpr int kUnique = 1;
-constexpr int kConsistent = 2;
-constexpr int kInconsistent = 0;
-
 // A value counts as zero when its magnitude, widened to double, is below this.
 constexpr double kZeroTolerance = 1e-9;
 
@@ -27,7 +20,7 @@ bool IsZero(T value) {
 
 // The kind of a singular system: consistent when every remaining right-hand side is zero.
 int SingularKind(bool rightHandSideIsZero) {
-    return rightHandSideIsZero ? kConsistent : kInconsistent;
+    return rightHandSideIsZero ? VANTREL_SOLUTION_MANY : VANTREL_SOLUTION_NONE;
 }
 
 template <typename T>
@@ -100,7 +93,7 @@ void Solve3(T* const* A, const T* b, T* x, int& kind) {
     x[q3] = x3;
     x[q2] = x2;
     x[q] = x1;
-    kind = kUnique;
+    kind = VANTREL_SOLUTION_UNIQUE;
 }
 
 // Column j of the inverse solves A x = e_j. The matrix is written only once all three
@@ -111,25 +104,25 @@ short Invert3(T** A) {
     for (int j = 0; j < 3; ++j) {
         T unit[3] = {0, 0, 0};
         unit[j] = 1;
-        int kind = kInconsistent;
+        int kind = VANTREL_SOLUTION_NONE;
         Solve3<T>(A, unit, columns[j], kind);
-        if (kind != kUnique) return kSingular;
+        if (kind != VANTREL_SOLUTION_UNIQUE) return VANTREL_ERR_SINGULAR;
     }
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) A[i][j] = columns[j][i];
-    return kSuccess;
+    return VANTREL_SUCCESS;
 }
 
 }  // namespace
 
 short LinSolve3(float** A, float* b, float* x, int& kind) {
     Solve3<float>(A, b, x, kind);
-    return kSuccess;
+    return VANTREL_SUCCESS;
 }
 
 short LinSolve3(double** A, double* b, double* x, int& kind) {
     Solve3<double>(A, b, x, kind);
-    return kSuccess;
+    return VANTREL_SUCCESS;
 }
 
 short Invert3x3Matrix(float** A) {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <new>
 
-#include "settings/record_io.h"
+#include "record_io.h"
 #include "vantrel/settings.h"
 
 namespace {

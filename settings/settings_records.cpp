@@ -1,7 +1,7 @@
 // The monitor and profile settings records: their defaults and the default preference file.
 #include <cstring>
 
-#include "settings/record_io.h"
+#include "record_io.h"
 #include "vantrel/settings.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/string_ids.h"
 #include "vantrel/text.h"
 #include "vantrel_platform/winnls.h"
 
@@ -62,22 +63,8 @@ std::wstring FormatPart(DateTimeFormatter format, LCID locale, DWORD flags,
 // ---------------------------------------------------------------------------------------------
 // Progress messages
 
-constexpr UINT kIdsCalculatingGamut = 28786;
-constexpr UINT kIdsPerceptualTable = 28787;
-constexpr UINT kIdsRelativeColorimetricTable = 28788;
-constexpr UINT kIdsSaturationTable = 28789;
-constexpr UINT kIdsGamutTable = 28790;
-constexpr UINT kIdsSmoothingTables = 28791;
-constexpr UINT kIdsForwardTable = 28792;
-constexpr UINT kIdsBuildingTables = 28793;  // every code without a message of its own
-constexpr UINT kIdsHifiPerceptualTable = 28794;
-constexpr UINT kIdsHifiRelativeColorimetricTable = 28795;
-constexpr UINT kIdsHifiSaturationTable = 28796;
-constexpr UINT kIdsPreview0Tag = 28797;
-constexpr UINT kIdsPreview1Tag = 28798;
-constexpr UINT kIdsPreview2Tag = 28799;
-
 UINT ProgressMessageId(short code) {
+    using namespace vantrel;
     switch (code) {
         case 0:
             return kIdsPerceptualTable;

@@ -1,11 +1,11 @@
 // Dither method names: local names and keys from a DITHERINFOARRAY, English display names from
 // a built-in table, and the default array built from the library's dither-name list.
-#include "text/dither_names.h"
+#include "dither_names.h"
 
 #include <algorithm>
 #include <string>
 
-#include "vantrel/frame.h"
+#include "frame/string_ids.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "vantrel/export.h"
+#include "vantrel/result_codes.h"
 
 // ---------------------------------------------------------------------------------------------
 // XYZ, L*a*b* and LCh
@@ -180,11 +181,12 @@ struct PF_MonitorSettings;
 ///
 /// `forward` (rows X, Y, Z; columns R, G, B) and `inverse` (rows R, G, B; columns X, Y, Z, the
 /// layout XYZ2CalibratedRGB takes) are each three rows of three floats, either or both null.
-/// Returns 10 with every requested matrix written; -7 when the primaries do not determine the
-/// white (collinear or coincident primaries), writing nothing; -3 when the inverse is requested
-/// and the adapted matrix is singular: the forward matrix is written if requested and
-/// `inverse` holds a copy of it. A white on or outside the primaries' triangle gives primaries
-/// of zero or negative intensity, whose columns the adaptation sets to zero. A white y of 0
-/// is not rejected; it makes the matrices non-finite.
+/// Returns VANTREL_SUCCESS (10) with every requested matrix written;
+/// VANTREL_ERR_WHITE_NOT_DETERMINED (-7) when the primaries do not determine the white
+/// (collinear or coincident primaries), writing nothing; VANTREL_ERR_SINGULAR (-3) when the
+/// inverse is requested and the adapted matrix is singular: the forward matrix is written if
+/// requested and `inverse` holds a copy of it. A white on or outside the primaries' triangle gives
+/// primaries of zero or negative intensity, whose columns the adaptation sets to zero. A white y of
+/// 0 is not rejected; it makes the matrices non-finite.
 VANTREL_API short GetMonitorTransformMatrix(const PF_MonitorSettings& settings, float (*forward)[3],
                                             float (*inverse)[3]);

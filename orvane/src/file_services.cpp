@@ -14,9 +14,9 @@ constexpr int kPathUnits = 512;  // including the terminator
 
 // --- Test hook --------------------------------------------------------------------------------
 
-std::atomic<std::int64_t> g_operations{0};
-std::atomic<std::int64_t> g_faultAt{0};  // 0: no fault armed
-std::atomic<int> g_shortWriteBytes{-1};  // -1: the armed fault is a plain failure
+std::atomic<std::int64_t> gOperations{0};
+std::atomic<std::int64_t> gFaultAt{0};  // 0: no fault armed
+std::atomic<int> gShortWriteBytes{-1};  // -1: the armed fault is a plain failure
 
 enum class Fault { kNone, kFail, kShortWrite };
 
@@ -26,24 +26,24 @@ struct Injected {
 };
 
 // Counts one operation and says whether the test hook wants it to fail.
-Injected count_operation() {
-    std::int64_t number = g_operations.fetch_add(1) + 1;
-    if (number != g_faultAt.load()) return {};
-    int bytes = g_shortWriteBytes.load();
+Injected CountOperation() {
+    std::int64_t number = gOperations.fetch_add(1) + 1;
+    if (number != gFaultAt.load()) return {};
+    int bytes = gShortWriteBytes.load();
     if (bytes < 0) return {Fault::kFail, 0};
     return {Fault::kShortWrite, bytes};
 }
 
 // --- Paths ------------------------------------------------------------------------------------
 
-bool is_surrogate(char32_t c) {
+bool IsSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
 // Appends the UTF-16 units of code point `c` to `spec`; false when it is not a scalar value
 // or does not fit before the terminator.
-bool put_utf16(char32_t c, FM_FILESPEC* spec, int* used) {
-    if (c > 0x10FFFF || is_surrogate(c)) return false;
+bool PutUtf16(char32_t c, FM_FILESPEC* spec, int* used) {
+    if (c > 0x10FFFF || IsSurrogate(c)) return false;
     int need = c >= 0x10000 ? 2 : 1;
     if (*used + need > kPathUnits - 1) return false;
     if (need == 1) {
@@ -56,7 +56,7 @@ bool put_utf16(char32_t c, FM_FILESPEC* spec, int* used) {
     return true;
 }
 
-void put_utf8(char32_t c, std::string* out) {
+void PutUtf8(char32_t c, std::string* out) {
     if (c < 0x80) {
         out->push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -76,7 +76,7 @@ void put_utf8(char32_t c, std::string* out) {
 
 // The FM_FILESPEC's path in UTF-8; false when it has no terminator within its 512 units or holds an
 // unpaired surrogate.
-bool path_to_utf8(const FM_FILESPEC& spec, std::string* out) {
+bool PathToUtf8(const FM_FILESPEC& spec, std::string* out) {
     for (int i = 0; i < kPathUnits; ++i) {
         char32_t unit = spec.szPath[i];
         if (unit == 0) return true;
@@ -87,14 +87,14 @@ bool path_to_utf8(const FM_FILESPEC& spec, std::string* out) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
             ++i;
         }
-        put_utf8(unit, out);
+        PutUtf8(unit, out);
     }
     return false;
 }
 
 // Decodes one UTF-8 sequence starting at `*p`, rejecting overlong forms, surrogates and values
 // above U+10FFFF; advances `*p` past it.
-bool next_utf8(const unsigned char** p, char32_t* out) {
+bool NextUtf8(const unsigned char** p, char32_t* out) {
     const unsigned char* s = *p;
     int extra;
     char32_t c;
@@ -123,11 +123,11 @@ bool next_utf8(const unsigned char** p, char32_t* out) {
 // --- Descriptors ------------------------------------------------------------------------------
 
 // Handles are descriptor + 1, so that 0 can mean "no file" while descriptor 0 stays usable.
-int to_fd(int handle) {
+int ToFd(int handle) {
     return handle - 1;
 }
 
-short open_status(int error) {
+short OpenStatus(int error) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
@@ -141,7 +141,7 @@ short open_status(int error) {
     }
 }
 
-short write_bytes(int fd, const void* buffer, int size) {
+short WriteBytes(int fd, const void* buffer, int size) {
     const char* p = static_cast<const char*>(buffer);
     int left = size;
     while (left > 0) {
@@ -156,20 +156,20 @@ short write_bytes(int fd, const void* buffer, int size) {
 }
 
 // Writes `buffer` whole, or, when the test hook asks for it, only its first bytes.
-short write_with_hook(int fd, const void* buffer, int size, const Injected& fault) {
+short WriteWithHook(int fd, const void* buffer, int size, const Injected& fault) {
     if (fault.kind == Fault::kFail) return FM_ERR_INJECTED;
-    if (fault.kind == Fault::kNone) return write_bytes(fd, buffer, size);
+    if (fault.kind == Fault::kNone) return WriteBytes(fd, buffer, size);
     int part = fault.bytes < size ? fault.bytes : size;
-    short status = write_bytes(fd, buffer, part);
+    short status = WriteBytes(fd, buffer, part);
     if (status < 0) return status;
     return FM_ERR_WRITE;
 }
 
-bool valid_buffer(const void* buffer, int size) {
+bool ValidBuffer(const void* buffer, int size) {
     return size >= 0 && (buffer || size == 0);
 }
 
-short seek_fd(int fd, int origin, std::int64_t offset) {
+short SeekFd(int fd, int origin, std::int64_t offset) {
     int whence;
     switch (origin) {
         case FM_SEEK_START:
@@ -197,7 +197,7 @@ bool FM_SetPath(FM_FILESPEC* pSpec, const wchar_t* path) {
     if (!path) return false;
     int used = 0;
     for (const wchar_t* p = path; *p; ++p) {
-        if (!put_utf16(static_cast<char32_t>(*p), pSpec, &used)) {
+        if (!PutUtf16(static_cast<char32_t>(*p), pSpec, &used)) {
             pSpec->szPath[0] = 0;
             return false;
         }
@@ -214,7 +214,7 @@ bool FM_SetPath(FM_FILESPEC* pSpec, const char* utf8Path) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8Path);
     while (*p) {
         char32_t c;
-        if (!next_utf8(&p, &c) || !put_utf16(c, pSpec, &used)) {
+        if (!NextUtf8(&p, &c) || !PutUtf16(c, pSpec, &used)) {
             pSpec->szPath[0] = 0;
             return false;
         }
@@ -224,7 +224,7 @@ bool FM_SetPath(FM_FILESPEC* pSpec, const char* utf8Path) {
 }
 
 short FM_Open(const FM_FILESPEC* pSpec, char mode, int* pHandle) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (pHandle) *pHandle = 0;
     if (!pSpec || !pHandle) return FM_ERR_BAD_ARGUMENT;
     if (fault.kind != Fault::kNone) return FM_ERR_INJECTED;
@@ -244,13 +244,13 @@ short FM_Open(const FM_FILESPEC* pSpec, char mode, int* pHandle) {
             return FM_ERR_BAD_ARGUMENT;
     }
     std::string path;
-    if (!path_to_utf8(*pSpec, &path)) return FM_ERR_BAD_PATH;
+    if (!PathToUtf8(*pSpec, &path)) return FM_ERR_BAD_PATH;
 
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return open_status(errno);
+    if (fd < 0) return OpenStatus(errno);
 
     // A directory opens for reading on this system; it is not a file to these services.
     struct stat info;
@@ -263,15 +263,15 @@ short FM_Open(const FM_FILESPEC* pSpec, char mode, int* pHandle) {
 }
 
 short FM_Read(int handle, void* buffer, int size) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
-    if (!valid_buffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
+    if (!ValidBuffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
     if (fault.kind != Fault::kNone) return FM_ERR_INJECTED;
 
     char* p = static_cast<char*>(buffer);
     int left = size;
     while (left > 0) {
-        ssize_t n = ::read(to_fd(handle), p, static_cast<size_t>(left));
+        ssize_t n = ::read(ToFd(handle), p, static_cast<size_t>(left));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_READ;
         if (n == 0) return FM_ERR_END_OF_FILE;
@@ -282,45 +282,45 @@ short FM_Read(int handle, void* buffer, int size) {
 }
 
 short FM_Write(int handle, const void* buffer, int size) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
-    if (!valid_buffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
-    return write_with_hook(to_fd(handle), buffer, size, fault);
+    if (!ValidBuffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
+    return WriteWithHook(ToFd(handle), buffer, size, fault);
 }
 
 short FM_Seek(int handle, int origin, std::int64_t offset) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
     if (fault.kind != Fault::kNone) return FM_ERR_INJECTED;
-    return seek_fd(to_fd(handle), origin, offset);
+    return SeekFd(ToFd(handle), origin, offset);
 }
 
 short FM_SeekAndWrite(int handle, std::int64_t offset, int origin, const void* buffer, int size) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
-    if (!valid_buffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
+    if (!ValidBuffer(buffer, size)) return FM_ERR_BAD_ARGUMENT;
     if (fault.kind == Fault::kFail) return FM_ERR_INJECTED;
-    short status = seek_fd(to_fd(handle), origin, offset);
+    short status = SeekFd(ToFd(handle), origin, offset);
     if (status < 0) return status;
-    return write_with_hook(to_fd(handle), buffer, size, fault);
+    return WriteWithHook(ToFd(handle), buffer, size, fault);
 }
 
 short FM_GetSize(int handle, std::int64_t* pSize) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (pSize) *pSize = 0;
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
     if (!pSize) return FM_ERR_BAD_ARGUMENT;
     if (fault.kind != Fault::kNone) return FM_ERR_INJECTED;
     struct stat info;
-    if (::fstat(to_fd(handle), &info) != 0) return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_READ;
+    if (::fstat(ToFd(handle), &info) != 0) return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_READ;
     *pSize = static_cast<std::int64_t>(info.st_size);
     return FM_OK;
 }
 
 short FM_Close(int& handle) {
-    Injected fault = count_operation();
+    Injected fault = CountOperation();
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
-    int fd = to_fd(handle);
+    int fd = ToFd(handle);
     handle = 0;
     // close() releases the descriptor even when it reports an error; never retry it.
     int result = ::close(fd);
@@ -329,21 +329,21 @@ short FM_Close(int& handle) {
 }
 
 void FM_TestReset() {
-    g_faultAt.store(0);
-    g_shortWriteBytes.store(-1);
-    g_operations.store(0);
+    gFaultAt.store(0);
+    gShortWriteBytes.store(-1);
+    gOperations.store(0);
 }
 
 std::int64_t FM_TestOperationCount() {
-    return g_operations.load();
+    return gOperations.load();
 }
 
 void FM_TestFailOperation(std::int64_t k) {
-    g_shortWriteBytes.store(-1);
-    g_faultAt.store(k);
+    gShortWriteBytes.store(-1);
+    gFaultAt.store(k);
 }
 
 void FM_TestShortWrite(std::int64_t k, int bytes) {
-    g_shortWriteBytes.store(bytes < 0 ? 0 : bytes);
-    g_faultAt.store(k);
+    gShortWriteBytes.store(bytes < 0 ? 0 : bytes);
+    gFaultAt.store(k);
 }

@@ -3,9 +3,9 @@
 CCmdTarget::~CCmdTarget() = default;
 
 const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, nullptr}};
-    static const AFX_MSGMAP map = {nullptr, &entries[0]};
-    return &map;
+    static const AFX_MSGMAP_ENTRY kEntries[] = {{0, nullptr}};
+    static const AFX_MSGMAP kMap = {nullptr, &kEntries[0]};
+    return &kMap;
 }
 
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {

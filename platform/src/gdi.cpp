@@ -58,27 +58,27 @@ struct Gdi {
 };
 
 // Never destroyed, like the window registry.
-Gdi& gdi() {
+Gdi& GdiState() {
     static Gdi* instance = new Gdi;
     return *instance;
 }
 
 DeviceContext* FindContext(HDC hDC) {
     if (!hDC) return nullptr;
-    auto& contexts = gdi().contexts;
+    auto& contexts = GdiState().contexts;
     auto found = contexts.find(hDC);
     return found == contexts.end() ? nullptr : found->second.get();
 }
 
 Font* FindFont(HGDIOBJ handle) {
     if (!handle) return nullptr;
-    auto& fonts = gdi().fonts;
+    auto& fonts = GdiState().fonts;
     auto found = fonts.find(handle);
     return found == fonts.end() ? nullptr : found->second.get();
 }
 
 HDC NewContext(HWND hWnd) {
-    auto& g = gdi();
+    auto& g = GdiState();
     g.lastContext += 0x10;
     auto handle = reinterpret_cast<HDC>(g.lastContext);
     auto context = std::make_unique<DeviceContext>();
@@ -89,7 +89,7 @@ HDC NewContext(HWND hWnd) {
 }
 
 void DropContext(HDC hDC) {
-    auto& contexts = gdi().contexts;
+    auto& contexts = GdiState().contexts;
     auto found = contexts.find(hDC);
     if (found == contexts.end()) return;
     DeviceContext& context = *found->second;
@@ -170,7 +170,7 @@ void DrawGlyphs(WindowRecord& window, std::int64_t x, std::int64_t y, const wcha
 
 void ForgetWindowDeviceContexts(HWND hWnd) {
     std::vector<HDC> owned;
-    for (const auto& [handle, context] : gdi().contexts)
+    for (const auto& [handle, context] : GdiState().contexts)
         if (context->window == hWnd) owned.push_back(handle);
     for (HDC handle : owned) DropContext(handle);
 }
@@ -228,9 +228,9 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* paint) {
 HGDIOBJ GetStockObject(int object) {
     switch (object) {
         case SYSTEM_FONT:
-            return gdi().systemFont;
+            return GdiState().systemFont;
         case DEFAULT_GUI_FONT:
-            return gdi().guiFont;
+            return GdiState().guiFont;
         default:
             return nullptr;
     }
@@ -241,11 +241,11 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
     std::int64_t height = std::abs(std::int64_t{font->lfHeight});
     if (height == 0) height = kDefaultFontHeight;
     height = std::min<std::int64_t>(height, kMaxFontHeight);
-    return reinterpret_cast<HFONT>(gdi().AddFont(static_cast<int>(height), false));
+    return reinterpret_cast<HFONT>(GdiState().AddFont(static_cast<int>(height), false));
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
-    auto& g = gdi();
+    auto& g = GdiState();
     auto found = g.fonts.find(object);
     if (found == g.fonts.end() || found->second->stock) return FALSE;
     for (const auto& entry : g.contexts)
@@ -654,7 +654,7 @@ void SetDeviceContextsAvailable(HWND hWnd, BOOL available) {
 }
 
 int CountDeviceContexts() {
-    return static_cast<int>(gdi().contexts.size());
+    return static_cast<int>(GdiState().contexts.size());
 }
 
 }  // namespace vplatform

@@ -27,17 +27,17 @@ const wchar_t* FindPrompt(UINT id) {
     return nullptr;
 }
 
-std::vector<vplatform::MessageBoxRecord>& log() {
+std::vector<vplatform::MessageBoxRecord>& Log() {
     static auto* boxes = new std::vector<vplatform::MessageBoxRecord>;
     return *boxes;
 }
 
 int RecordAndAnswerOk(const vplatform::MessageBoxRecord& box) {
-    log().push_back(box);
+    Log().push_back(box);
     return IDOK;
 }
 
-vplatform::MessageBoxSink& sink() {
+vplatform::MessageBoxSink& Sink() {
     static auto* current = new vplatform::MessageBoxSink(RecordAndAnswerOk);
     return *current;
 }
@@ -50,7 +50,7 @@ int Deliver(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style, UINT helpId) 
     box.style = style;
     box.helpId = helpId;
     // A copy: the sink may replace itself while it runs.
-    vplatform::MessageBoxSink current = sink();
+    vplatform::MessageBoxSink current = Sink();
     return current(box);
 }
 
@@ -109,17 +109,17 @@ LPCWSTR AfxGetAppName() {
 namespace vplatform {
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink replacement) {
-    MessageBoxSink previous = std::move(sink());
-    sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndAnswerOk);
+    MessageBoxSink previous = std::move(Sink());
+    Sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndAnswerOk);
     return previous;
 }
 
 std::vector<MessageBoxRecord> GetMessageBoxLog() {
-    return log();
+    return Log();
 }
 
 void ClearMessageBoxLog() {
-    log().clear();
+    Log().clear();
 }
 
 }  // namespace vplatform

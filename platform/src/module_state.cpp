@@ -6,16 +6,16 @@
 
 namespace {
 
-AFX_MODULE_STATE& app_module_state() {
+AFX_MODULE_STATE& AppModuleState() {
     static AFX_MODULE_STATE state(L"host application");
     return state;
 }
 
-thread_local AFX_MODULE_STATE* t_current_state = nullptr;
+thread_local AFX_MODULE_STATE* gCurrentState = nullptr;
 
 // Resource modules are added and removed at load and unload, and read by every string lookup.
-std::mutex g_resource_modules_mutex;
-std::vector<AFX_MODULE_STATE*>& resource_modules() {
+std::mutex gResourceModulesMutex;
+std::vector<AFX_MODULE_STATE*>& ResourceModules() {
     static std::vector<AFX_MODULE_STATE*> modules;
     return modules;
 }
@@ -39,16 +39,16 @@ const wchar_t* AFX_MODULE_STATE::FindString(UINT id) const {
 }
 
 AFX_MODULE_STATE* AfxGetModuleState() {
-    return t_current_state ? t_current_state : &app_module_state();
+    return gCurrentState ? gCurrentState : &AppModuleState();
 }
 
 AFX_MODULE_STATE* AfxGetAppModuleState() {
-    return &app_module_state();
+    return &AppModuleState();
 }
 
 AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
     AFX_MODULE_STATE* previous = AfxGetModuleState();
-    t_current_state = state;
+    gCurrentState = state;
     return previous;
 }
 
@@ -60,21 +60,21 @@ AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() {
 }
 
 void AfxAddResourceModule(AFX_MODULE_STATE* state) {
-    std::lock_guard<std::mutex> lock(g_resource_modules_mutex);
-    auto& modules = resource_modules();
+    std::lock_guard<std::mutex> lock(gResourceModulesMutex);
+    auto& modules = ResourceModules();
     if (std::find(modules.begin(), modules.end(), state) == modules.end()) modules.push_back(state);
 }
 
 void AfxRemoveResourceModule(AFX_MODULE_STATE* state) {
-    std::lock_guard<std::mutex> lock(g_resource_modules_mutex);
-    auto& modules = resource_modules();
+    std::lock_guard<std::mutex> lock(gResourceModulesMutex);
+    auto& modules = ResourceModules();
     modules.erase(std::remove(modules.begin(), modules.end(), state), modules.end());
 }
 
 const wchar_t* AfxFindStringResource(UINT id) {
     if (const wchar_t* text = AfxGetModuleState()->FindString(id)) return text;
-    std::lock_guard<std::mutex> lock(g_resource_modules_mutex);
-    for (AFX_MODULE_STATE* module : resource_modules())
+    std::lock_guard<std::mutex> lock(gResourceModulesMutex);
+    for (AFX_MODULE_STATE* module : ResourceModules())
         if (const wchar_t* text = module->FindString(id)) return text;
     return nullptr;
 }

@@ -41,27 +41,27 @@ locale_t CachedLocale(const std::string& name) {
 // A locale with the categories that formatting needs; the C locale when `name` is not installed.
 class LocaleHandle {
   public:
-    explicit LocaleHandle(const std::string& name) : m_locale(CachedLocale(name)) {
-        if (!m_locale) m_locale = CachedLocale("C");
+    explicit LocaleHandle(const std::string& name) : locale_(CachedLocale(name)) {
+        if (!locale_) locale_ = CachedLocale("C");
     }
 
-    locale_t get() const { return m_locale; }
+    locale_t Get() const { return locale_; }
     static bool IsInstalled(const std::string& name) { return CachedLocale(name) != locale_t(0); }
 
   private:
-    locale_t m_locale;
+    locale_t locale_;
 };
 
 // Makes a locale the calling thread's for a scope, for the conversions that read it.
 class ThreadLocaleScope {
   public:
-    explicit ThreadLocaleScope(locale_t locale) : m_previous(uselocale(locale)) {}
-    ~ThreadLocaleScope() { uselocale(m_previous); }
+    explicit ThreadLocaleScope(locale_t locale) : previous_(uselocale(locale)) {}
+    ~ThreadLocaleScope() { uselocale(previous_); }
     ThreadLocaleScope(const ThreadLocaleScope&) = delete;
     ThreadLocaleScope& operator=(const ThreadLocaleScope&) = delete;
 
   private:
-    locale_t m_previous;
+    locale_t previous_;
 };
 
 std::string UserLocaleName() {
@@ -74,7 +74,7 @@ std::string UserLocaleName() {
     return "C";
 }
 
-std::mutex g_names_mutex;
+std::mutex gNamesMutex;
 std::vector<std::string>& NamedLocales() {
     static std::vector<std::string> names;
     return names;
@@ -82,7 +82,7 @@ std::vector<std::string>& NamedLocales() {
 
 LCID IdOfName(const std::string& name) {
     if (IsCLocaleName(name)) return LOCALE_INVARIANT;
-    std::lock_guard<std::mutex> lock(g_names_mutex);
+    std::lock_guard<std::mutex> lock(gNamesMutex);
     std::vector<std::string>& names = NamedLocales();
     auto found = std::find(names.begin(), names.end(), name);
     if (found == names.end()) found = names.insert(names.end(), name);
@@ -98,7 +98,7 @@ bool NameOfId(LCID id, std::string* name) {
         *name = "C";
         return true;
     }
-    std::lock_guard<std::mutex> lock(g_names_mutex);
+    std::lock_guard<std::mutex> lock(gNamesMutex);
     const std::vector<std::string>& names = NamedLocales();
     if (id < kFirstNamedLocale || id - kFirstNamedLocale >= names.size()) return false;
     *name = names[id - kFirstNamedLocale];
@@ -171,17 +171,17 @@ SYSTEMTIME Now() {
 }
 
 // Which locale format a call wants.
-enum class Picture { ShortDate, Time, TimeWithoutSeconds };
+enum class Picture { kShortDate, kTime, kTimeWithoutSeconds };
 
 // The strftime format of `picture` in `locale`, which must be the thread's current locale
 // (the conversion to wide text reads its character set).
 std::wstring LocaleFormat(Picture picture, locale_t locale) {
     switch (picture) {
-        case Picture::ShortDate:
+        case Picture::kShortDate:
             return Widen(nl_langinfo_l(D_FMT, locale));
-        case Picture::Time:
+        case Picture::kTime:
             return Widen(nl_langinfo_l(T_FMT, locale));
-        case Picture::TimeWithoutSeconds:
+        case Picture::kTimeWithoutSeconds:
             return vplatform::TimeFormatWithoutSeconds(Widen(nl_langinfo_l(T_FMT, locale)),
                                                        Widen(nl_langinfo_l(T_FMT_AMPM, locale)));
     }
@@ -203,11 +203,11 @@ int Format(LCID id, Picture picture, const SYSTEMTIME& when, LPWSTR out, int cap
     std::string name;
     if (!NameOfId(id, &name)) return 0;
     LocaleHandle locale(name);
-    if (!locale.get()) return 0;
+    if (!locale.Get()) return 0;
     std::wstring text;
     {
-        ThreadLocaleScope scope(locale.get());
-        text = FormatTime(LocaleFormat(picture, locale.get()), ToTm(when));
+        ThreadLocaleScope scope(locale.Get());
+        text = FormatTime(LocaleFormat(picture, locale.Get()), ToTm(when));
     }
     return Deliver(text, out, capacity);
 }
@@ -218,7 +218,7 @@ int Format(LCID id, Picture picture, const SYSTEMTIME& when, LPWSTR out, int cap
 struct Token {
     bool conversion;    // a % conversion, else literal text
     std::wstring text;  // as written
-    wchar_t conversion_char;
+    wchar_t conversionChar;
 };
 
 // Splits a strftime format into conversions (with their flags, width and E/O modifier) and
@@ -266,11 +266,11 @@ std::wstring SpellOut(const std::wstring& format, const std::wstring& ampmFormat
     for (const Token& t : Tokenize(format)) {
         if (!t.conversion)
             result += t.text;
-        else if (t.conversion_char == L'T')
+        else if (t.conversionChar == L'T')
             result += L"%H:%M:%S";
-        else if (t.conversion_char == L'R')
+        else if (t.conversionChar == L'R')
             result += L"%H:%M";
-        else if (t.conversion_char == L'r' && expandAmPm)
+        else if (t.conversionChar == L'r' && expandAmPm)
             result += SpellOut(ampmFormat.empty() ? L"%I:%M:%S %p" : ampmFormat, L"", false);
         else
             result += t.text;
@@ -298,7 +298,7 @@ std::wstring TimeFormatWithoutSeconds(const std::wstring& timeFormat,
                                       const std::wstring& ampmFormat) {
     std::vector<Token> tokens = Tokenize(SpellOut(timeFormat, ampmFormat, true));
     for (size_t i = 0; i < tokens.size(); ++i) {
-        if (!tokens[i].conversion || tokens[i].conversion_char != L'S') continue;
+        if (!tokens[i].conversion || tokens[i].conversionChar != L'S') continue;
         const bool hasAfter = i + 1 < tokens.size() && !tokens[i + 1].conversion;
         const std::wstring after = hasAfter ? tokens[i + 1].text : std::wstring();
         const size_t unitEnd = std::find_if(after.begin(), after.end(), IsBlank) - after.begin();
@@ -346,7 +346,7 @@ int GetDateFormatW(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCWSTR
     if (lpFormat || (dwFlags != 0 && dwFlags != DATE_SHORTDATE)) return 0;
     const SYSTEMTIME when = lpDate ? *lpDate : Now();
     if (!IsValidDate(when)) return 0;
-    return Format(Locale, Picture::ShortDate, when, lpDateStr, cchDate);
+    return Format(Locale, Picture::kShortDate, when, lpDateStr, cchDate);
 }
 
 int GetTimeFormatW(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCWSTR lpFormat,
@@ -354,6 +354,7 @@ int GetTimeFormatW(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCWSTR
     if (lpFormat || (dwFlags != 0 && dwFlags != TIME_NOSECONDS)) return 0;
     const SYSTEMTIME when = lpTime ? *lpTime : Now();
     if (!IsValidTime(when)) return 0;
-    const Picture picture = dwFlags == TIME_NOSECONDS ? Picture::TimeWithoutSeconds : Picture::Time;
+    const Picture picture =
+        dwFlags == TIME_NOSECONDS ? Picture::kTimeWithoutSeconds : Picture::kTime;
     return Format(Locale, picture, when, lpTimeStr, cchTime);
 }

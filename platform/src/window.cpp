@@ -17,7 +17,7 @@ struct Registry {
 };
 
 // Never destroyed: framework objects destroyed during static destruction still find it.
-Registry& registry() {
+Registry& WindowRegistry() {
     static Registry* instance = new Registry;
     return *instance;
 }
@@ -26,7 +26,7 @@ Registry& registry() {
 
 WindowRecord* FindWindowRecord(HWND hWnd) {
     if (!hWnd) return nullptr;
-    auto& windows = registry().windows;
+    auto& windows = WindowRegistry().windows;
     auto found = windows.find(hWnd);
     return found == windows.end() ? nullptr : found->second.get();
 }
@@ -50,7 +50,7 @@ HWND CreateWindow(WindowKind kind, HWND parent, int id, int width, int height, D
                   LPCWSTR text) {
     WindowRecord* parentRecord = FindWindowRecord(parent);
     if (parent && !parentRecord) return nullptr;
-    auto& reg = detail::registry();
+    auto& reg = detail::WindowRegistry();
     reg.lastHandle += 0x10;
     auto record = std::make_unique<WindowRecord>();
     record->handle = reinterpret_cast<HWND>(reg.lastHandle);
@@ -88,7 +88,7 @@ DWORD GetWindowStyle(HWND hWnd) {
 }
 
 int CountWindows() {
-    return static_cast<int>(detail::registry().windows.size());
+    return static_cast<int>(detail::WindowRegistry().windows.size());
 }
 
 }  // namespace vplatform
@@ -229,7 +229,7 @@ BOOL UpdateWindow(HWND hWnd) {
 }
 
 HWND SetFocus(HWND hWnd) {
-    auto& reg = vplatform::detail::registry();
+    auto& reg = vplatform::detail::WindowRegistry();
     HWND previous = reg.focus;
     if (hWnd && !IsWindow(hWnd)) return nullptr;
     reg.focus = hWnd;
@@ -237,7 +237,7 @@ HWND SetFocus(HWND hWnd) {
 }
 
 HWND GetFocus() {
-    auto& reg = vplatform::detail::registry();
+    auto& reg = vplatform::detail::WindowRegistry();
     if (!IsWindow(reg.focus)) reg.focus = nullptr;
     return reg.focus;
 }
@@ -256,7 +256,7 @@ BOOL DestroyWindow(HWND hWnd) {
     if (record->object) WindowAccess::Unlink(record->object);
     if (record->temporary) WindowAccess::Unlink(record->temporary.get());
     vplatform::detail::ForgetWindowDeviceContexts(hWnd);
-    auto& reg = vplatform::detail::registry();
+    auto& reg = vplatform::detail::WindowRegistry();
     if (reg.focus == hWnd) reg.focus = nullptr;
     reg.windows.erase(hWnd);
     return TRUE;

@@ -61,6 +61,17 @@ TEST(PrefsCli, ShowDecodesEveryRecord) {
         << r.out;
 }
 
+// JSON stays valid for any file name: escapes, and invalid UTF-8 replaced.
+TEST(PrefsCli, JsonNamesAnyFileValidly) {
+    TempDir dir;
+    const std::string file = dir.file("q\xFF\"\x01\xC3\xBC");
+    FM_FILESPEC spec = dir.spec("p");
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    ASSERT_EQ(std::rename(dir.file("p").c_str(), file.c_str()), 0);  // a name FM_SetPath refuses
+    auto r = RunVantrel("prefs show --json " + Quoted(file));
+    EXPECT_TRUE(Contains(r.out, "q\\ufffd\\\"\\u0001\xC3\xBC\",")) << r.out;
+}
+
 TEST(PrefsCli, MonitorEditsRecord102InPlace) {
     TempDir dir;
     const std::string file = dir.file("p");

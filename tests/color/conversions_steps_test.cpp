@@ -48,12 +48,12 @@ bool Same(float x, float y) {
 
 // Values around the thresholds and the awkward ones, mixed with uniform ones.
 float Value(std::mt19937& rng, float low, float high) {
-    static const float special[] = {0.0f,    -0.0f,  8.0f,    7.9999995f, 8.0000005f,
-                                    0.8856f, -16.0f, 100.0f,  INFINITY,   -INFINITY,
-                                    NAN,     1e-30f, -1e-30f, 500.0f,     -500.0f};
+    static const float kSpecial[] = {0.0f,    -0.0f,  8.0f,    7.9999995f, 8.0000005f,
+                                     0.8856f, -16.0f, 100.0f,  INFINITY,   -INFINITY,
+                                     NAN,     1e-30f, -1e-30f, 500.0f,     -500.0f};
     std::uniform_int_distribution<int> pick(0, 39);
     const int p = pick(rng);
-    if (p < 15) return special[p];
+    if (p < 15) return kSpecial[p];
     return std::uniform_real_distribution<float>(low, high)(rng);
 }
 

@@ -31,7 +31,7 @@ TEST(MonitorMatrix, DefaultMonitorAndItsInverse) {
                                  {-0.97875f, 1.91613f, 0.03343f},
                                  {0.07196f, -0.22899f, 1.40575f}};
     float f[3][3], inv[3][3];
-    ASSERT_EQ(GetMonitorTransformMatrix(kDefault, f, inv), 10);
+    ASSERT_EQ(GetMonitorTransformMatrix(kDefault, f, inv), VANTREL_SUCCESS);
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             EXPECT_NEAR(f[i][j], forward[i][j], 1e-5) << i << "," << j;
@@ -53,7 +53,7 @@ TEST(MonitorMatrix, RowsSumToD50WhenTheWhiteIsInsideTheTriangle) {
     const float d50[3] = {0.9642f, 1.0f, 0.8249f};
     for (const PF_MonitorSettings& s : cases) {
         float f[3][3];
-        ASSERT_EQ(GetMonitorTransformMatrix(s, f, nullptr), 10) << s.fWhiteX;
+        ASSERT_EQ(GetMonitorTransformMatrix(s, f, nullptr), VANTREL_SUCCESS) << s.fWhiteX;
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(f[i][0] + f[i][1] + f[i][2], d50[i], 2e-6) << s.fWhiteX << " row " << i;
     }
@@ -69,21 +69,22 @@ TEST(MonitorMatrix, PrimariesThatDoNotDetermineTheWhiteWriteNothing) {
         std::memset(f, 0x7F, sizeof f);
         std::memset(inv, 0x7F, sizeof inv);
         std::memcpy(before, f, sizeof f);
-        EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), -7);
+        EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_WHITE_NOT_DETERMINED);
         EXPECT_EQ(std::memcmp(f, before, sizeof f), 0);
         EXPECT_EQ(std::memcmp(inv, before, sizeof inv), 0);
-        EXPECT_EQ(GetMonitorTransformMatrix(s, nullptr, nullptr), -7);
+        EXPECT_EQ(GetMonitorTransformMatrix(s, nullptr, nullptr), VANTREL_ERR_WHITE_NOT_DETERMINED);
     }
-    EXPECT_EQ(GetMonitorTransformMatrix(kDefault, nullptr, nullptr), 10);
+    EXPECT_EQ(GetMonitorTransformMatrix(kDefault, nullptr, nullptr), VANTREL_SUCCESS);
 }
 
 TEST(MonitorMatrix, WhiteOutsideTheTriangleLeavesTheForwardCopyInTheInverse) {
     PF_MonitorSettings s = Monitor({0.64f, 0.33f, 0.30f, 0.60f, 0.15f, 0.06f, 0.70f, 0.25f});
     float f[3][3], inv[3][3];
-    EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), -3);
+    EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_SINGULAR);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(f[i][1], 0.0f) << "green column, row " << i;
     EXPECT_EQ(std::memcmp(f, inv, sizeof f), 0);
-    EXPECT_EQ(GetMonitorTransformMatrix(s, f, nullptr), 10) << "no inverse asked, no failure";
+    EXPECT_EQ(GetMonitorTransformMatrix(s, f, nullptr), VANTREL_SUCCESS)
+        << "no inverse asked, no failure";
 }
 
 }  // namespace

@@ -15,20 +15,20 @@ using Items = std::vector<std::wstring>;
 class ComboMenu : public ::testing::Test {
   protected:
     void Make(DWORD style = 0) {
-        combo.DestroyWindow();
-        combo.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 7, 40, 20, style));
+        combo_.DestroyWindow();
+        combo_.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 7, 40, 20, style));
     }
     Items Contents() const {
         Items items;
-        for (int i = 0; i < combo.GetCount(); ++i) {
+        for (int i = 0; i < combo_.GetCount(); ++i) {
             CString text;
-            combo.GetLBText(i, text);
+            combo_.GetLBText(i, text);
             items.push_back(text.str());
         }
         return items;
     }
     void SetUp() override { Make(); }
-    CComboBox combo;
+    CComboBox combo_;
 };
 
 struct FillCase {
@@ -53,9 +53,9 @@ TEST_F(ComboMenu, LoadMenuItemReplacesTheListWithTheItems) {
     };
     for (const FillCase& c : cases) {
         Make(c.style);
-        for (const wchar_t* old : {L"1", L"2", L"3", L"4", L"5"}) combo.AddString(old);
+        for (const wchar_t* old : {L"1", L"2", L"3", L"4", L"5"}) combo_.AddString(old);
         std::wstring menu = c.menu;
-        LoadMenuItem(menu.data(), &combo);
+        LoadMenuItem(menu.data(), &combo_);
         EXPECT_EQ(Contents(), c.expected) << c.what;
     }
 }
@@ -84,19 +84,19 @@ TEST_F(ComboMenu, ResourceMenusComeFromTheApplicationsStringTable) {
     plugIn.SetString(5000, L"Other;");
     {
         AFX_MAINTAIN_STATE2 switched(&plugIn);
-        LoadMenuItem(5000u, &combo);
+        LoadMenuItem(5000u, &combo_);
         EXPECT_EQ(AfxGetModuleState(), &plugIn);  // restored after the load
     }
     EXPECT_EQ(Contents(), (Items{L"Low", L"Medium", L"High"}));
 
-    LoadMenuItem(5001u, &combo);  // no such string: an empty menu
+    LoadMenuItem(5001u, &combo_);  // no such string: an empty menu
     EXPECT_TRUE(Contents().empty());
 
     // 40 items of 7 code units: only the 36 that end within 255 code units are kept.
     std::wstring menu;
     for (int i = 0; i < 40; ++i) menu += L"item" + std::to_wstring(10 + i) + L",";
     app->SetString(5002, menu.c_str());
-    LoadMenuItem(5002u, &combo);
+    LoadMenuItem(5002u, &combo_);
     Items items = Contents();
     ASSERT_EQ(items.size(), 36u);
     EXPECT_EQ(items.back(), L"item45");
@@ -126,20 +126,20 @@ TEST_F(ComboMenu, PostFillComboBoxWidensTheListToItsWidestItem) {
     };
     for (const WidthCase& c : cases) {
         Make();
-        for (const std::wstring& item : c.items) combo.AddString(item.c_str());
-        combo.SetDroppedWidth(55);
-        if (c.font) combo.SetFont(&font, FALSE);
-        vplatform::SetDeviceContextsAvailable(combo.m_hWnd, c.deviceContext);
-        PostFillComboBox(combo);
-        EXPECT_EQ(combo.GetDroppedWidth(), c.expected) << c.what;
+        for (const std::wstring& item : c.items) combo_.AddString(item.c_str());
+        combo_.SetDroppedWidth(55);
+        if (c.font) combo_.SetFont(&font, FALSE);
+        vplatform::SetDeviceContextsAvailable(combo_.m_hWnd, c.deviceContext);
+        PostFillComboBox(combo_);
+        EXPECT_EQ(combo_.GetDroppedWidth(), c.expected) << c.what;
         EXPECT_EQ(vplatform::CountDeviceContexts(), 0) << c.what;
     }
     // The font was selected in and the previous one back.
     Make();
-    combo.SetFont(&font, FALSE);
-    PostFillComboBox(combo);
+    combo_.SetFont(&font, FALSE);
+    PostFillComboBox(combo_);
     std::vector<HGDIOBJ> selected;
-    for (const auto& call : vplatform::GetDrawLog(combo.m_hWnd))
+    for (const auto& call : vplatform::GetDrawLog(combo_.m_hWnd))
         if (call.op == vplatform::DrawOp::SelectFont) selected.push_back(call.object);
     EXPECT_EQ(selected, (std::vector<HGDIOBJ>{font.m_hObject, GetStockObject(SYSTEM_FONT)}));
 }

@@ -28,7 +28,7 @@ class DialogTest : public ::testing::Test {
     static constexpr UINT kOtherEdit = 1002;
 
     void SetUp() override {
-        dialog.Attach(vplatform::CreateDialog(
+        dialog_.Attach(vplatform::CreateDialog(
             L"Settings", 300, 200,
             {{kEdit, vplatform::WindowKind::Edit, 80, 20, 0, L"untouched"},
              {kOtherEdit, vplatform::WindowKind::Edit, 80, 20, 0, L"other"}}));
@@ -40,7 +40,7 @@ class DialogTest : public ::testing::Test {
         vplatform::ClearMessageBoxLog();
     }
 
-    HWND Control(UINT id) const { return ::GetDlgItem(dialog.m_hWnd, static_cast<int>(id)); }
+    HWND Control(UINT id) const { return ::GetDlgItem(dialog_.m_hWnd, static_cast<int>(id)); }
     std::wstring Text(UINT id) const {
         wchar_t buffer[128];
         GetWindowTextW(Control(id), buffer, 128);
@@ -51,7 +51,7 @@ class DialogTest : public ::testing::Test {
         return vplatform::GetMessageBoxLog();
     }
 
-    CWnd dialog;
+    CWnd dialog_;
 };
 
 }  // namespace dialog_testing

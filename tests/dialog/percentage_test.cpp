@@ -66,18 +66,18 @@ void CheckParsing(CWnd& dialog, std::optional<T> ParseCase::*expected, Exchange 
 }
 
 TEST_F(Percentage, TextsParseOrRaiseThePromptOfTheirType) {
-    CheckParsing<int>(dialog, &ParseCase::asInt, DDX_Percentage_Integer, L"Enter a whole number.");
-    CheckParsing<UINT>(dialog, &ParseCase::asUInt, DDX_Percentage_UINT,
+    CheckParsing<int>(dialog_, &ParseCase::asInt, DDX_Percentage_Integer, L"Enter a whole number.");
+    CheckParsing<UINT>(dialog_, &ParseCase::asUInt, DDX_Percentage_UINT,
                        L"Enter a whole number of 0 or more.");
-    CheckParsing<float>(dialog, &ParseCase::asFloat, DDX_Percentage_float, L"Enter a number.");
+    CheckParsing<float>(dialog_, &ParseCase::asFloat, DDX_Percentage_float, L"Enter a number.");
     std::wstring text = std::wstring(30, L' ') + L"78";  // the 8 is the 32nd code unit: unread
     int value = 0;
-    ExchangeOut(dialog, text.c_str(), value, DDX_Percentage_Integer);
+    ExchangeOut(dialog_, text.c_str(), value, DDX_Percentage_Integer);
     EXPECT_EQ(value, 7);
 }
 
 TEST_F(Percentage, IntoTheControlAndDrawStringShowTheValueWithAPercentSign) {
-    CDataExchange dx(&dialog, FALSE);
+    CDataExchange dx(&dialog_, FALSE);
     int i = 5;
     UINT u = 4000000000u;
     float a = 7.25f, b = 7.256f, widest = -FLT_MAX;
@@ -88,10 +88,10 @@ TEST_F(Percentage, IntoTheControlAndDrawStringShowTheValueWithAPercentSign) {
         {[&] { DDX_Percentage_float(&dx, kEdit, b); }, L"7.26%"},
         {[&] { DDX_Percentage_UINT(&dx, kEdit, u); }, L"4000000000%"},
         {[&] { DDX_Percentage_float(&dx, kEdit, widest); }, kWidest},
-        {[&] { DrawString_Int_Percentage(&dialog, kEdit, 5); }, L"5%"},
-        {[&] { DrawString_float_Percentage(&dialog, kEdit, 7.256f); }, L"7.26%"},
-        {[&] { DrawString_UINT_Percentage(&dialog, kEdit, 4000000000u); }, L"4000000000%"},
-        {[&] { DrawString_float_Percentage(&dialog, kEdit, -FLT_MAX); }, kWidest},
+        {[&] { DrawString_Int_Percentage(&dialog_, kEdit, 5); }, L"5%"},
+        {[&] { DrawString_float_Percentage(&dialog_, kEdit, 7.256f); }, L"7.26%"},
+        {[&] { DrawString_UINT_Percentage(&dialog_, kEdit, 4000000000u); }, L"4000000000%"},
+        {[&] { DrawString_float_Percentage(&dialog_, kEdit, -FLT_MAX); }, kWidest},
     };
     for (const auto& [show, text] : cases) {
         Type(kEdit, L"");
@@ -127,10 +127,10 @@ const ValidatorCase kValidatorCases[] = {
 TEST_F(Percentage, StandardValidatorsNameTheRangeThenFail) {
     for (const ValidatorCase& c : kValidatorCases) {
         vplatform::ClearMessageBoxLog();
-        CDataExchange into(&dialog, FALSE);
+        CDataExchange into(&dialog_, FALSE);
         c.validate(&into);  // into the controls nothing is checked
         EXPECT_TRUE(Boxes().empty()) << c.what;
-        CDataExchange dx(&dialog, TRUE);
+        CDataExchange dx(&dialog_, TRUE);
         dx.PrepareEditCtrl(kEdit);
         EXPECT_EQ(Fails([&] { c.validate(&dx); }), c.message != nullptr) << c.what;
         if (!c.message) continue;

@@ -18,7 +18,7 @@ constexpr int kHeight = 20;
 class ProgressBar : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(bar.Attach(
+        ASSERT_TRUE(bar_.Attach(
             vplatform::CreateWindow(vplatform::WindowKind::Progress, nullptr, 1, kWidth, kHeight)));
     }
 
@@ -31,16 +31,16 @@ class ProgressBar : public ::testing::Test {
         bool covered = true;
     };
     Painted Paint() {
-        vplatform::FillSurface(bar.m_hWnd, kMarker);
-        vplatform::ClearDrawLog(bar.m_hWnd);
-        bar.Invalidate(TRUE);
-        bar.UpdateWindow();
+        vplatform::FillSurface(bar_.m_hWnd, kMarker);
+        vplatform::ClearDrawLog(bar_.m_hWnd);
+        bar_.Invalidate(TRUE);
+        bar_.UpdateWindow();
         Painted p;
-        p.surface = vplatform::GetSurface(bar.m_hWnd);
-        p.log = vplatform::GetDrawLog(bar.m_hWnd);
+        p.surface = vplatform::GetSurface(bar_.m_hWnd);
+        p.log = vplatform::GetDrawLog(bar_.m_hWnd);
         for (COLORREF pixel : p.surface.pixels) p.covered = p.covered && pixel != kMarker;
         p.fill = 0;
-        while (p.fill < kWidth && p.surface.at(p.fill, 0) == bar.GetProgressColor()) ++p.fill;
+        while (p.fill < kWidth && p.surface.at(p.fill, 0) == bar_.GetProgressColor()) ++p.fill;
         for (const auto& call : p.log)
             if (call.op == DrawOp::DrawText) p.texts.push_back(call.text);
         return p;
@@ -51,17 +51,17 @@ class ProgressBar : public ::testing::Test {
             if (p.surface.at(x, 0) != background) return false;
         return true;
     }
-    CCustomProgressCtrl bar;
+    CCustomProgressCtrl bar_;
 };
 
 TEST_F(ProgressBar, StartsWithTheStatedDefaults) {
     int lower = -1, upper = -1;
-    bar.GetRange(lower, upper);
+    bar_.GetRange(lower, upper);
     EXPECT_EQ(lower, 0);
     EXPECT_EQ(upper, 100);
-    EXPECT_EQ(bar.GetProgressColor(), 0xFF0000u);
-    EXPECT_EQ(bar.GetTextColor(), 0xFFFFFFu);
-    EXPECT_EQ(bar.GetBkColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(bar_.GetProgressColor(), 0xFF0000u);
+    EXPECT_EQ(bar_.GetTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(bar_.GetBkColor(), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(Paint().texts, std::vector<std::wstring>{L"0%"});  // the percentage is shown
 }
 
@@ -88,28 +88,28 @@ TEST_F(ProgressBar, PaintsTheFilledFractionAndThePercentage) {
         {"the widest range at the top", INT_MIN, INT_MAX, INT_MAX, 200, L"100%"},
     };
     for (const PaintCase& c : cases) {
-        bar.SetRange(c.lower, c.upper);
-        bar.SetPos(c.pos);
+        bar_.SetRange(c.lower, c.upper);
+        bar_.SetPos(c.pos);
         Painted p = Paint();
         EXPECT_TRUE(p.covered) << c.what;
         EXPECT_EQ(p.fill, c.fill) << c.what;
-        EXPECT_TRUE(RestIsBackground(p, bar.GetBkColor())) << c.what;
+        EXPECT_TRUE(RestIsBackground(p, bar_.GetBkColor())) << c.what;
         ASSERT_EQ(p.texts, std::vector<std::wstring>{c.text}) << c.what;
         const auto& text = p.log[p.log.size() - 2];  // before EndPaint
         EXPECT_EQ(text.format, UINT{DT_CENTER | DT_VCENTER | DT_SINGLELINE}) << c.what;
         EXPECT_EQ(text.rect.right, kWidth) << c.what;
         EXPECT_EQ(text.rect.bottom, kHeight) << c.what;
-        EXPECT_EQ(text.color, bar.GetTextColor()) << c.what;
+        EXPECT_EQ(text.color, bar_.GetTextColor()) << c.what;
     }
 }
 
 TEST_F(ProgressBar, OutsideTheRangeItPaintsTheFaceColourWithoutText) {
-    bar.SetBkColor(RGB(0, 0, 255));  // not used for an empty bar
-    bar.SetStep(10);
-    bar.SetPos(95);
-    EXPECT_EQ(bar.StepIt(), 95);  // the control's previous position
+    bar_.SetBkColor(RGB(0, 0, 255));  // not used for an empty bar
+    bar_.SetStep(10);
+    bar_.SetPos(95);
+    EXPECT_EQ(bar_.StepIt(), 95);  // the control's previous position
     for (int pos : {105, -1}) {
-        if (pos < 0) bar.SetPos(pos);
+        if (pos < 0) bar_.SetPos(pos);
         Painted p = Paint();
         EXPECT_TRUE(p.texts.empty()) << pos;
         for (COLORREF pixel : p.surface.pixels) ASSERT_EQ(pixel, GetSysColor(COLOR_BTNFACE)) << pos;
@@ -117,46 +117,46 @@ TEST_F(ProgressBar, OutsideTheRangeItPaintsTheFaceColourWithoutText) {
 }
 
 TEST_F(ProgressBar, SetRangeMovesThePositionToTheLowerBound) {
-    bar.SetPos(60);
-    bar.SetRange(20, 80);
+    bar_.SetPos(60);
+    bar_.SetRange(20, 80);
     Painted p = Paint();
     EXPECT_EQ(p.fill, 0);
     EXPECT_EQ(p.texts, std::vector<std::wstring>{L"25%"});  // 20 * 100 / 80
 }
 
 TEST_F(ProgressBar, ThePlatformControlGetsSixteenBitBoundsAndAnswersPreviousValues) {
-    vplatform::ClearDrawLog(bar.m_hWnd);
-    bar.SetRange(0, 100000);
-    EXPECT_EQ(SendMessage(bar.m_hWnd, PBM_GETRANGE, TRUE), 0);
-    EXPECT_EQ(SendMessage(bar.m_hWnd, PBM_GETRANGE, FALSE), 100000 & 0xFFFF);
-    EXPECT_EQ(bar.SetPos(30000), 0);
-    EXPECT_EQ(bar.SetPos(40000), 30000);  // the control's previous position (34464 at most)
-    EXPECT_EQ(bar.SetPos(10), 34464);
-    EXPECT_EQ(bar.SetStep(5), 10);
-    EXPECT_EQ(bar.StepIt(), 10);
+    vplatform::ClearDrawLog(bar_.m_hWnd);
+    bar_.SetRange(0, 100000);
+    EXPECT_EQ(SendMessage(bar_.m_hWnd, PBM_GETRANGE, TRUE), 0);
+    EXPECT_EQ(SendMessage(bar_.m_hWnd, PBM_GETRANGE, FALSE), 100000 & 0xFFFF);
+    EXPECT_EQ(bar_.SetPos(30000), 0);
+    EXPECT_EQ(bar_.SetPos(40000), 30000);  // the control's previous position (34464 at most)
+    EXPECT_EQ(bar_.SetPos(10), 34464);
+    EXPECT_EQ(bar_.SetStep(5), 10);
+    EXPECT_EQ(bar_.StepIt(), 10);
 }
 
 TEST_F(ProgressBar, ShowPercentZeroDropsTheTextAndKeepsTheColours) {
-    bar.SetPos(40);
-    bar.ShowPercent(FALSE);
+    bar_.SetPos(40);
+    bar_.ShowPercent(FALSE);
     Painted p = Paint();
     EXPECT_TRUE(p.texts.empty());
     EXPECT_EQ(p.fill, 80);
     EXPECT_TRUE(p.covered);
-    EXPECT_EQ(bar.GetTextColor(), 0xFFFFFFu);
-    bar.ShowPercent(TRUE);
+    EXPECT_EQ(bar_.GetTextColor(), 0xFFFFFFu);
+    bar_.ShowPercent(TRUE);
     EXPECT_EQ(Paint().texts, std::vector<std::wstring>{L"40%"});
 }
 
 TEST_F(ProgressBar, ErasingTheBackgroundDoesNothing) {
-    bar.SetPos(50);
-    auto before = vplatform::GetSurface(bar.m_hWnd).pixels;
-    vplatform::ClearDrawLog(bar.m_hWnd);
-    HDC hDC = GetDC(bar.m_hWnd);
-    EXPECT_EQ(SendMessage(bar.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC)), 1);
-    ReleaseDC(bar.m_hWnd, hDC);
-    EXPECT_EQ(vplatform::GetSurface(bar.m_hWnd).pixels, before);
-    EXPECT_TRUE(vplatform::GetDrawLog(bar.m_hWnd).empty());
+    bar_.SetPos(50);
+    auto before = vplatform::GetSurface(bar_.m_hWnd).pixels;
+    vplatform::ClearDrawLog(bar_.m_hWnd);
+    HDC hDC = GetDC(bar_.m_hWnd);
+    EXPECT_EQ(SendMessage(bar_.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC)), 1);
+    ReleaseDC(bar_.m_hWnd, hDC);
+    EXPECT_EQ(vplatform::GetSurface(bar_.m_hWnd).pixels, before);
+    EXPECT_TRUE(vplatform::GetDrawLog(bar_.m_hWnd).empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "dialog_fixture.h"
+#include "vantrel/frame.h"
 
 namespace {
 
@@ -37,14 +38,14 @@ TEST_F(RangeValidation, SignedValuesOutsideTheRangeTakeTheNearestBound) {
         vplatform::ClearMessageBoxLog();
         Type(kEdit, L"untouched");
         SetFocus(nullptr);
-        CDataExchange dx(&dialog, TRUE);
+        CDataExchange dx(&dialog_, TRUE);
         int value = c.value;
         bool failed = false;
         try {
             int result =
                 c.percentage
-                    ? CustomValidate_Int_Percentage(&dialog, &dx, kEdit, value, c.min, c.max)
-                    : CustomValidate(&dialog, &dx, kEdit, value, c.min, c.max, nullptr);
+                    ? CustomValidate_Int_Percentage(&dialog_, &dx, kEdit, value, c.min, c.max)
+                    : CustomValidate(&dialog_, &dx, kEdit, value, c.min, c.max, nullptr);
             EXPECT_EQ(result, 1) << c.what;
         } catch (const CUserException&) {
             failed = true;
@@ -56,7 +57,7 @@ TEST_F(RangeValidation, SignedValuesOutsideTheRangeTakeTheNearestBound) {
         ASSERT_EQ(boxes.size(), c.corrected ? 1u : 0u) << c.what;
         if (!c.corrected) continue;
         EXPECT_EQ(GetFocus(), Control(kEdit)) << c.what;
-        EXPECT_EQ(boxes[0].owner, dialog.m_hWnd) << c.what;
+        EXPECT_EQ(boxes[0].owner, dialog_.m_hWnd) << c.what;
         EXPECT_EQ(boxes[0].caption, L"Profiler") << c.what;
         EXPECT_EQ(boxes[0].style, 0x30u) << c.what;
         if (c.min == 0) {
@@ -76,21 +77,22 @@ TEST_F(RangeValidation, VariableAndControlAreCorrectedBeforeTheMessageShows) {
         valueAtMessage = value;
         return IDOK;
     });
-    CDataExchange dx(&dialog, TRUE);
-    EXPECT_THROW(CustomValidate_Int_Percentage(&dialog, &dx, kEdit, value, 0, 100), CUserException);
+    CDataExchange dx(&dialog_, TRUE);
+    EXPECT_THROW(CustomValidate_Int_Percentage(&dialog_, &dx, kEdit, value, 0, 100),
+                 CUserException);
     vplatform::SetMessageBoxSink(previous);
     EXPECT_EQ(valueAtMessage, 100);
     EXPECT_EQ(textAtMessage, L"100%");
 }
 
 TEST_F(RangeValidation, IntoTheControlsEveryFormReturnsOneAndChangesNothing) {
-    CDataExchange dx(&dialog, FALSE);
+    CDataExchange dx(&dialog_, FALSE);
     int i = 500;
     UINT u = 500;
     float f = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(CustomValidate(&dialog, &dx, kEdit, i, 0, 100, nullptr), 1);
-    EXPECT_EQ(CustomValidate(&dialog, &dx, kEdit, u, 0u, 100u, nullptr), 1);
-    EXPECT_EQ(CustomValidate(&dialog, &dx, kEdit, f, 0.0f, 1.0f, nullptr), 1);
+    EXPECT_EQ(CustomValidate(&dialog_, &dx, kEdit, i, 0, 100, nullptr), 1);
+    EXPECT_EQ(CustomValidate(&dialog_, &dx, kEdit, u, 0u, 100u, nullptr), 1);
+    EXPECT_EQ(CustomValidate(&dialog_, &dx, kEdit, f, 0.0f, 1.0f, nullptr), 1);
     EXPECT_EQ(i, 500);
     EXPECT_EQ(u, 500u);
     EXPECT_TRUE(std::isnan(f));
@@ -119,13 +121,13 @@ TEST_F(RangeValidation, FloatValuesAreCorrectedAndNaNNeverPasses) {
     for (const FloatCase& c : cases) {
         vplatform::ClearMessageBoxLog();
         Type(kEdit, L"untouched");
-        CDataExchange dx(&dialog, TRUE);
+        CDataExchange dx(&dialog_, TRUE);
         float value = c.value;
         bool failed = Fails([&] {
             if (c.percentage)
-                CustomValidate_float_Percentage(&dialog, &dx, kEdit, value, 0.5f, 99.5f);
+                CustomValidate_float_Percentage(&dialog_, &dx, kEdit, value, 0.5f, 99.5f);
             else
-                CustomValidate(&dialog, &dx, kEdit, value, 0.5f, 99.5f, nullptr);
+                CustomValidate(&dialog_, &dx, kEdit, value, 0.5f, 99.5f, nullptr);
         });
         EXPECT_EQ(failed, c.corrected) << c.what;
         if (std::isnan(c.expected))
@@ -164,10 +166,10 @@ TEST_F(RangeValidation, UnsignedValuesGoThroughTheSignedCheck) {
     for (const UIntCase& c : cases) {
         vplatform::ClearMessageBoxLog();
         Type(kEdit, L"untouched");
-        CDataExchange dx(&dialog, TRUE);
+        CDataExchange dx(&dialog_, TRUE);
         UINT value = c.value;
         bool failed =
-            Fails([&] { CustomValidate_UINT_Percentage(&dialog, &dx, kEdit, value, 0u, c.max); });
+            Fails([&] { CustomValidate_UINT_Percentage(&dialog_, &dx, kEdit, value, 0u, c.max); });
         EXPECT_EQ(failed, c.corrected) << c.what;
         EXPECT_EQ(value, c.expected) << c.what;
         EXPECT_EQ(Text(kEdit), c.text) << c.what;
@@ -178,11 +180,12 @@ TEST_F(RangeValidation, UnsignedValuesGoThroughTheSignedCheck) {
 }
 
 TEST_F(RangeValidation, TheMessageComesFromTheCallersStringTable) {
-    AfxGetAppModuleState()->SetString(28772, L"Zahl zwischen %1 und %2 eingeben");
-    CDataExchange dx(&dialog, TRUE);
+    AfxGetAppModuleState()->SetString(VANTREL_IDS_RANGE_MESSAGE,
+                                      L"Zahl zwischen %1 und %2 eingeben");
+    CDataExchange dx(&dialog_, TRUE);
     int value = 200;
-    EXPECT_THROW(CustomValidate(&dialog, &dx, kEdit, value, 0, 100, nullptr), CUserException);
-    AfxGetAppModuleState()->RemoveString(28772);
+    EXPECT_THROW(CustomValidate(&dialog_, &dx, kEdit, value, 0, 100, nullptr), CUserException);
+    AfxGetAppModuleState()->RemoveString(VANTREL_IDS_RANGE_MESSAGE);
     EXPECT_EQ(Boxes().at(0).text, L"Zahl zwischen 0 und 100 eingeben");
 }
 

@@ -18,7 +18,7 @@ struct AllocationLog {
     long live = 0;         // array blocks obtained and not yet released
     int scaleCalls = 0;
     bool failScale = false;
-} allocations;
+} gAllocations;
 
 void* Allocate(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
@@ -26,8 +26,8 @@ void* Allocate(std::size_t size) {
 }
 
 void* ScaleAllocate(std::size_t bytes) {
-    ++allocations.scaleCalls;
-    return allocations.failScale ? nullptr : std::malloc(bytes);
+    ++gAllocations.scaleCalls;
+    return gAllocations.failScale ? nullptr : std::malloc(bytes);
 }
 
 }  // namespace
@@ -36,21 +36,21 @@ void* ScaleAllocate(std::size_t bytes) {
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 void* operator new[](std::size_t size) {
-    if (allocations.armed) {
-        if (++allocations.arrayNews == allocations.failArrayNew) throw std::bad_alloc();
-        ++allocations.live;
+    if (gAllocations.armed) {
+        if (++gAllocations.arrayNews == gAllocations.failArrayNew) throw std::bad_alloc();
+        ++gAllocations.live;
     }
     return Allocate(size);
 }
 void operator delete[](void* p) noexcept {
-    if (allocations.armed && p) --allocations.live;
+    if (gAllocations.armed && p) --gAllocations.live;
     std::free(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
     operator delete[](p);
 }
 void* operator new(std::size_t size) {
-    allocations.scalarNews += allocations.armed;
+    gAllocations.scalarNews += gAllocations.armed;
     return Allocate(size);
 }
 void operator delete(void* p) noexcept {
@@ -75,45 +75,45 @@ Outcome Solve(int failArrayNew, bool failScale) {
     float* rows[3] = {r0, r1, r2};
     const float b[3] = {5, -2, 9};
     Outcome out = {0, 7, {-1, -1, -1}};
-    allocations = AllocationLog{};
-    allocations.failArrayNew = failArrayNew;
-    allocations.failScale = failScale;
-    vantrel::detail::scaleVectorAllocator = ScaleAllocate;
-    allocations.armed = true;
+    gAllocations = AllocationLog{};
+    gAllocations.failArrayNew = failArrayNew;
+    gAllocations.failScale = failScale;
+    vantrel::detail::gScaleVectorAllocator = ScaleAllocate;
+    gAllocations.armed = true;
     out.result = LinSolve(rows, b, 3, out.x, out.kind);
-    allocations.armed = false;
-    vantrel::detail::scaleVectorAllocator = std::malloc;
+    gAllocations.armed = false;
+    vantrel::detail::gScaleVectorAllocator = std::malloc;
     return out;
 }
 
 TEST(LinSolveAllocation, ThreeArraysAndOneScaleVectorAllReleased) {
     Outcome out = Solve(0, false);
-    EXPECT_EQ(out.result, 10);
-    EXPECT_EQ(out.kind, 1);
-    EXPECT_EQ(allocations.arrayNews, 3);
-    EXPECT_EQ(allocations.scaleCalls, 1);
-    EXPECT_EQ(allocations.live, 0);
+    EXPECT_EQ(out.result, VANTREL_SUCCESS);
+    EXPECT_EQ(out.kind, VANTREL_SOLUTION_UNIQUE);
+    EXPECT_EQ(gAllocations.arrayNews, 3);
+    EXPECT_EQ(gAllocations.scaleCalls, 1);
+    EXPECT_EQ(gAllocations.live, 0);
 }
 
-TEST(LinSolveAllocation, EachFailingArrayGivesMinus5TouchingNoOutput) {
+TEST(LinSolveAllocation, EachFailingArrayRefusesTouchingNoOutput) {
     for (int k = 1; k <= 3; ++k) {
         Outcome out = Solve(k, false);
-        EXPECT_EQ(out.result, -5) << "allocation " << k;
+        EXPECT_EQ(out.result, VANTREL_ERR_NO_MEMORY) << "allocation " << k;
         EXPECT_EQ(out.kind, 7) << "allocation " << k;
         for (float v : out.x) EXPECT_EQ(v, -1.0f) << "allocation " << k;
-        EXPECT_EQ(allocations.live, 0) << "allocation " << k << " leaked";
-        EXPECT_EQ(allocations.scaleCalls, 0) << "allocation " << k;
+        EXPECT_EQ(gAllocations.live, 0) << "allocation " << k << " leaked";
+        EXPECT_EQ(gAllocations.scaleCalls, 0) << "allocation " << k;
     }
 }
 
-TEST(LinSolveAllocation, FailingScaleVectorGivesMinus5WithACopyOfB) {
+TEST(LinSolveAllocation, FailingScaleVectorRefusesWithACopyOfB) {
     Outcome out = Solve(0, true);
-    EXPECT_EQ(out.result, -5);
+    EXPECT_EQ(out.result, VANTREL_ERR_NO_MEMORY);
     EXPECT_EQ(out.kind, 7);
     EXPECT_EQ(out.x[0], 5.0f);
     EXPECT_EQ(out.x[1], -2.0f);
     EXPECT_EQ(out.x[2], 9.0f);
-    EXPECT_EQ(allocations.live, 0);
+    EXPECT_EQ(gAllocations.live, 0);
 }
 
 TEST(Solve3Allocation, NoneOfTheFourFunctionsAllocates) {
@@ -122,14 +122,14 @@ TEST(Solve3Allocation, NoneOfTheFourFunctionsAllocates) {
     float* fm[3] = {f0, f1, f2};
     double* dm[3] = {d0, d1, d2};
     int kind = -1;
-    allocations = AllocationLog{};
-    allocations.armed = true;
+    gAllocations = AllocationLog{};
+    gAllocations.armed = true;
     LinSolve3(fm, fb, fx, kind);
     LinSolve3(dm, db, dx, kind);
     short invertedFloat = Invert3x3Matrix(fm), invertedDouble = Invert3x3Matrix(dm);
-    allocations.armed = false;
+    gAllocations.armed = false;
     EXPECT_EQ(invertedFloat + invertedDouble, 20);
-    EXPECT_EQ(allocations.arrayNews + allocations.scalarNews, 0);
+    EXPECT_EQ(gAllocations.arrayNews + gAllocations.scalarNews, 0);
 }
 
 }  // namespace

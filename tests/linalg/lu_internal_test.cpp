@@ -10,7 +10,7 @@ TEST(LUDecompose, EqualMeritsPickTheLastRowAndAZeroPivotBecomesTiny) {
     float* rows[3] = {nullptr, row1, row2};
     int pivot[3] = {};
     float parity = 0;
-    ASSERT_EQ(vantrel::detail::LUDecompose(rows, 2, pivot, parity), 10);
+    ASSERT_EQ(vantrel::detail::LUDecompose(rows, 2, pivot, parity), VANTREL_SUCCESS);
     EXPECT_EQ(pivot[1], 2);
     EXPECT_EQ(pivot[2], 2);
     EXPECT_EQ(parity, -1.0f);

@@ -22,7 +22,7 @@ struct Matrix {
     }
     Matrix(const Matrix&) = delete;
     Matrix& operator=(const Matrix&) = delete;
-    int order() const { return static_cast<int>(storage.size()); }
+    int Order() const { return static_cast<int>(storage.size()); }
 };
 
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
@@ -30,7 +30,22 @@ bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
            (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
 }
 
+// Hosts compare with these numbers, so they are part of the interface.
+static_assert(VANTREL_SUCCESS == 10 && VANTREL_ERR_SINGULAR == -3 && VANTREL_ERR_NO_MEMORY == -5 &&
+                  VANTREL_ERR_WHITE_NOT_DETERMINED == -7,
+              "result codes");
+static_assert(VANTREL_SOLUTION_NONE == 0 && VANTREL_SOLUTION_UNIQUE == 1 &&
+                  VANTREL_SOLUTION_MANY == 2 && VANTREL_LINSOLVE_MAX_ORDER == 46340,
+              "solution kinds and the largest order");
+
 constexpr float kUnset = -12345.0f;
+
+// Short names for the table.
+constexpr short kOk = VANTREL_SUCCESS;
+constexpr short kSingular = VANTREL_ERR_SINGULAR;
+constexpr int kNone = VANTREL_SOLUTION_NONE;
+constexpr int kOne = VANTREL_SOLUTION_UNIQUE;
+constexpr int kMany = VANTREL_SOLUTION_MANY;
 
 struct Case {
     const char* what;
@@ -44,25 +59,28 @@ struct Case {
 TEST(LinSolve, StatedSystems) {
     // clang-format off
     const Case cases[] = {
-        {"order 0 writes nothing", {}, {}, 10, 1, {}},
-        {"order 1", {{4}}, {2}, 10, 1, {0.5f}},
-        {"rows exchanged", {{0, 1}, {1, 0}}, {2, 3}, 10, 1, {3, 2}},
-        {"3x3", {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}}, {5, -2, 9}, 10, 1, {1, 1, 2}},
-        {"zero row: refused, x holds b", {{1, 2}, {0, 0}}, {7, 8}, -3, -1, {7, 8}},
-        {"zero first row", {{0, 0}, {1, 2}}, {7, 8}, -3, -1, {7, 8}},
+        {"order 0 writes nothing", {}, {}, kOk, kOne, {}},
+        {"order 1", {{4}}, {2}, kOk, kOne, {0.5f}},
+        {"rows exchanged", {{0, 1}, {1, 0}}, {2, 3}, kOk, kOne, {3, 2}},
+        {"3x3", {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}}, {5, -2, 9}, kOk, kOne, {1, 1, 2}},
+        {"zero row: refused, x holds b", {{1, 2}, {0, 0}}, {7, 8}, kSingular, -1, {7, 8}},
+        {"zero first row", {{0, 0}, {1, 2}}, {7, 8}, kSingular, -1, {7, 8}},
         // Equal merits make the second row the pivot; the second diagonal becomes 1e-20.
         // x holds the forward-substituted values, nothing solved.
-        {"tie, consistent", {{1, 2}, {2, 4}}, {1, 2}, 10, 2, {2, 0}},
-        {"tie, inconsistent", {{1, 2}, {2, 4}}, {1, 3}, 10, 0, {3, -0.5f}},
+        {"tie, consistent", {{1, 2}, {2, 4}}, {1, 2}, kOk, kMany, {2, 0}},
+        {"tie, inconsistent", {{1, 2}, {2, 4}}, {1, 3}, kOk, kNone, {3, -0.5f}},
         // Only the lowest near-zero diagonal element decides; the rows above stay unsolved.
-        {"lowest: 2", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 0}, 10, 2, {7, 2, 0}},
-        {"lowest: 0", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 3}, 10, 0, {7, 2, 3}},
+        {"lowest: 2", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 0},
+         kOk, kMany, {7, 2, 0}},
+        {"lowest: 0", {{1e-12f, 0, 0}, {0, 1, 0}, {0, 0, 1e-12f}}, {7, 2, 3},
+         kOk, kNone, {7, 2, 3}},
         // The multiplier under the first pivot overflows to infinity; the leading zero of b
         // is skipped, so it never meets the infinity (infinity times zero would be NaN).
-        {"leading zero skipped", {{2e-9f, 2e-9f}, {1e38f, 3e38f}}, {0, 5}, 10, 1, {0, -0.0f}},
+        {"leading zero skipped", {{2e-9f, 2e-9f}, {1e38f, 3e38f}}, {0, 5},
+         kOk, kOne, {0, -0.0f}},
         // The tolerance test widens to double: the float nearest to 1e-9 lies below 1e-9.
-        {"1e-9 as a float is zero", {{1, 0}, {0, 1e-9f}}, {1, 0}, 10, 2, {1, 0}},
-        {"the next float is not", {{1, 0}, {0, 0x1.12e0c0p-30f}}, {1, 0}, 10, 1, {1, 0}},
+        {"1e-9 as a float is zero", {{1, 0}, {0, 1e-9f}}, {1, 0}, kOk, kMany, {1, 0}},
+        {"the next float is not", {{1, 0}, {0, 0x1.12e0c0p-30f}}, {1, 0}, kOk, kOne, {1, 0}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -70,7 +88,7 @@ TEST(LinSolve, StatedSystems) {
         std::vector<std::vector<float>> aBefore = c.A;
         std::vector<float> b = c.b, x(c.b.size(), kUnset);
         int kind = -1;
-        EXPECT_EQ(LinSolve(A.rows.data(), b.data(), A.order(), x.data(), kind), c.result) << c.what;
+        EXPECT_EQ(LinSolve(A.rows.data(), b.data(), A.Order(), x.data(), kind), c.result) << c.what;
         EXPECT_EQ(kind, c.kind) << c.what;
         EXPECT_TRUE(SameBits(x, c.x)) << c.what;
         EXPECT_TRUE(SameBits(b, c.b)) << c.what << ": b was modified";
@@ -80,10 +98,10 @@ TEST(LinSolve, StatedSystems) {
 }
 
 TEST(LinSolve, OrdersOutsideTheContractAreRefusedUntouched) {
-    for (int n : {-1, -46340, INT_MIN, 46341, 65536, INT_MAX}) {
+    for (int n : {-1, -46340, INT_MIN, VANTREL_LINSOLVE_MAX_ORDER + 1, 65536, INT_MAX}) {
         float x[2] = {kUnset, kUnset};
         int kind = 7;
-        EXPECT_EQ(LinSolve(nullptr, nullptr, n, x, kind), -5) << n;
+        EXPECT_EQ(LinSolve(nullptr, nullptr, n, x, kind), VANTREL_ERR_NO_MEMORY) << n;
         EXPECT_EQ(kind, 7) << n;
         EXPECT_EQ(x[0], kUnset) << n;
         EXPECT_EQ(x[1], kUnset) << n;
@@ -106,8 +124,8 @@ TEST(LinSolve, WellConditionedOrder50HasASmallResidual) {
     std::vector<float> b(n), x(n);
     for (float& v : b) v = element(rng);
     int kind = -1;
-    ASSERT_EQ(LinSolve(A.rows.data(), b.data(), n, x.data(), kind), 10);
-    ASSERT_EQ(kind, 1);
+    ASSERT_EQ(LinSolve(A.rows.data(), b.data(), n, x.data(), kind), kOk);
+    ASSERT_EQ(kind, kOne);
     for (int i = 0; i < n; ++i) {
         double r = -static_cast<double>(b[i]);
         for (int j = 0; j < n; ++j) r += static_cast<double>(A.rows[i][j]) * x[j];
@@ -150,11 +168,11 @@ TEST(LinSolve, AgreesWithTheReferenceBitForBit) {
             ASSERT_EQ(result, expectedResult) << "n " << n << " variant " << variant;
             ASSERT_EQ(kind, expectedKind) << "n " << n << " variant " << variant;
             ASSERT_TRUE(SameBits(x, expected)) << "n " << n << " variant " << variant;
-            if (kind == 1)
+            if (kind == kOne)
                 ++unique;
-            else if (kind == 2)
+            else if (kind == kMany)
                 ++consistent;
-            else if (kind == 0)
+            else if (kind == kNone)
                 ++inconsistent;
         }
     // Every outcome is covered, so the partial x of singular systems is compared too.

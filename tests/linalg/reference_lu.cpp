@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "vantrel/linalg.h"
+
 namespace reference {
 
 namespace {
@@ -15,7 +17,8 @@ bool IsZero(float value) {
     return std::fabs(static_cast<double>(value)) < 1e-9;
 }
 
-// a is n*n row-major. Returns 10, or -3 when a row is entirely zero.
+// a is n*n row-major. Returns VANTREL_SUCCESS, or VANTREL_ERR_SINGULAR when a row is entirely
+// zero.
 short Decompose(std::vector<float>& a, int n, std::vector<int>& pivot) {
     auto at = [&](int i, int j) -> float& { return a[static_cast<size_t>(i) * n + j]; };
     std::vector<float> scale(n);
@@ -23,7 +26,7 @@ short Decompose(std::vector<float>& a, int n, std::vector<int>& pivot) {
         float big = 0.0f;
         for (int j = 0; j < n; ++j)
             if (std::fabs(at(i, j)) > big) big = std::fabs(at(i, j));
-        if (big == 0.0f) return -3;
+        if (big == 0.0f) return VANTREL_ERR_SINGULAR;
         scale[i] = 1.0f / big;
     }
     for (int j = 0; j < n; ++j) {
@@ -55,13 +58,13 @@ short Decompose(std::vector<float>& a, int n, std::vector<int>& pivot) {
             for (int i = j + 1; i < n; ++i) at(i, j) = at(i, j) * f;
         }
     }
-    return 10;
+    return VANTREL_SUCCESS;
 }
 
 void Substitute(const std::vector<float>& a, int n, const std::vector<int>& pivot, float* b,
                 int& kind) {
     auto at = [&](int i, int j) { return a[static_cast<size_t>(i) * n + j]; };
-    kind = 1;
+    kind = VANTREL_SOLUTION_UNIQUE;
     int first = -1;  // index of the first non-zero element met, -1 while none
     for (int i = 0; i < n; ++i) {
         float sum = b[pivot[i]];
@@ -76,7 +79,7 @@ void Substitute(const std::vector<float>& a, int n, const std::vector<int>& pivo
         float sum = b[i];
         for (int j = i + 1; j < n; ++j) sum = sum - at(i, j) * b[j];
         if (IsZero(at(i, i))) {
-            kind = IsZero(sum) ? 2 : 0;
+            kind = IsZero(sum) ? VANTREL_SOLUTION_MANY : VANTREL_SOLUTION_NONE;
             return;
         }
         b[i] = sum / at(i, i);
@@ -86,7 +89,7 @@ void Substitute(const std::vector<float>& a, int n, const std::vector<int>& pivo
 }  // namespace
 
 short LinSolve(float* const* A, const float* b, int n, float* x, int& kind) {
-    if (n < 0 || n > 46340) return -5;
+    if (n < 0 || n > VANTREL_LINSOLVE_MAX_ORDER) return VANTREL_ERR_NO_MEMORY;
     std::vector<float> a(static_cast<size_t>(n) * n);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) a[static_cast<size_t>(i) * n + j] = A[i][j];

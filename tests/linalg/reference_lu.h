@@ -5,7 +5,8 @@
 
 namespace reference {
 
-// Same contract as LinSolve for orders 0 to 46340; allocation never fails here.
+// Same contract as LinSolve for orders 0 to VANTREL_LINSOLVE_MAX_ORDER; allocation never fails
+// here.
 short LinSolve(float* const* A, const float* b, int n, float* x, int& kind);
 
 }  // namespace reference

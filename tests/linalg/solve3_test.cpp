@@ -40,33 +40,40 @@ class Solve3Test : public ::testing::Test {
 using ElementTypes = ::testing::Types<float, double>;
 TYPED_TEST_SUITE(Solve3Test, ElementTypes);
 
+// Solution kinds, short for the tables.
+constexpr int kNone = VANTREL_SOLUTION_NONE;
+constexpr int kOne = VANTREL_SOLUTION_UNIQUE;
+constexpr int kMany = VANTREL_SOLUTION_MANY;
+
 struct KindCase {
     const char* what;
     double A[3][3];
     double b[3];
     int floatKind, doubleKind;
-    double x[3] = {};  // expected exactly when the kind is 1
+    double x[3] = {};  // expected exactly for a unique solution
 };
 
 // 1e-9 is the edge of zero: exactly 1e-9 in double is not zero, while the float nearest to
 // 1e-9 widens to just below it and is zero.
+// clang-format off
 const KindCase kKindCases[] = {
-    {"identity returns b", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {2, 3, 4}, 1, 1, {2, 3, 4}},
-    {"zero matrix, zero b", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 0}, 2, 2},
-    {"zero matrix, non-zero b", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 1}, 0, 0},
-    {"zero last row, consistent", {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}, {1, 2, 0}, 2, 2},
-    {"zero last row, inconsistent", {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}, {1, 2, 3}, 0, 0},
-    {"rank two, consistent", {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}, {1, 2, 1}, 2, 2},
-    {"rank two, inconsistent", {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}, {1, 3, 1}, 0, 0},
-    {"rank one, consistent", {{1, 2, 3}, {2, 4, 6}, {3, 6, 9}}, {1, 2, 3}, 2, 2},
-    {"rank one, inconsistent", {{1, 2, 3}, {2, 4, 6}, {3, 6, 9}}, {1, 2, 4}, 0, 0},
-    {"rows and columns exchanged", {{0, 0, 5}, {0, 2, 0}, {1, 0, 0}}, {10, 4, 3}, 1, 1, {3, 2, 2}},
-    {"rows exchanged", {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, {2, 3, 4}, 1, 1, {3, 2, 4}},
-    {"1e-9 last pivot", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1e-9}}, {1, 1, 0}, 2, 1, {1, 1, 0}},
-    {"1e-9 second pivot", {{1, 0, 0}, {0, 1e-9, 0}, {0, 0, 1e-9}}, {1, 0, 0}, 2, 1, {1, 0, 0}},
-    {"1e-9 first pivot", {{1e-9, 0, 0}, {0, 1e-9, 0}, {0, 0, 1e-9}}, {0, 0, 0}, 2, 1},
-    {"1e-9 in b of a zero matrix", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 1e-9, 0}, 2, 0},
+    {"identity returns b", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {2, 3, 4}, kOne, kOne, {2, 3, 4}},
+    {"zero matrix, zero b", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 0}, kMany, kMany},
+    {"zero matrix, non-zero b", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 1}, kNone, kNone},
+    {"zero last row, consistent", {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}, {1, 2, 0}, kMany, kMany},
+    {"zero last row, inconsistent", {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}, {1, 2, 3}, kNone, kNone},
+    {"rank two, consistent", {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}, {1, 2, 1}, kMany, kMany},
+    {"rank two, inconsistent", {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}, {1, 3, 1}, kNone, kNone},
+    {"rank one, consistent", {{1, 2, 3}, {2, 4, 6}, {3, 6, 9}}, {1, 2, 3}, kMany, kMany},
+    {"rank one, inconsistent", {{1, 2, 3}, {2, 4, 6}, {3, 6, 9}}, {1, 2, 4}, kNone, kNone},
+    {"rows, columns swapped", {{0, 0, 5}, {0, 2, 0}, {1, 0, 0}}, {10, 4, 3}, kOne, kOne, {3, 2, 2}},
+    {"rows exchanged", {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, {2, 3, 4}, kOne, kOne, {3, 2, 4}},
+    {"1e-9 pivot 3", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1e-9}}, {1, 1, 0}, kMany, kOne, {1, 1, 0}},
+    {"1e-9 pivot 2", {{1, 0, 0}, {0, 1e-9, 0}, {0, 0, 1e-9}}, {1, 0, 0}, kMany, kOne, {1, 0, 0}},
+    {"1e-9 pivot 1", {{1e-9, 0, 0}, {0, 1e-9, 0}, {0, 0, 1e-9}}, {0, 0, 0}, kMany, kOne},
+    {"1e-9 in b of a zero matrix", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 1e-9, 0}, kMany, kNone},
 };
+// clang-format on
 
 TYPED_TEST(Solve3Test, SolutionKindAndSolutionWithInputsUnchanged) {
     using T = TypeParam;
@@ -76,11 +83,11 @@ TYPED_TEST(Solve3Test, SolutionKindAndSolutionWithInputsUnchanged) {
         Fill(b, c.b);
         Fill(bBefore, c.b);
         int kind = -1;
-        EXPECT_EQ(LinSolve3(A.rows, b, x, kind), 10) << c.what;
+        EXPECT_EQ(LinSolve3(A.rows, b, x, kind), VANTREL_SUCCESS) << c.what;
         const int expected = this->kFloat ? c.floatKind : c.doubleKind;
         EXPECT_EQ(kind, expected) << c.what;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(x[i], expected == 1 ? T(c.x[i]) : T(-7 - i)) << c.what << " x" << i;
+            EXPECT_EQ(x[i], expected == kOne ? T(c.x[i]) : T(-7 - i)) << c.what << " x" << i;
         EXPECT_TRUE(A.SameBits(before)) << c.what << ": the matrix was modified";
         EXPECT_EQ(std::memcmp(b, bBefore, sizeof b), 0) << c.what << ": b was modified";
     }
@@ -115,7 +122,7 @@ TYPED_TEST(Solve3Test, TiesAndOperationOrderGiveTheseBits) {
         Fill(b, c.b);
         int kind = -1;
         LinSolve3(A.rows, b, x, kind);
-        ASSERT_EQ(kind, 1);
+        ASSERT_EQ(kind, kOne);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(x[i], this->kFloat ? T(c.xf[i]) : T(c.xd[i])) << i;
     }
 }
@@ -136,7 +143,7 @@ TYPED_TEST(Solve3Test, RandomWellConditionedSystemsHaveSmallResiduals) {
         Fill(b, bs);
         int kind = -1;
         LinSolve3(A.rows, b, x, kind);
-        ASSERT_EQ(kind, 1);
+        ASSERT_EQ(kind, kOne);
         for (int i = 0; i < 3; ++i) {
             double r = -static_cast<double>(b[i]);
             for (int j = 0; j < 3; ++j) r += static_cast<double>(A.rows[i][j]) * x[j];
@@ -145,28 +152,29 @@ TYPED_TEST(Solve3Test, RandomWellConditionedSystemsHaveSmallResiduals) {
     }
 }
 
-// A singular matrix gives -3 and stays exactly as it was.
+// A singular matrix is refused and stays exactly as it was.
 TYPED_TEST(Solve3Test, Inversion) {
     using T = TypeParam;
     struct Case {
         const char* what;
-        short result;
         double A[3][3];
         double inverse[3][3] = {};
+        bool singular = false;
     };
     // clang-format off
     const Case cases[] = {
-        {"identity", 10, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
-        {"diagonal", 10, {{2, 0, 0}, {0, 4, 0}, {0, 0, .5}}, {{.5, 0, 0}, {0, .25, 0}, {0, 0, 2}}},
+        {"identity", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+        {"diagonal", {{2, 0, 0}, {0, 4, 0}, {0, 0, .5}}, {{.5, 0, 0}, {0, .25, 0}, {0, 0, 2}}},
         // The solution for e_j becomes column j, not row j.
-        {"swap", 10, {{0, 0, 5}, {0, 2, 0}, {4, 0, 0}}, {{0, 0, .25}, {0, .5, 0}, {.2, 0, 0}}},
-        {"zero row", -3, {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}},
-        {"rank two", -3, {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}},
+        {"swap", {{0, 0, 5}, {0, 2, 0}, {4, 0, 0}}, {{0, 0, .25}, {0, .5, 0}, {.2, 0, 0}}},
+        {"zero row", {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}}, {}, true},
+        {"rank two", {{1, 2, 3}, {2, 4, 6}, {1, 1, 1}}, {}, true},
     };
     // clang-format on
     for (const Case& c : cases) {
-        Matrix3<T> A(c.A), expected(c.result == 10 ? c.inverse : c.A);
-        EXPECT_EQ(Invert3x3Matrix(A.rows), c.result) << c.what;
+        Matrix3<T> A(c.A), expected(c.singular ? c.A : c.inverse);
+        EXPECT_EQ(Invert3x3Matrix(A.rows), c.singular ? VANTREL_ERR_SINGULAR : VANTREL_SUCCESS)
+            << c.what;
         EXPECT_TRUE(A.SameBits(expected)) << c.what;
     }
 }

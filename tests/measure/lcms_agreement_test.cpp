@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "support/run_command.h"
+#include "support/files.h"
 #include "vantrel/measure.h"
 
 namespace {

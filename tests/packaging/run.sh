@@ -2,9 +2,16 @@
 # Installs the build into a scratch prefix and builds the README's example and a host of the
 # measurement library against it, once through the CMake package and once through pkg-config,
 # and runs them.
+#   run.sh BUILD SOURCE CXX [TOOLCHAIN_FILE [EMULATOR ...]]
+# A build for another processor passes its toolchain file, with which the consumers are built
+# too, and the emulator that runs the consumers' programs.
 set -eu
 build=$1
 source=$2
+cxx=$3
+toolchain=${4:-}
+shift 3
+if [ $# -gt 0 ]; then shift; fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
@@ -20,18 +27,27 @@ mkdir "$work/consumer"
 cp "$source/tests/packaging/consumer/CMakeLists.txt" \
    "$source/tests/packaging/consumer/measure_main.cpp" "$work/consumer/"
 cp "$work/example.cpp" "$work/consumer/main.cpp"
-cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/cmake.log"
+if [ -n "$toolchain" ]; then
+    cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" > "$work/cmake.log"
+else
+    cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_CXX_COMPILER="$cxx" > "$work/cmake.log"
+fi
 cmake --build "$work/consumer/build" > "$work/build.log"
-LD_LIBRARY_PATH="$prefix/lib" "$work/consumer/build/consumer" > "$work/out.cmake"
+# Both consumers carry the prefix's library folder as run path (CMake gives it to programs in
+# their build tree), which reaches an emulated program where LD_LIBRARY_PATH may not.
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/consumer/build/consumer" > "$work/out.cmake"
 
 libdir=$(ls -d "$prefix"/lib*/pkgconfig | head -n 1)
-PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
-    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel)
-LD_LIBRARY_PATH="$prefix/lib" "$work/pc-consumer" > "$work/out.pc"
-LD_LIBRARY_PATH="$prefix/lib" "$work/consumer/build/measure_consumer" >> "$work/out.cmake"
-PKG_CONFIG_PATH="$libdir" c++ -std=c++17 "$work/consumer/measure_main.cpp" \
-    -o "$work/pc-measure-consumer" $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel-measure)
-LD_LIBRARY_PATH="$prefix/lib" "$work/pc-measure-consumer" >> "$work/out.pc"
+PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
+    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel) -Wl,-rpath,"$prefix/lib"
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/pc-consumer" > "$work/out.pc"
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/consumer/build/measure_consumer" >> "$work/out.cmake"
+PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/consumer/measure_main.cpp" \
+    -o "$work/pc-measure-consumer" $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel-measure) \
+    -Wl,-rpath,"$prefix/lib"
+LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/pc-measure-consumer" >> "$work/out.pc"
 
 cmp "$work/out.cmake" "$work/out.pc"
 grep -q '^dE00 2.0425 FAIL$' "$work/out.cmake"

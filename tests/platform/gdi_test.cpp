@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "support/run_command.h"
+#include "support/files.h"
 #include "vantrel_platform/controls.h"
 #include "vantrel_platform/gdi.h"
 
@@ -17,24 +17,24 @@ using vplatform::WindowKind;
 class Drawing : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 40, 20);
-        vplatform::FillSurface(window, kMarker);
+        window_ = vplatform::CreateWindow(WindowKind::Generic, nullptr, 0, 40, 20);
+        vplatform::FillSurface(window_, kMarker);
     }
     void TearDown() override {
-        DestroyWindow(window);
+        DestroyWindow(window_);
         EXPECT_EQ(vplatform::CountDeviceContexts(), 0);
     }
     int Count(COLORREF color) const {
         int n = 0;
-        for (COLORREF pixel : vplatform::GetSurface(window).pixels) n += pixel == color;
+        for (COLORREF pixel : vplatform::GetSurface(window_).pixels) n += pixel == color;
         return n;
     }
     static constexpr COLORREF kMarker = 0x123456;
-    HWND window = nullptr;
+    HWND window_ = nullptr;
 };
 
 TEST_F(Drawing, FillsAreExactAndClippedToTheClientArea) {
-    HDC hDC = GetDC(window);
+    HDC hDC = GetDC(window_);
     CDC* dc = CDC::FromHandle(hDC);
     RECT inside{2, 3, 7, 5};
     dc->FillSolidRect(&inside, 0x0000FF);
@@ -43,9 +43,9 @@ TEST_F(Drawing, FillsAreExactAndClippedToTheClientArea) {
     RECT empty{10, 10, 5, 12};
     dc->FillSolidRect(&empty, 0xFF0000);
     EXPECT_EQ(dc->GetBkColor(), 0xFF0000u);  // a fill sets the background colour
-    ReleaseDC(window, hDC);
+    ReleaseDC(window_, hDC);
 
-    auto surface = vplatform::GetSurface(window);
+    auto surface = vplatform::GetSurface(window_);
     EXPECT_EQ(Count(0x0000FF), 5 * 2);
     EXPECT_EQ(surface.at(2, 3), 0x0000FFu);
     EXPECT_EQ(surface.at(6, 4), 0x0000FFu);
@@ -53,7 +53,7 @@ TEST_F(Drawing, FillsAreExactAndClippedToTheClientArea) {
     EXPECT_EQ(Count(0x00FF00), 40 * 2);
     EXPECT_EQ(Count(0xFF0000), 0);
 
-    auto log = vplatform::GetDrawLog(window);
+    auto log = vplatform::GetDrawLog(window_);
     ASSERT_EQ(log.size(), 6u);  // SetBkColor and Fill for each
     EXPECT_EQ(log[1].op, DrawOp::Fill);
     EXPECT_EQ(log[1].color, 0x0000FFu);
@@ -66,7 +66,7 @@ TEST_F(Drawing, FontMetricsFollowThePixelHeight) {
         LONG advance;
         LONG line;
     };
-    HDC hDC = GetDC(window);
+    HDC hDC = GetDC(window_);
     for (const Case& c : {Case{0, 12, 16}, Case{-8, 6, 8}, Case{7, 6, 8}, Case{-20, 12, 16},
                           Case{24, 18, 24}, Case{-1000000, 3072, 4096}}) {
         LOGFONTW lf{};
@@ -87,11 +87,11 @@ TEST_F(Drawing, FontMetricsFollowThePixelHeight) {
     CFont point;
     point.CreatePointFont(90, L"Sans");
     EXPECT_EQ(point.GetPixelHeight(), 12);
-    ReleaseDC(window, hDC);
+    ReleaseDC(window_, hDC);
 }
 
 TEST_F(Drawing, TextIsPlacedByTheFormatAndDrawnInTheTextColour) {
-    HDC hDC = GetDC(window);
+    HDC hDC = GetDC(window_);
     CDC* dc = CDC::FromHandle(hDC);
     dc->SelectStockObject(DEFAULT_GUI_FONT);  // 6 by 8 cells
     dc->SetTextColor(0x0000FF);
@@ -100,7 +100,7 @@ TEST_F(Drawing, TextIsPlacedByTheFormatAndDrawnInTheTextColour) {
     EXPECT_EQ(dc->DrawText(CString(L"|"), &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 8);
     // A 6-pixel cell centred in 40 starts at 17; the bar is its middle column, 19, and
     // seven rows from (20 - 8) / 2 = 6.
-    auto surface = vplatform::GetSurface(window);
+    auto surface = vplatform::GetSurface(window_);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
             EXPECT_EQ(surface.at(x, y) == 0x0000FF, x == 19 && y >= 6 && y < 13) << x << "," << y;
@@ -109,21 +109,21 @@ TEST_F(Drawing, TextIsPlacedByTheFormatAndDrawnInTheTextColour) {
     dc->SetBkColor(0x00FF00);
     RECT right{0, 0, 40, 20};
     dc->DrawText(L"ab", -1, &right, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
-    EXPECT_EQ(vplatform::GetSurface(window).at(28, 12), 0x00FF00u);  // the cell's background
-    EXPECT_EQ(vplatform::GetSurface(window).at(27, 12), kMarker);
+    EXPECT_EQ(vplatform::GetSurface(window_).at(28, 12), 0x00FF00u);  // the cell's background
+    EXPECT_EQ(vplatform::GetSurface(window_).at(27, 12), kMarker);
 
-    auto log = vplatform::GetDrawLog(window);
+    auto log = vplatform::GetDrawLog(window_);
     const vplatform::DrawCall& text = log[3];  // after SelectFont, SetTextColor, SetBkMode
     EXPECT_EQ(text.op, DrawOp::DrawText);
     EXPECT_EQ(text.text, L"|");
     EXPECT_EQ(text.format, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     EXPECT_EQ(text.color, 0x0000FFu);
-    ReleaseDC(window, hDC);
+    ReleaseDC(window_, hDC);
 }
 
 TEST_F(Drawing, SurfaceSavesAsAPngOfTheClientSize) {
     std::string path = ::testing::TempDir() + "surface_test.png";
-    ASSERT_TRUE(vplatform::SaveSurfacePng(window, path.c_str()));
+    ASSERT_TRUE(vplatform::SaveSurfacePng(window_, path.c_str()));
     std::string png = testing_support::ReadFile(path);
     std::remove(path.c_str());
     ASSERT_GT(png.size(), 24u);
@@ -135,7 +135,7 @@ TEST_F(Drawing, SurfaceSavesAsAPngOfTheClientSize) {
     };
     EXPECT_EQ(be32(16), 40);
     EXPECT_EQ(be32(20), 20);
-    EXPECT_FALSE(vplatform::SaveSurfacePng(window, "/nonexistent-dir/x.png"));
+    EXPECT_FALSE(vplatform::SaveSurfacePng(window_, "/nonexistent-dir/x.png"));
     EXPECT_FALSE(vplatform::SaveSurfacePng(nullptr, path.c_str()));
 }
 

@@ -4,10 +4,11 @@
 #include <sys/wait.h>
 
 #include <unistd.h>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "support/files.h"
 
 namespace testing_support {
 
@@ -16,18 +17,6 @@ struct CommandResult {
     std::string out;  // standard output
     std::string err;  // standard error
 };
-
-inline std::string ReadFile(const std::string& path) {
-    std::string text;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::array<char, 4096> buffer;
-        size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
-            text.append(buffer.data(), n);
-        std::fclose(f);
-    }
-    return text;
-}
 
 // `arguments` is appended to the command line as it stands (quote it yourself); `input`, when
 // given, is fed to standard input.
@@ -41,8 +30,10 @@ inline CommandResult RunVantrel(const std::string& arguments, const std::string&
         std::fwrite(input.data(), 1, input.size(), f);
         std::fclose(f);
     }
-    std::string line = std::string("'") + VANTREL_CLI + "' " + arguments + " <'" + in + "' >'" +
-                       out + "' 2>'" + err + "'";
+    // In a build for another processor the launcher is the emulator's command line (empty
+    // otherwise).
+    std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " + arguments +
+                       " <'" + in + "' >'" + out + "' 2>'" + err + "'";
     int raw = std::system(line.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.out = ReadFile(out);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "frame/string_ids.h"
 #include "vantrel/text.h"
 #include "vantrel_platform/afx.h"
 
@@ -90,7 +91,7 @@ TEST(GetProgressMessageText, EveryCodeAndTheFallback) {
         EXPECT_EQ(text, L"Building look-up tables...") << code;
     }
     AFX_MODULE_STATE plugin(L"plug-in");
-    plugin.SetString(28786, L"Gamut wird berechnet...");
+    plugin.SetString(vantrel::kIdsCalculatingGamut, L"Gamut wird berechnet...");
     AFX_MAINTAIN_STATE2 switched(&plugin);
     GetProgressMessageText(10, text);
     EXPECT_EQ(text, L"Gamut wird berechnet...");

@@ -3,9 +3,8 @@
 
 #include <string>
 
+#include "orvane/export.h"
 #include "vantrel_platform/cstring.h"
-
-#define ORVANE_API __attribute__((visibility("default")))
 
 class ORVANE_API AString {
   public:

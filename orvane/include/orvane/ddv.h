@@ -8,6 +8,7 @@
 #pragma once
 
 #include "orvane/astring.h"
+#include "orvane/export.h"
 #include "vantrel_platform/dialog_exchange.h"
 
 // Bounds in the prompt as signed decimals ("%d").

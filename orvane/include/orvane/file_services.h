@@ -5,9 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#ifndef ORVANE_API
-#define ORVANE_API __attribute__((visibility("default")))
-#endif
+#include "orvane/export.h"
 
 /// FM_FILESPEC names a file: a null-terminated UTF-16 path of at most 511 units (512 with the
 /// terminator). Opening converts it to UTF-8 for the file system; a path without a terminator

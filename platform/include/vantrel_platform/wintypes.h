@@ -3,7 +3,14 @@
 
 #include <cstdint>
 
+// VPLATFORM_API marks the names that libvantrel_platform exports. Its sources are compiled
+// with VPLATFORM_BUILDING, which gives these names default visibility; users see plain
+// declarations.
+#if defined(VPLATFORM_BUILDING)
 #define VPLATFORM_API __attribute__((visibility("default")))
+#else
+#define VPLATFORM_API
+#endif
 
 using BOOL = int;
 using BYTE = std::uint8_t;

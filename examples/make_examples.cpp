@@ -53,7 +53,7 @@ const Chart kPatches[] = {
     {"black", 0.031, {}},
 };
 
-double reflectance(const Chart& patch, double nm) {
+double Reflectance(const Chart& patch, double nm) {
     double r = patch.base;
     for (const Bump& b : patch.bumps) {
         if (b.width < 0)
@@ -72,7 +72,7 @@ struct Drift {
 
 class Sequence {
   public:
-    double next() {  // uniform in -1..1
+    double Next() {  // uniform in -1..1
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<double>(state_ >> 11) / 4503599627370496.0 - 1.0;
     }
@@ -81,11 +81,11 @@ class Sequence {
     std::uint64_t state_ = 20240611;
 };
 
-std::vector<Drift> drifts() {
+std::vector<Drift> Drifts() {
     Sequence random;
     std::vector<Drift> out;
     for (size_t k = 0; k < std::size(kPatches); ++k)
-        out.push_back({1.0 + 0.04 * random.next(), 3.0 * random.next(), 0.004 * random.next()});
+        out.push_back({1.0 + 0.04 * random.Next(), 3.0 * random.Next(), 0.004 * random.Next()});
     out[14] = {0.97, 9.0, 0.006};   // red: the ink's edge moved towards orange
     out[12] = {0.86, -2.0, 0.002};  // blue: starved
     out[4] = {1.06, 5.0, 0.0};      // blue flower
@@ -97,7 +97,7 @@ struct Colour {
 };
 
 // Colorimetry of 31 factors at 400..700 nm.
-Colour colour_of(const std::vector<float>& factors) {
+Colour ColourOf(const std::vector<float>& factors) {
     float spectrum[32] = {0};
     std::copy(factors.begin(), factors.end(), spectrum + 1);
     Colour c;
@@ -113,8 +113,8 @@ struct Layout {
     int decimals;
 };
 
-bool write_file(const std::string& path, const char* comment, const Layout& layout,
-                const std::vector<Drift>* drift) {
+bool WriteFile(const std::string& path, const char* comment, const Layout& layout,
+               const std::vector<Drift>* drift) {
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return false;
     int bands = (layout.last - layout.first) / 10 + 1;
@@ -132,17 +132,17 @@ bool write_file(const std::string& path, const char* comment, const Layout& layo
         std::vector<float> factors;  // 400..700 nm, as the file will hold them
         for (int nm = layout.first; nm <= layout.last; nm += 10) {
             double r =
-                drift ? std::clamp(reflectance(patch, nm - (*drift)[k].shift) * (*drift)[k].gain +
+                drift ? std::clamp(Reflectance(patch, nm - (*drift)[k].shift) * (*drift)[k].gain +
                                        (*drift)[k].veil,
                                    0.003, 0.97)
-                      : reflectance(patch, nm);
+                      : Reflectance(patch, nm);
             double written = std::round(r * layout.scale * std::pow(10.0, layout.decimals)) /
                              std::pow(10.0, layout.decimals);
             std::fprintf(f, " %.*f", layout.decimals, written);
             if (nm >= 400 && nm <= 700)
                 factors.push_back(static_cast<float>(written) / static_cast<float>(layout.scale));
         }
-        Colour c = colour_of(factors);
+        Colour c = ColourOf(factors);
         std::fprintf(f, " %.4f %.4f %.4f %.4f %.4f %.4f\n", c.xyz[0], c.xyz[1], c.xyz[2], c.lab[0],
                      c.lab[1], c.lab[2]);
     }
@@ -158,25 +158,25 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string dir = argv[1];
-    const char* reference_comment =
+    const char* referenceComment =
         "# Example reference: 24 patches of a colour-checker-like chart, made up for Vantrel's\n"
         "# examples (no instrument measured them). Each reflectance curve is a smooth sum of\n"
         "# Gaussian bands and logistic absorption edges, written as factors at 400..700 nm;\n"
         "# XYZ (D50, percent) and L*a*b* were computed from the written spectra with the\n"
         "# library's CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: "
-        "tests/cli/make_examples.cpp\n";
-    const char* measured_comment =
+        "examples/make_examples.cpp\n";
+    const char* measuredComment =
         "# Example measurement: the chart of reference.cgats as a slightly drifting press would\n"
         "# print it (made up, not measured): each curve scaled, shifted along the wavelengths and\n"
         "# veiled by small fixed amounts, the red, blue and blue flower patches more. Written as\n"
         "# an instrument might: percent reflectance from 380 to 730 nm. XYZ (D50, percent) and\n"
         "# L*a*b* were computed from the written 400..700 nm values with the library's\n"
-        "# CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: tests/cli/make_examples.cpp\n";
-    std::vector<Drift> drift = drifts();
+        "# CX_SpectrumToD50XYZ and CX_D50XYZ2LAB. Generator: examples/make_examples.cpp\n";
+    std::vector<Drift> drift = Drifts();
     bool ok =
-        write_file(dir + "/reference.cgats", reference_comment, {"SPECTRAL_", 400, 700, 1.0, 4},
-                   nullptr) &&
-        write_file(dir + "/measured.cgats", measured_comment, {"nm", 380, 730, 100.0, 2}, &drift);
+        WriteFile(dir + "/reference.cgats", referenceComment, {"SPECTRAL_", 400, 700, 1.0, 4},
+                  nullptr) &&
+        WriteFile(dir + "/measured.cgats", measuredComment, {"nm", 380, 730, 100.0, 2}, &drift);
     if (!ok) std::fprintf(stderr, "make_examples: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

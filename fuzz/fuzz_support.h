@@ -61,7 +61,7 @@ class ScratchFile {
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& Path() const { return path_; }
 
     void Write(const std::uint8_t* data, size_t size) const {
         std::FILE* f = std::fopen(path_.c_str(), "wb");

@@ -51,7 +51,7 @@ bool Same(const MeterValues& a, const MeterValues& b) {
 }
 
 void FuzzMeterSettings(const fuzz::ScratchFile& file, const FM_FILESPEC& spec, size_t size) {
-    const CString path(std::wstring(file.path().begin(), file.path().end()));
+    const CString path(std::wstring(file.Path().begin(), file.Path().end()));
     CMeterSettings loaded(path);
     std::memset(loaded.m_abData1, 0xA5, 256);
     loaded.m_nCode1 = 12345;
@@ -74,10 +74,10 @@ void FuzzMeterSettings(const fuzz::ScratchFile& file, const FM_FILESPEC& spec, s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static const fuzz::ScratchFile file;
+    static const fuzz::ScratchFile kFile;
     FM_FILESPEC spec;
-    if (!FM_SetPath(&spec, file.path().c_str())) std::abort();
-    file.Write(data, size);
+    if (!FM_SetPath(&spec, kFile.Path().c_str())) std::abort();
+    kFile.Write(data, size);
 
     std::map<std::int32_t, std::string> before;
     for (std::int32_t sig : kSignatures) {
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         }
     }
 
-    file.Write(data, size);
-    FuzzMeterSettings(file, spec, size);
+    kFile.Write(data, size);
+    FuzzMeterSettings(kFile, spec, size);
     return 0;
 }

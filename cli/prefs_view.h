@@ -1,0 +1,66 @@
+// The command's own reading of a preference file: every record walked and checked against the
+// file's size, so that damage is reported in one line naming what is wrong, and the records the
+// command decodes kept in memory. Writing goes through the library's store alone.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "vantrel/settings.h"
+
+namespace cli {
+
+struct RawRecord {
+    int index = 0;            // 1-based position in the file
+    std::int64_t offset = 0;  // of its header
+    std::int32_t signature = 0;
+    std::int32_t size = 0;  // data bytes
+    std::string data;       // held for the records of a size the command decodes
+};
+
+struct PreferenceFileView {
+    std::int64_t size = 0;
+    std::int32_t count = 0;
+    std::vector<RawRecord> records;
+    std::int64_t trailing = 0;  // bytes after the last counted record
+};
+
+// Walks every record of the file; anything the store would refuse is a Failure naming the
+// file and what is wrong with it.
+PreferenceFileView InspectPreferenceFile(const std::string& path);
+
+// What a known signature holds ("monitor settings"), or null.
+const char* RecordKind(std::int32_t signature);
+// The data size of a record the command decodes, or -1.
+std::int32_t DecodedSize(std::int32_t signature);
+
+// A record's bytes as the record structure (its data is DecodedSize bytes long).
+template <typename Record>
+Record Decode(const RawRecord& raw) {
+    Record record;
+    std::memcpy(&record, raw.data.data(), sizeof record);
+    return record;
+}
+
+// One instrument of the meter options, as the meter settings read it: the flag is kept in the
+// code as 100 more.
+struct Meter {
+    std::int32_t code;
+    int flag;
+    std::int32_t value;
+    const std::uint8_t* data;  // the 256 bytes the meter settings keep
+};
+Meter MeterOf(const MeterBlock& block);
+
+// The FM_FILESPEC of a path; a Failure when the file services cannot take it.
+FM_FILESPEC SpecOf(const std::string& path);
+// A status of the store or the file services in words.
+std::string StatusText(short status);
+// Reads the monitor settings (record 102) of an inspected file into `monitor` through the
+// store; false when the file has none. A record of the wrong size is a Failure.
+bool ReadMonitor(const std::string& path, const PreferenceFileView& view,
+                 PF_MonitorSettings* monitor);
+
+}  // namespace cli

@@ -14,6 +14,7 @@
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
 #include "vantrel_platform/gdi.h"
+#include "vantrel_platform/stringapiset.h"
 #include "vantrel_platform/window.h"
 
 namespace vantrel::measure {
@@ -60,16 +61,16 @@ constexpr std::size_t kOutlinedShare = 10;
 // Marks where a shortened text is cut; drawn as three dots in one character cell.
 constexpr wchar_t kEllipsis = L'\x01';
 
-// UTF-8 to one code unit per character; characters outside ASCII become U+FFFD, which the
-// font draws as a box.
+// UTF-8 to one code unit per character; characters outside ASCII, control characters and
+// bytes that are not UTF-8 become U+FFFD, which the font draws as a box.
 std::wstring Widen(const std::string& text) {
-    std::wstring out;
-    for (unsigned char c : text) {
-        if (c < 0x80)
-            out += c < 0x20 ? L'\uFFFD' : static_cast<wchar_t>(c);
-        else if ((c & 0xC0) != 0x80)
-            out += L'\uFFFD';
-    }
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(units), L'\0');
+    if (units)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], units);
+    for (wchar_t& c : out)
+        if (c < 0x20 || c >= 0x80) c = L'\uFFFD';
     return out;
 }
 

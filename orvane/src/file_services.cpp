@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <string>
 
+#include "vantrel_platform/stringapiset.h"
+
 namespace {
 
 constexpr int kPathUnits = 512;  // including the terminator
@@ -36,88 +38,13 @@ Injected CountOperation() {
 
 // --- Paths ------------------------------------------------------------------------------------
 
-bool IsSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-
-// Appends the UTF-16 units of code point `c` to `spec`; false when it is not a scalar value
-// or does not fit before the terminator.
-bool PutUtf16(char32_t c, FM_FILESPEC* spec, int* used) {
-    if (c > 0x10FFFF || IsSurrogate(c)) return false;
-    int need = c >= 0x10000 ? 2 : 1;
-    if (*used + need > kPathUnits - 1) return false;
-    if (need == 1) {
-        spec->szPath[(*used)++] = static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        spec->szPath[(*used)++] = static_cast<char16_t>(0xD800 + (c >> 10));
-        spec->szPath[(*used)++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
-    return true;
-}
-
-void PutUtf8(char32_t c, std::string* out) {
-    if (c < 0x80) {
-        out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // The FM_FILESPEC's path in UTF-8; false when it has no terminator within its 512 units or holds an
 // unpaired surrogate.
 bool PathToUtf8(const FM_FILESPEC& spec, std::string* out) {
-    for (int i = 0; i < kPathUnits; ++i) {
-        char32_t unit = spec.szPath[i];
-        if (unit == 0) return true;
-        if (unit >= 0xDC00 && unit <= 0xDFFF) return false;
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            char32_t low = i + 1 < kPathUnits ? spec.szPath[i + 1] : 0;
-            if (low < 0xDC00 || low > 0xDFFF) return false;
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-            ++i;
-        }
-        PutUtf8(unit, out);
-    }
-    return false;
-}
-
-// Decodes one UTF-8 sequence starting at `*p`, rejecting overlong forms, surrogates and values
-// above U+10FFFF; advances `*p` past it.
-bool NextUtf8(const unsigned char** p, char32_t* out) {
-    const unsigned char* s = *p;
-    int extra;
-    char32_t c;
-    char32_t minimum;
-    if (s[0] < 0x80) {
-        extra = 0, c = s[0], minimum = 0;
-    } else if ((s[0] & 0xE0) == 0xC0) {
-        extra = 1, c = s[0] & 0x1F, minimum = 0x80;
-    } else if ((s[0] & 0xF0) == 0xE0) {
-        extra = 2, c = s[0] & 0x0F, minimum = 0x800;
-    } else if ((s[0] & 0xF8) == 0xF0) {
-        extra = 3, c = s[0] & 0x07, minimum = 0x10000;
-    } else {
-        return false;
-    }
-    for (int i = 1; i <= extra; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return false;  // also stops at the terminator
-        c = (c << 6) | (s[i] & 0x3F);
-    }
-    if (c < minimum) return false;
-    *out = c;
-    *p = s + 1 + extra;
-    return true;
+    size_t length = 0;
+    while (length < kPathUnits && spec.szPath[length] != 0) ++length;
+    return length < kPathUnits &&
+           vplatform::Utf16ToUtf8(std::u16string(spec.szPath, length), WC_ERR_INVALID_CHARS, out);
 }
 
 // --- Descriptors ------------------------------------------------------------------------------
@@ -195,31 +122,24 @@ bool FM_SetPath(FM_FILESPEC* pSpec, const wchar_t* path) {
     if (!pSpec) return false;
     pSpec->szPath[0] = 0;
     if (!path) return false;
-    int used = 0;
-    for (const wchar_t* p = path; *p; ++p) {
-        if (!PutUtf16(static_cast<char32_t>(*p), pSpec, &used)) {
-            pSpec->szPath[0] = 0;
-            return false;
-        }
-    }
-    pSpec->szPath[used] = 0;
-    return true;
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes == 0) return false;
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, &utf8[0], bytes, nullptr, nullptr);
+    return FM_SetPath(pSpec, utf8.c_str());
 }
 
 bool FM_SetPath(FM_FILESPEC* pSpec, const char* utf8Path) {
     if (!pSpec) return false;
     pSpec->szPath[0] = 0;
     if (!utf8Path) return false;
-    int used = 0;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8Path);
-    while (*p) {
-        char32_t c;
-        if (!NextUtf8(&p, &c) || !PutUtf16(c, pSpec, &used)) {
-            pSpec->szPath[0] = 0;
-            return false;
-        }
-    }
-    pSpec->szPath[used] = 0;
+    std::u16string units;
+    if (!vplatform::Utf8ToUtf16(utf8Path, MB_ERR_INVALID_CHARS, &units) ||
+        units.size() > kPathUnits - 1)
+        return false;
+    std::char_traits<char16_t>::copy(pSpec->szPath, units.data(), units.size());
+    pSpec->szPath[units.size()] = 0;
     return true;
 }
 

@@ -1,9 +1,6 @@
 #include "cli.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 
 namespace cli {
 
@@ -61,6 +58,11 @@ std::vector<std::string> Args::Option(const char* name, size_t count) {
                          (count + values.size() == 1 ? " value" : " values"));
     values.insert(values.end(), words_.begin() + static_cast<long>(at) + 1,
                   words_.begin() + static_cast<long>(at + 1 + count));
+    for (const std::string& value : values)
+        if (value.rfind("--", 0) == 0 && !LooksLikeNumber(value))
+            throw UsageError(
+                std::string("option ") + name + " needs " + std::to_string(values.size()) +
+                (values.size() == 1 ? " value" : " values") + ", not " + Quoted(value));
     words_.erase(words_.begin() + static_cast<long>(at),
                  words_.begin() + static_cast<long>(at + 1 + count));
     if (std::find_if(words_.begin(), words_.end(), matches) != words_.end())
@@ -76,7 +78,7 @@ std::string Args::OptionValue(const char* name, const std::string& fallback) {
 std::vector<std::string> Args::Positional() const {
     for (const std::string& word : words_)
         if (word.rfind("--", 0) == 0 && !LooksLikeNumber(word))
-            throw UsageError("unknown option " + word);
+            throw UsageError("unknown option " + Quoted(word));
     return words_;
 }
 
@@ -85,35 +87,15 @@ std::vector<std::string> Args::Expect(const std::vector<const char*>& names) con
     if (words.size() < names.size())
         throw UsageError(std::string("missing argument ") + names[words.size()]);
     if (words.size() > names.size())
-        throw UsageError("unexpected argument '" + words[names.size()] + "'");
+        throw UsageError("unexpected argument " + Quoted(words[names.size()]));
     return words;
 }
 
-double ParseDouble(const std::string& text, const std::string& what) {
-    errno = 0;
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) ||
-        errno == ERANGE)
-        throw UsageError("argument " + what + ": '" + text + "' is not a number");
-    return value;
-}
-
-float ParseFloat(const std::string& text, const std::string& what) {
-    double value = ParseDouble(text, what);
-    float narrowed = static_cast<float>(value);
-    if (!std::isfinite(narrowed))
-        throw UsageError("argument " + what + ": '" + text + "' is out of range");
-    return narrowed;
-}
-
-long ParseInt(const std::string& text, const std::string& what) {
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE)
-        throw UsageError("argument " + what + ": '" + text + "' is not a whole number");
-    return value;
+float TakeXyzScale(Args& args) {
+    const std::string scale = args.OptionValue("--scale", "percent");
+    if (scale == "percent") return 100.0f;
+    if (scale == "unit") return 1.0f;
+    throw UsageError("option --scale: " + Quoted(scale) + " is not percent or unit");
 }
 
 }  // namespace cli

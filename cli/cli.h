@@ -2,17 +2,18 @@
 // one-line errors. How results are printed is in output.h.
 #pragma once
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "numbers.h"
 #include "output.h"
 
 namespace cli {
 
-// Exit statuses: 0 success, 1 the work failed (bad or damaged input file, failed write), 2 bad
-// usage, 3 a comparison outside its tolerance.
+// Exit statuses, the same for every subcommand: 0 success; 1 bad or unreadable input data, a
+// result that cannot be computed, or a failed write (standard output included); 2 bad usage;
+// 3 a comparison outside its tolerance.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -54,11 +55,9 @@ class Args {
     std::vector<std::string> words_;
 };
 
-// Parses a finite number; throws UsageError naming `what` otherwise.
-float ParseFloat(const std::string& text, const std::string& what);
-double ParseDouble(const std::string& text, const std::string& what);
-// Parses a whole number; throws UsageError naming `what` otherwise.
-long ParseInt(const std::string& text, const std::string& what);
+// --scale percent|unit: the scale of the XYZ a command reads and writes, as the Y of the white
+// (100 unless --scale unit gives 1).
+float TakeXyzScale(Args& args);
 
 struct Command {
     const char* name;

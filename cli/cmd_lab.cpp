@@ -2,90 +2,109 @@
 #include <cmath>
 
 #include "cli.h"
+#include "input.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
 
+// A white point on the scale of the colours it goes with: D50 unless --white gives one.
 struct WhitePoint {
-    float X = 96.42f, Y = 100.0f, Z = 82.49f;  // D50, percent scale
+    float X, Y, Z;
 };
 
-WhitePoint ParseWhite(cli::Args& args) {
-    WhitePoint w;
+WhitePoint TakeWhite(cli::Args& args, float scale) {
+    // D50 on the percent scale, and exactly the library's unit-scale D50 on the unit scale.
+    WhitePoint w =
+        scale == 1.0f ? WhitePoint{0.9642f, 1.0f, 0.8249f} : WhitePoint{96.42f, 100.0f, 82.49f};
     auto values = args.Option("--white", 3);
     if (!values.empty()) {
-        w.X = cli::ParseFloat(values[0], "Xn");
-        w.Y = cli::ParseFloat(values[1], "Yn");
-        w.Z = cli::ParseFloat(values[2], "Zn");
+        w.X = cli::ParseFloat(values[0], "option --white Xn", cli::kPositive);
+        w.Y = cli::ParseFloat(values[1], "option --white Yn", cli::kPositive);
+        w.Z = cli::ParseFloat(values[2], "option --white Zn", cli::kPositive);
     }
     return w;
 }
 
+// XYZ has two more decimals on the unit scale than on the percent scale.
+int XyzDecimals(float scale) {
+    return scale == 1.0f ? 6 : 4;
+}
+
 int RunLab(cli::Args& args) {
-    WhitePoint w = ParseWhite(args);
-    auto v = args.Expect({"X", "Y", "Z"});
-    float X = cli::ParseFloat(v[0], "X"), Y = cli::ParseFloat(v[1], "Y"),
-          Z = cli::ParseFloat(v[2], "Z");
-    float L, a, b;
-    CX_XYZ2LAB_float(X, Y, Z, w.X, w.Y, w.Z, &L, &a, &b);
-    cli::Table t;
-    t.AddRow({"L*", cli::Fixed(L, 4)});
-    t.AddRow({"a*", cli::Fixed(a, 4)});
-    t.AddRow({"b*", cli::Fixed(b, 4)});
-    t.Print();
+    const cli::Format format = cli::TakeFormat(args);
+    const WhitePoint w = TakeWhite(args, cli::TakeXyzScale(args));
+    cli::ConvertSets(
+        args.Positional(), {{"X"}, {"Y"}, {"Z"}}, format, [&](const std::vector<double>& v) {
+            float L, a, b;
+            CX_XYZ2LAB_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &L, &a, &b);
+            return cli::Record()
+                .Number("L*", "L", L, 4)
+                .Number("a*", "a", a, 4)
+                .Number("b*", "b", b, 4);
+        });
     return cli::kExitOk;
 }
 
 int RunXyz(cli::Args& args) {
-    WhitePoint w = ParseWhite(args);
-    auto v = args.Expect({"L", "a", "b"});
-    float L = cli::ParseFloat(v[0], "L"), a = cli::ParseFloat(v[1], "a"),
-          b = cli::ParseFloat(v[2], "b");
-    float X, Y, Z;
-    CX_LAB2XYZ_float(L, a, b, w.X, w.Y, w.Z, &X, &Y, &Z);
-    cli::Table t;
-    t.AddRow({"X", cli::Fixed(X, 4)});
-    t.AddRow({"Y", cli::Fixed(Y, 4)});
-    t.AddRow({"Z", cli::Fixed(Z, 4)});
-    t.Print();
+    const cli::Format format = cli::TakeFormat(args);
+    const float scale = cli::TakeXyzScale(args);
+    const WhitePoint w = TakeWhite(args, scale);
+    cli::ConvertSets(
+        args.Positional(), {{"L"}, {"a"}, {"b"}}, format, [&](const std::vector<double>& v) {
+            float X, Y, Z;
+            CX_LAB2XYZ_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &X, &Y, &Z);
+            return cli::Record()
+                .Number("X", "X", X, XyzDecimals(scale))
+                .Number("Y", "Y", Y, XyzDecimals(scale))
+                .Number("Z", "Z", Z, XyzDecimals(scale));
+        });
     return cli::kExitOk;
 }
 
 int RunLch(cli::Args& args) {
-    auto v = args.Expect({"L", "a", "b"});
-    float lab[3] = {cli::ParseFloat(v[0], "L"), cli::ParseFloat(v[1], "a"),
-                    cli::ParseFloat(v[2], "b")};
-    float lch[3];
-    LAB2LCH(lab, lch);
-    double degrees = static_cast<double>(lch[2]) * 180.0 / M_PI;
-    cli::Table t;
-    t.AddRow({"L*", cli::Fixed(lch[0], 4)});
-    t.AddRow({"C*", cli::Fixed(lch[1], 4)});
-    t.AddRow({"h (degrees)", cli::Fixed(static_cast<float>(degrees), 4)});
-    t.AddRow({"h (radians)", cli::Fixed(lch[2], 6)});
-    t.Print();
+    const cli::Format format = cli::TakeFormat(args);
+    cli::ConvertSets(args.Positional(), {{"L"}, {"a"}, {"b"}}, format,
+                     [&](const std::vector<double>& v) {
+                         float lab[3] = {float(v[0]), float(v[1]), float(v[2])};
+                         float lch[3];
+                         LAB2LCH(lab, lch);
+                         const double degrees = static_cast<double>(lch[2]) * 180.0 / M_PI;
+                         return cli::Record()
+                             .Number("L*", "L", lch[0], 4)
+                             .Number("C*", "C", lch[1], 4)
+                             .Number("h (degrees)", "h", static_cast<float>(degrees), 4)
+                             .Number("h (radians)", "h_radians", lch[2], 6);
+                     });
     return cli::kExitOk;
 }
 
 const cli::Register kLabCommand(
     {"lab", "XYZ to L*a*b* (percent scale, D50 unless --white)",
-     "usage: vantrel lab X Y Z [--white Xn Yn Zn]\n\n"
-     "Converts CIE XYZ to CIE L*a*b*. XYZ and the white share one scale;\n"
-     "the default white is D50 on the percent scale (96.42 100 82.49).\n\n"
+     "usage: vantrel lab X Y Z|- [--white Xn Yn Zn] [--scale percent|unit]\n"
+     "                  [--format table|csv|json]\n\n"
+     "Converts CIE XYZ to CIE L*a*b*. XYZ and the white share one scale: percent (white\n"
+     "Y = 100) unless --scale unit. The default white is D50 (96.42 100 82.49, or\n"
+     "0.9642 1 0.8249 on the unit scale); each component of a white must be above 0.\n"
+     "With '-' in place of X Y Z, reads one colour per line of standard input.\n\n"
      "example: vantrel lab 41.24 21.26 1.93\n",
      RunLab});
-const cli::Register kXyzCommand({"xyz", "L*a*b* to XYZ (percent scale, D50 unless --white)",
-                                 "usage: vantrel xyz L a b [--white Xn Yn Zn]\n\n"
-                                 "Converts CIE L*a*b* to CIE XYZ on the scale of the white; the\n"
-                                 "default white is D50 on the percent scale (96.42 100 82.49).\n"
-                                 "Negative X and Z are clamped to 0.\n\n"
-                                 "example: vantrel xyz 50 20 -30\n",
-                                 RunXyz});
-const cli::Register kLchCommand({"lch", "L*a*b* to LCh (hue in degrees and radians)",
-                                 "usage: vantrel lch L a b\n\n"
-                                 "Converts CIE L*a*b* to lightness, chroma and hue; the hue is\n"
-                                 "printed in degrees and in radians (0 to 2 pi).\n\n"
-                                 "example: vantrel lch 50 0 -10\n",
-                                 RunLch});
+const cli::Register kXyzCommand(
+    {"xyz", "L*a*b* to XYZ (percent scale, D50 unless --white)",
+     "usage: vantrel xyz L a b|- [--white Xn Yn Zn] [--scale percent|unit]\n"
+     "                  [--format table|csv|json]\n\n"
+     "Converts CIE L*a*b* to CIE XYZ on the scale of the white: D50 on the percent scale\n"
+     "(96.42 100 82.49) unless --white or --scale unit (0.9642 1 0.8249) gives another;\n"
+     "each component of a white must be above 0. Negative X and Z are clamped to 0. With\n"
+     "'-' in place of L a b, reads one colour per line of standard input.\n\n"
+     "example: vantrel xyz 50 20 -30\n",
+     RunXyz});
+const cli::Register kLchCommand(
+    {"lch", "L*a*b* to LCh (hue in degrees and radians)",
+     "usage: vantrel lch L a b|- [--format table|csv|json]\n\n"
+     "Converts CIE L*a*b* to lightness, chroma and hue; the hue is printed in degrees and\n"
+     "in radians (0 to 2 pi). With '-' in place of L a b, reads one colour per line of\n"
+     "standard input.\n\n"
+     "example: vantrel lch 50 0 -10\n",
+     RunLch});
 
 }  // namespace

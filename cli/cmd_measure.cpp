@@ -3,7 +3,6 @@
 // The reading, pairing, colour science, statistics and picture are libvantrel_measure's; this
 // file parses arguments and prints.
 #include <sys/mman.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "input.h"
 #include "measure_options.h"
 #include "vantrel/measure.h"
 
@@ -27,20 +27,11 @@ constexpr int kTableDecimals = 2;
 // CSV and JSON are read by programs: they get more digits than the table.
 constexpr int kMachineDecimals = 4;
 constexpr std::size_t kFlushAt = 1 << 20;
+constexpr long long kMaxTable = 1000000;
 
 // ---------------------------------------------------------------------------------------------
 // Output: cells kept as text in one buffer, so that a table of many patches can be aligned
 // without a string per cell; printed as an aligned table, CSV or JSON.
-
-enum class Format { Table, Csv, Json };
-
-Format ParseFormat(cli::Args& args) {
-    const std::string name = args.OptionValue("--format", "table");
-    if (name == "table") return Format::Table;
-    if (name == "csv") return Format::Csv;
-    if (name == "json") return Format::Json;
-    throw cli::UsageError("argument --format: '" + name + "' is not table, csv or json");
-}
 
 // Memory for many rows, not yet touched, is better mapped in large pages where the system
 // offers them on request: far fewer page faults as it fills. Only advice.
@@ -117,65 +108,8 @@ std::string Number(double value, int decimals) {
     return text;
 }
 
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\n\r") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong forms,
-// surrogates or truncated sequences), or 0.
-std::size_t Utf8Length(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = lead < 0x80   ? 1
-                               : lead < 0xC2 ? 0
-                               : lead < 0xE0 ? 2
-                               : lead < 0xF0 ? 3
-                               : lead < 0xF5 ? 4
-                                             : 0;
-    if (length == 0 || length > text.size()) return 0;
-    unsigned code = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3Fu);
-    }
-    const unsigned minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < minimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
-
-// A JSON string; bytes that are not UTF-8 become U+FFFD, so that the output is always valid.
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-            ++i;
-        } else if (c < 0x20 || c == 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-            ++i;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else {
-            const std::size_t length = Utf8Length(text.substr(i));
-            if (length == 0) {
-                out += "\xEF\xBF\xBD";
-                ++i;
-            } else {
-                out.append(text.substr(i, length));
-                i += length;
-            }
-        }
-    }
-    return out + "\"";
-}
+using cli::CsvField;
+using cli::JsonString;
 
 struct Column {
     std::string header;  // table and CSV
@@ -189,8 +123,20 @@ class Records {
 
     void Text(std::string_view text) { End(text); }
     void Value(double value, int decimals) {
-        AppendNumber(cells_, value, decimals);
+        if (std::isfinite(value))
+            AppendNumber(cells_, value, decimals);
+        else if (firstNonFinite_ == kNone)
+            firstNonFinite_ = ends_.size();
         ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    }
+
+    // A value that is not finite is never printed: a Failure names its patch and column.
+    void RequireFinite() const {
+        if (firstNonFinite_ == kNone) return;
+        const std::size_t row = firstNonFinite_ / columns_.size();
+        throw cli::Failure("patch " + cli::Quoted(Cell(row * columns_.size())) + ": " +
+                           columns_[firstNonFinite_ % columns_.size()].header +
+                           " cannot be computed (not a finite number)");
     }
     std::size_t Rows() const { return ends_.size() / columns_.size(); }
 
@@ -204,6 +150,8 @@ class Records {
 
     // The rows of another set of records with the same columns, after these.
     void Append(const Records& other) {
+        if (firstNonFinite_ == kNone && other.firstNonFinite_ != kNone)
+            firstNonFinite_ = ends_.size() + other.firstNonFinite_;
         const auto offset = static_cast<std::uint32_t>(cells_.size());
         cells_ += other.cells_;
         for (std::uint32_t end : other.ends_) ends_.push_back(offset + end);
@@ -300,9 +248,12 @@ class Records {
         return std::string_view(cells_).substr(begin, ends_[k] - begin);
     }
 
+    static constexpr std::size_t kNone = ~std::size_t{0};
+
     std::vector<Column> columns_;
     std::string cells_;
-    std::vector<std::uint32_t> ends_;  // cell k is cells_[ends_[k - 1], ends_[k])
+    std::vector<std::uint32_t> ends_;     // cell k is cells_[ends_[k - 1], ends_[k])
+    std::size_t firstNonFinite_ = kNone;  // the first cell whose value is not finite
 };
 
 void ReportWarnings(const std::string& command, const std::vector<std::string>& warnings) {
@@ -323,11 +274,8 @@ measure::MeasurementSet ReadSet(const std::string& path, int table) {
 int ParseTable(cli::Args& args, const char* option, int fallback) {
     auto value = args.Option(option, 1);
     if (value.empty()) return fallback;
-    const long table = cli::ParseInt(value[0], option);
-    if (table < 1 || table > 1000000)
-        throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
-                              "' is not a table number (1 or more)");
-    return static_cast<int>(table);
+    return static_cast<int>(
+        cli::ParseWhole(value[0], std::string("option ") + option, 1, kMaxTable));
 }
 
 // A file whose header states an illuminant or observer other than the one its spectra are
@@ -355,16 +303,18 @@ void WarnOfStatedConditions(const measure::MeasurementSet& set,
 
 int RunMeasure(cli::Args& args) {
     const bool densities = args.Flag("--densities");
-    const Format format = ParseFormat(args);
+    const cli::Format format = cli::TakeFormat(args);
     const measure::Integration integration = cli::ParseIntegration(args);
+    const float scale = cli::TakeXyzScale(args);
     const int table = ParseTable(args, "--table", 1);
     const std::string path = args.Expect({"FILE"})[0];
+    cli::RefuseStandardOutputOverInput({path});
 
     const measure::MeasurementSet set = ReadSet(path, table);
     const std::vector<measure::Colour> colours = measure::Colours(set, integration);
     if (densities) measure::DensitiesOf(set, 0);  // fails before anything is printed
 
-    const int decimals = format == Format::Table ? kTableDecimals : kMachineDecimals;
+    const int decimals = format == cli::Format::kTable ? kTableDecimals : kMachineDecimals;
     std::vector<Column> columns = {{"id", "id", false}};
     if (set.hasName) columns.push_back({"name", "name", false});
     for (const char* name : {"X", "Y", "Z"}) columns.push_back({name, name, true});
@@ -380,7 +330,9 @@ int RunMeasure(cli::Args& args) {
         const measure::Colour& c = colours[k];
         records.Text(set.hasId ? patch.id : std::to_string(k + 1));
         if (set.hasName) records.Text(patch.name);
-        for (double v : c.xyz) records.Value(v, decimals);
+        // XYZ on the unit scale keeps the digits of the percent scale.
+        for (double v : c.xyz)
+            records.Value(scale == 1.0f ? v / 100.0 : v, scale == 1.0f ? decimals + 2 : decimals);
         for (double v : c.lab) records.Value(v, decimals);
         double hue = std::atan2(c.lab[2], c.lab[1]) * 180.0 / M_PI;
         if (hue < 0) hue += 360.0;
@@ -393,6 +345,7 @@ int RunMeasure(cli::Args& args) {
         }
     }
 
+    records.RequireFinite();
     std::vector<std::string> warnings = set.warnings;
     WarnOfStatedConditions(set, integration, warnings);
     ReportWarnings(args.Command(), warnings);
@@ -400,21 +353,22 @@ int RunMeasure(cli::Args& args) {
     if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
     Out out;
     switch (format) {
-        case Format::Table:
+        case cli::Format::kTable:
             out << set.path << ": " << std::to_string(set.patches.size())
                 << (set.patches.size() == 1 ? " patch" : " patches") << ", colour from " << colour
                 << "\n\n";
             records.PrintTable(out);
             break;
-        case Format::Csv:
+        case cli::Format::kCsv:
             records.PrintCsv(out);
             break;
-        case Format::Json:
+        case cli::Format::kJson:
+            cli::TakeTextRepaired();
             out << "{\n  \"file\": " << JsonString(set.path)
                 << ",\n  \"table\": " << std::to_string(set.table)
                 << ",\n  \"colour\": " << JsonString(colour) << ",\n  \"patches\": ";
             records.PrintJsonRows(out, "  ");
-            out << "\n}\n";
+            out << (cli::TakeTextRepaired() ? ",\n  \"text_repaired\": true" : "") << "\n}\n";
             break;
     }
     return cli::kExitOk;
@@ -429,33 +383,16 @@ measure::Tolerances ParseTolerances(cli::Args& args) {
         {"--max", &tolerances.max}, {"--mean", &tolerances.mean}, {"--p95", &tolerances.p95}};
     for (const auto& [option, target] : limits) {
         auto value = args.Option(option, 1);
-        if (value.empty()) continue;
-        const double limit = cli::ParseDouble(value[0], option);
-        if (!(limit >= 0))
-            throw cli::UsageError(std::string("argument ") + option + ": '" + value[0] +
-                                  "' is below 0");
-        *target = limit;
+        if (!value.empty())
+            *target =
+                cli::ParseDouble(value[0], std::string("option ") + option, cli::kNonNegative);
     }
     return tolerances;
 }
 
-// An output file may not be one of the inputs, under any name (compared by device and
-// inode): writing it would destroy what is being read.
-void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs) {
-    struct stat target {};
-    if (output.empty() || ::stat(output.c_str(), &target) != 0) return;
-    for (const std::string& input : inputs) {
-        struct stat source {};
-        if (input != "-" && ::stat(input.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
-            source.st_ino == target.st_ino)
-            throw cli::UsageError("argument --png: '" + output + "' is the input '" + input +
-                                  "'; nothing written");
-    }
-}
-
 struct CompareRequest {
     measure::CompareOptions options;
-    Format format = Format::Table;
+    cli::Format format = cli::Format::kTable;
     std::string png;
     bool sort = false;
     std::size_t worst = 0;  // 0: every patch
@@ -469,14 +406,12 @@ CompareRequest ParseCompare(cli::Args& args) {
     r.options.integration = cli::ParseIntegration(args);
     r.options.tolerances = ParseTolerances(args);
     r.options.ignoreConditions = args.Flag("--ignore-conditions");
-    r.format = ParseFormat(args);
+    r.format = cli::TakeFormat(args);
     r.png = args.OptionValue("--png", "");
     r.sort = args.Flag("--sort");
     auto worst = args.Option("--worst", 1);
     if (!worst.empty()) {
-        const long n = cli::ParseInt(worst[0], "--worst");
-        if (n < 1) throw cli::UsageError("argument --worst: '" + worst[0] + "' is not 1 or more");
-        r.worst = static_cast<std::size_t>(n);
+        r.worst = static_cast<std::size_t>(cli::ParseWhole(worst[0], "option --worst", 1));
     }
     const int both = ParseTable(args, "--table", 1);
     r.referenceTable = ParseTable(args, "--ref-table", both);
@@ -484,7 +419,8 @@ CompareRequest ParseCompare(cli::Args& args) {
     r.paths = args.Expect({"REFERENCE", "SAMPLE"});
     if (r.paths[0] == "-" && r.paths[1] == "-")
         throw cli::UsageError("standard input ('-') can be only one of the two files");
-    RefuseOutputOverInput(r.png, r.paths);
+    cli::RefuseOutputOverInput(r.png, "--png", r.paths);
+    cli::RefuseStandardOutputOverInput(r.paths);
     return r;
 }
 
@@ -502,7 +438,7 @@ std::vector<std::size_t> ListedRows(const CompareRequest& r, const measure::Comp
 
 Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& reference,
                        const measure::Comparison& c) {
-    const bool machine = r.format != Format::Table;
+    const bool machine = r.format != cli::Format::kTable;
     const int decimals = machine ? kMachineDecimals : kTableDecimals;
     const std::string label = measure::MetricLabel(r.options.metric);
     std::vector<Column> columns = {{"id", "id", false}};
@@ -656,6 +592,7 @@ int RunCompare(cli::Args& args) {
     if (!r.png.empty()) measure::WriteReportPng(r.png, reference, sample, c, r.options);
 
     const Records records = CompareRecords(r, reference, c);
+    records.RequireFinite();
     std::vector<std::string> warnings = reference.warnings;
     warnings.insert(warnings.end(), sample.warnings.begin(), sample.warnings.end());
     WarnOfStatedConditions(reference, r.options.integration, warnings);
@@ -664,15 +601,16 @@ int RunCompare(cli::Args& args) {
     ReportWarnings(args.Command(), warnings);
     Out out;
     switch (r.format) {
-        case Format::Table:
+        case cli::Format::kTable:
             records.PrintTable(out);
             out << "\n";
             PrintSummaryTable(out, r, reference, sample, c);
             break;
-        case Format::Csv:
+        case cli::Format::kCsv:
             records.PrintCsv(out);
             break;
-        case Format::Json:
+        case cli::Format::kJson:
+            cli::TakeTextRepaired();
             out << "{\n  \"reference\": " << JsonString(reference.path)
                 << ",\n  \"sample\": " << JsonString(sample.path)
                 << ",\n  \"metric\": " << JsonString(measure::MetricLabel(r.options.metric))
@@ -682,7 +620,7 @@ int RunCompare(cli::Args& args) {
                 << ",\n  \"patches\": ";
             records.PrintJsonRows(out, "  ");
             PrintSummaryJson(out, r, reference, sample, c);
-            out << "\n}\n";
+            out << (cli::TakeTextRepaired() ? ",\n  \"text_repaired\": true" : "") << "\n}\n";
             break;
     }
     return c.verdict.pass ? cli::kExitOk : cli::kExitOutOfTolerance;
@@ -694,10 +632,11 @@ int RunCompare(cli::Args& args) {
 const cli::Register measure_command(
     {"measure", "colorimetry (and densities) of each patch of a CGATS measurement file",
      "usage: vantrel measure FILE [--densities] [--illuminant ILL] [--observer 2|10]\n"
-     "                       [--table N] [--format table|csv|json]\n\n"
+     "                       [--table N] [--scale percent|unit] [--format table|csv|json]\n\n"
      "Reads a CGATS.17 measurement file ('-' reads standard input) and prints, for each\n"
-     "patch, its id and name, XYZ (percent scale, white Y = 100), L*a*b* and C*, h (hue\n"
-     "in degrees). The first line of the table says where the colour came from.\n\n"
+     "patch, its id and name, XYZ (percent scale, white Y = 100, unless --scale unit),\n"
+     "L*a*b* and C*, h (hue in degrees). The first line of the table says where the colour\n"
+     "came from.\n\n"
      "The colour comes from the spectral fields when the file has them, else from XYZ_X\n"
      "XYZ_Y XYZ_Z (percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral fields are\n"
      "named SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380, NM380 or SPEC_380 (any case),\n"
@@ -718,9 +657,8 @@ const cli::Register measure_command(
      "  --table N     read the file's table N (from 1); the first by default, with a\n"
      "                warning when the file holds more\n"
      "  --format      table (default, 2 decimals), csv or json (4 decimals)\n\n"
-     "Options also take the form --option=value.\n\n"
-     "Exit status: 0 success; 1 a missing, unreadable or malformed file (one line naming\n"
-     "the file, and the line and field at fault), or a failed write; 2 bad usage.\n\n"
+     "A missing, unreadable or malformed file is exit status 1, with one line naming the\n"
+     "file, and the line and field at fault.\n\n"
      "example: vantrel measure examples/reference.cgats --densities\n",
      RunMeasure});
 
@@ -768,7 +706,6 @@ const cli::Register compare_command(
      "patch; then each tolerance given with PASS or FAIL, and the verdict. Median and 95th\n"
      "percentile interpolate linearly between the two nearest ranks: the q-quantile of n\n"
      "sorted values v[0..n-1] is taken at rank q (n - 1).\n\n"
-     "Options also take the form --option=value.\n\n"
      "Exit status: 0 success, every tolerance met; 1 bad input (one line naming the file,\n"
      "and the line and field at fault; nothing written) or a failed write; 2 bad usage;\n"
      "3 a tolerance failed (everything is still printed and drawn).\n\n"

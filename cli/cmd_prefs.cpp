@@ -1,5 +1,5 @@
-// vantrel prefs init | show | monitor, and vantrel monitor: preference files and the monitor's
-// RGB-to-XYZ matrix.
+// vantrel prefs init | show | monitor | repair, and vantrel monitor: preference files and the
+// monitor's RGB-to-XYZ matrix.
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "atomic_file.h"
 #include "cli.h"
+#include "input.h"
 #include "prefs_view.h"
 #include "text_codec.h"
 #include "vantrel/colorimetry.h"
@@ -61,24 +62,29 @@ void AddMonitorRows(const PF_MonitorSettings& m, cli::Table* t) {
     t->AddRow({"  tone response", TextOrEmpty(cli::Utf8FromField(m.szGammaName))});
 }
 
-void ShowText(const std::string& path, const cli::PreferenceFileView& view) {
+std::string RecordTitle(const cli::RawRecord& r) {
+    const char* kind = cli::RecordKind(r.signature);
+    return "record " + std::to_string(r.index) + ": signature " + std::to_string(r.signature) +
+           (kind ? std::string(", ") + kind : "") + ", " + std::to_string(r.size) + " bytes";
+}
+
+void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
     cli::Table head(kTextValues);
-    head.AddRow({"file", path});
+    head.AddRow({"file", name});
     head.AddRow({"size", std::to_string(view.size) + " bytes"});
     head.AddRow({"records", std::to_string(view.count)});
     if (view.trailing)
         head.AddRow({"after them", std::to_string(view.trailing) +
-                                       " bytes not counted (left by an interrupted write)"});
+                                       " bytes not counted (left by an interrupted write; see "
+                                       "'vantrel prefs repair')"});
     head.Print();
     for (const cli::RawRecord& r : view.records) {
-        const char* kind = cli::RecordKind(r.signature);
-        std::string title = "\nrecord " + std::to_string(r.index) + ": signature " +
-                            std::to_string(r.signature) + (kind ? std::string(", ") + kind : "") +
-                            ", " + std::to_string(r.size) + " bytes";
-        if (kind && r.data.empty() && cli::DecodedSize(r.signature) >= 0)
+        std::string title = "\n" + RecordTitle(r);
+        const bool decoded = cli::Decodable(r);
+        if (cli::RecordKind(r.signature) && !decoded && cli::DecodedSize(r.signature) >= 0)
             title += " (not " + std::to_string(cli::DecodedSize(r.signature)) + ": not decoded)";
         std::printf("%s\n", title.c_str());
-        if (r.data.empty()) continue;
+        if (!decoded) continue;
         cli::Table t(kTextValues);
         if (r.signature == PF_SigMeterOptions) {
             MeterOptionsRecord m = cli::Decode<MeterOptionsRecord>(r);
@@ -113,14 +119,33 @@ std::string JsonPair(float x, float y) {
     return cli::JsonArray({cli::JsonNumber(x), cli::JsonNumber(y)});
 }
 
-std::string JsonRecord(const cli::RawRecord& r) {
+std::string MonitorJson(const PF_MonitorSettings& m) {
+    return cli::JsonObject()
+        .AddString("name", cli::Utf8FromField(m.szName))
+        .Add("red", JsonPair(m.fRedX, m.fRedY))
+        .Add("green", JsonPair(m.fGreenX, m.fGreenY))
+        .Add("blue", JsonPair(m.fBlueX, m.fBlueY))
+        .Add("white", JsonPair(m.fWhiteX, m.fWhiteY))
+        .Add("gamma", cli::JsonNumber(m.fGamma))
+        .AddString("white_point_name", cli::Utf8FromField(m.szWhitePointName))
+        .AddString("primaries_name", cli::Utf8FromField(m.szPrimariesName))
+        .AddString("gamma_name", cli::Utf8FromField(m.szGammaName))
+        .Text();
+}
+
+cli::JsonObject RecordHeaderJson(const cli::RawRecord& r) {
     cli::JsonObject record;
     record.AddInteger("index", r.index)
         .AddInteger("offset", r.offset)
         .AddInteger("signature", r.signature)
         .AddInteger("size", r.size);
     if (const char* kind = cli::RecordKind(r.signature)) record.AddString("kind", kind);
-    if (r.data.empty()) return record.Text();
+    return record;
+}
+
+std::string JsonRecord(const cli::RawRecord& r) {
+    cli::JsonObject record = RecordHeaderJson(r);
+    if (!cli::Decodable(r)) return record.Text();
     if (r.signature == PF_SigMeterOptions) {
         MeterOptionsRecord m = cli::Decode<MeterOptionsRecord>(r);
         std::vector<std::string> meters;
@@ -147,32 +172,33 @@ std::string JsonRecord(const cli::RawRecord& r) {
                                   .AddString("setting32", cli::Hex(p.abSetting32, 32))
                                   .Text());
     } else {
-        PF_MonitorSettings m = cli::Decode<PF_MonitorSettings>(r);
-        record.Add("monitor",
-                   cli::JsonObject()
-                       .AddString("name", cli::Utf8FromField(m.szName))
-                       .Add("red", JsonPair(m.fRedX, m.fRedY))
-                       .Add("green", JsonPair(m.fGreenX, m.fGreenY))
-                       .Add("blue", JsonPair(m.fBlueX, m.fBlueY))
-                       .Add("white", JsonPair(m.fWhiteX, m.fWhiteY))
-                       .Add("gamma", cli::JsonNumber(m.fGamma))
-                       .AddString("white_point_name", cli::Utf8FromField(m.szWhitePointName))
-                       .AddString("primaries_name", cli::Utf8FromField(m.szPrimariesName))
-                       .AddString("gamma_name", cli::Utf8FromField(m.szGammaName))
-                       .Text());
+        record.Add("monitor", MonitorJson(cli::Decode<PF_MonitorSettings>(r)));
     }
     return record.Text();
 }
 
-void ShowJson(const std::string& path, const cli::PreferenceFileView& view) {
+void ShowJson(const std::string& name, const cli::PreferenceFileView& view) {
+    cli::TakeTextRepaired();
     std::string out =
-        "{\n  \"file\": " + cli::JsonString(path) + ",\n  \"size\": " + std::to_string(view.size) +
+        "{\n  \"file\": " + cli::JsonString(name) + ",\n  \"size\": " + std::to_string(view.size) +
         ",\n  \"count\": " + std::to_string(view.count) +
         ",\n  \"trailing_bytes\": " + std::to_string(view.trailing) + ",\n  \"records\": [";
     for (size_t i = 0; i < view.records.size(); ++i)
         out += (i ? ",\n    " : "\n    ") + JsonRecord(view.records[i]);
-    out += view.records.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    std::fputs(out.c_str(), stdout);
+    out += view.records.empty() ? "]" : "\n  ]";
+    if (cli::TakeTextRepaired()) out += ",\n  \"text_repaired\": true";
+    std::fputs((out + "\n}\n").c_str(), stdout);
+}
+
+// The records as rows: what each is, not its contents.
+cli::Record RecordRow(const cli::RawRecord& r) {
+    const char* kind = cli::RecordKind(r.signature);
+    return cli::Record()
+        .Integer("index", "index", r.index)
+        .Integer("offset", "offset", r.offset)
+        .Integer("signature", "signature", r.signature)
+        .Integer("size", "size", r.size)
+        .Text("kind", "kind", kind ? kind : "");
 }
 
 // --- Monitor options --------------------------------------------------------------------------
@@ -184,24 +210,35 @@ struct MonitorEdits {
     }
 };
 
+// A chromaticity that a colour can have: x and y above 0, and z = 1 - x - y not below 0. The
+// red primaries of DCI-P3 (0.68, 0.32) and ITU-R BT 2020 (0.708, 0.292) lie on z = 0, so the
+// sum may reach 1, within the rounding of the two floats read.
+void ParseChromaticity(const std::string& xText, const std::string& yText, const std::string& what,
+                       float* x, float* y) {
+    constexpr double kLargestSum = 1.0 + 0x1p-23;
+    const float cx = cli::ParseFloat(xText, what + " x", cli::kPositive);
+    const float cy = cli::ParseFloat(yText, what + " y", cli::kPositive);
+    const double sum = static_cast<double>(cx) + static_cast<double>(cy);
+    if (!(sum <= kLargestSum))
+        throw cli::UsageError(what + ": x + y = " + Shortest(static_cast<float>(sum)) +
+                              " is above 1, which no colour has");
+    *x = cx;
+    *y = cy;
+}
+
 void Apply(const MonitorEdits& e, PF_MonitorSettings* m) {
     if (!e.primaries.empty()) {
-        const char* names[6] = {"rx", "ry", "gx", "gy", "bx", "by"};
+        const char* names[3] = {"red", "green", "blue"};
         float* fields[6] = {&m->fRedX, &m->fRedY, &m->fGreenX, &m->fGreenY, &m->fBlueX, &m->fBlueY};
-        for (int i = 0; i < 6; ++i) *fields[i] = cli::ParseFloat(e.primaries[i], names[i]);
+        for (int i = 0; i < 3; ++i)
+            ParseChromaticity(e.primaries[2 * i], e.primaries[2 * i + 1],
+                              std::string("option --primaries ") + names[i], fields[2 * i],
+                              fields[2 * i + 1]);
     }
-    if (!e.white.empty()) {
-        float wx = cli::ParseFloat(e.white[0], "wx"), wy = cli::ParseFloat(e.white[1], "wy");
-        if (wy == 0.0f) throw cli::UsageError("argument wy: a white y of 0 has no XYZ");
-        m->fWhiteX = wx;
-        m->fWhiteY = wy;
-    }
-    if (!e.gamma.empty()) {
-        float gamma = cli::ParseFloat(e.gamma[0], "G");
-        if (!(gamma > 0.0f)) throw cli::UsageError("argument G: the gamma must be positive");
-        m->fGamma = gamma;
-    }
-    if (!e.name.empty()) cli::StoreInField(m->szName, e.name[0], "TEXT");
+    if (!e.white.empty())
+        ParseChromaticity(e.white[0], e.white[1], "option --white", &m->fWhiteX, &m->fWhiteY);
+    if (!e.gamma.empty()) m->fGamma = cli::ParseFloat(e.gamma[0], "option --gamma", cli::kPositive);
+    if (!e.name.empty()) cli::StoreInField(m->szName, e.name[0], "option --name");
 }
 
 // Takes the monitor options out of `args`; malformed values are usage errors here, before any
@@ -228,155 +265,332 @@ PF_MonitorSettings DefaultMonitor() {
 
 // --- prefs ------------------------------------------------------------------------------------
 
-int PrefsInit(const std::string& path, bool force) {
-    struct stat info;
-    bool exists = lstat(path.c_str(), &info) == 0;
-    if (exists && !force) Fail(path, "already exists (use --force to replace it)");
-    std::string target = exists ? cli::ResolvedPath(path) : path;
+// What every action of prefs takes.
+struct PrefsRequest {
+    std::string action, path, output;
+    bool force = false;
+    cli::Format format = cli::Format::kTable;
+    MonitorEdits edits;
+};
+
+// Writes `path` through a temporary file next to it that `write` fills through the store,
+// starting from a copy of the file itself when `fromOriginal`. With `replace` the file (the
+// one a symbolic link names) is replaced; without, the commit refuses a file that exists by
+// then.
+template <typename Writer>
+void WriteThroughStore(const std::string& path, bool replace, bool fromOriginal, Writer write) {
+    const std::string target = replace ? cli::ResolvedPath(path) : path;
     cli::SpecOf(target);  // a path the file services cannot take fails before anything is written
     cli::FileReplacement replacement(target);
+    if (fromOriginal) replacement.CopyFrom(target);
     FM_FILESPEC spec = cli::SpecOf(replacement.Path());
-    short status = CreateDefaultPreferenceFile_NoMeterOptions(&spec);
-    if (status < 0) Fail(path, "cannot write: " + cli::StatusText(status));
-    replacement.Commit(!exists);
-    std::printf(
-        "%s: default preference file written (%lld bytes: meter options, profile "
-        "settings, monitor settings)\n",
-        path.c_str(), static_cast<long long>(cli::InspectPreferenceFile(path).size));
+    write(&spec);
+    replacement.Commit(!replace);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+int PrefsInit(const PrefsRequest& r) {
+    const bool exists = Exists(r.path);
+    if (exists && !r.force) Fail(r.path, "already exists (use --force to replace it)");
+    WriteThroughStore(r.path, exists, false, [&](const FM_FILESPEC* spec) {
+        const short status = CreateDefaultPreferenceFile_NoMeterOptions(spec);
+        if (status < 0) Fail(r.path, "cannot write: " + cli::StatusText(status));
+    });
+    const long long size = cli::InspectPreferenceFile(r.path).size;
+    cli::RecordWriter(r.format, false)
+        .Write(cli::Record()
+                   .Text("file", "file", r.path)
+                   .Integer("size", "size", size)
+                   .Integer("records", "records", 3)
+                   .TableText(r.path + ": default preference file written (" +
+                              std::to_string(size) +
+                              " bytes: meter options, profile settings, monitor settings)\n"));
     return cli::kExitOk;
 }
 
-int PrefsShow(const std::string& path, bool json) {
-    cli::PreferenceFileView view = cli::InspectPreferenceFile(path);
-    if (json) {
-        ShowJson(path, view);
+int PrefsShow(const PrefsRequest& r) {
+    const cli::PreferenceFileView view = cli::InspectPreferenceFile(r.path);
+    const std::string name = cli::InputName(r.path);
+    if (r.format == cli::Format::kTable) {
+        ShowText(name, view);
+    } else if (r.format == cli::Format::kJson) {
+        ShowJson(name, view);
     } else {
-        ShowText(path, view);
+        cli::RecordWriter writer(r.format, true);
+        for (const cli::RawRecord& record : view.records) writer.Write(RecordRow(record));
     }
     return cli::kExitOk;
 }
 
-int PrefsMonitor(const std::string& path, const MonitorEdits& edits) {
-    cli::PreferenceFileView view = cli::InspectPreferenceFile(path);
+int PrefsMonitor(const PrefsRequest& r) {
+    const cli::PreferenceFileView view = cli::InspectPreferenceFile(r.path);
     PF_MonitorSettings m = DefaultMonitor();
-    bool present = cli::ReadMonitor(path, view, &m);
-    Apply(edits, &m);
+    const bool present = cli::ReadMonitor(r.path, view, &m);
+    Apply(r.edits, &m);
 
-    if (present && !edits.Any()) {
-        std::printf("%s: monitor settings (record 102), unchanged\n", path.c_str());
-    } else {
-        std::string target = cli::ResolvedPath(path);
-        cli::FileReplacement replacement(target);
-        replacement.CopyFrom(target);
-        FM_FILESPEC spec = cli::SpecOf(replacement.Path());
-        short status = WritePreference(&spec, PF_SigMonitorSettings,
-                                       reinterpret_cast<const char*>(&m), sizeof m);
-        if (status < 0) Fail(path, "cannot write the monitor record: " + cli::StatusText(status));
-        replacement.Commit(false);
-        std::printf("%s: monitor settings (record 102) %s\n", path.c_str(),
-                    present ? "updated" : "added from the defaults");
-    }
+    const bool write = !present || r.edits.Any();
+    if (write && view.trailing && !r.force)
+        Fail(r.path, "holds " + std::to_string(view.trailing) + " bytes after its " +
+                         std::to_string(view.count) +
+                         " counted records, left by an interrupted write; not modified "
+                         "('vantrel prefs repair' recovers them, --force edits the file anyway)");
+    if (write)
+        WriteThroughStore(r.path, true, true, [&](const FM_FILESPEC* spec) {
+            const short status = WritePreference(spec, PF_SigMonitorSettings,
+                                                 reinterpret_cast<const char*>(&m), sizeof m);
+            if (status < 0)
+                Fail(r.path, "cannot write the monitor record: " + cli::StatusText(status));
+        });
+    const std::string change = !write    ? "unchanged"
+                               : present ? "updated"
+                                         : "added from the defaults";
     cli::Table t(kTextValues);
     AddMonitorRows(m, &t);
-    t.Print();
+    cli::RecordWriter(r.format, false)
+        .Write(
+            cli::Record()
+                .Text("file", "file", r.path)
+                .Text("monitor settings", "change", change)
+                .Json("monitor", MonitorJson(m))
+                .TableText(r.path + ": monitor settings (record 102) " + change + "\n" + t.Text()));
+    return cli::kExitOk;
+}
+
+int PrefsRepair(const PrefsRequest& r) {
+    if (!r.output.empty()) cli::RefuseOutputOverInput(r.output, "--output", {r.path});
+    const cli::Salvage salvage = cli::SalvagePreferenceFile(r.path);
+    const std::string name = cli::InputName(r.path);
+    const bool needed = salvage.counted != salvage.count ||
+                        salvage.kept.size() != static_cast<size_t>(salvage.count) ||
+                        !salvage.dropped.empty();
+
+    std::string written;
+    if (needed && (!r.output.empty() || r.force)) {
+        const std::string target = r.output.empty() ? r.path : r.output;
+        if (salvage.kept.empty()) Fail(name, "no whole record to keep; nothing written");
+        const bool exists = Exists(target);
+        if (exists && !r.force) Fail(target, "already exists (use --force to replace it)");
+        WriteThroughStore(target, exists, false, [&](const FM_FILESPEC* spec) {
+            for (const cli::RawRecord& k : salvage.kept) {
+                const short status = WritePreference(spec, static_cast<PF_Signature>(k.signature),
+                                                     k.data.data(), k.size);
+                if (status < 0)
+                    Fail(target, "cannot write record " + std::to_string(k.index) + ": " +
+                                     cli::StatusText(status));
+            }
+        });
+        written = target;
+    }
+
+    cli::Table table(kTextValues);
+    table.AddRow({"file", name});
+    table.AddRow({"count", std::to_string(salvage.count) + " (" +
+                               std::to_string(salvage.kept.size()) + " whole records)"});
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < salvage.kept.size(); ++i) {
+        const cli::RawRecord& k = salvage.kept[i];
+        const bool counted = i < static_cast<size_t>(salvage.counted);
+        table.AddRow({i ? "" : "kept", RecordTitle(k) + (counted ? "" : " (recovered)")});
+        kept.push_back(RecordHeaderJson(k).Add("counted", counted ? "true" : "false").Text());
+    }
+    std::vector<std::string> dropped;
+    for (size_t i = 0; i < salvage.dropped.size(); ++i) {
+        table.AddRow({i ? "" : "dropped", salvage.dropped[i]});
+        dropped.push_back(cli::JsonString(salvage.dropped[i]));
+    }
+    if (!needed)
+        table.AddRow({"written", "nothing: every whole record is counted, nothing to repair"});
+    else if (written.empty())
+        table.AddRow({"written",
+                      "nothing (--output NEW writes the repaired file, --force "
+                      "replaces FILE)"});
+    else
+        table.AddRow({"written", written});
+
+    if (r.format == cli::Format::kCsv) {
+        cli::RecordWriter writer(r.format, true);
+        for (size_t i = 0; i < salvage.kept.size(); ++i)
+            writer.Write(
+                RecordRow(salvage.kept[i])
+                    .Text("counted", "", i < static_cast<size_t>(salvage.counted) ? "yes" : "no"));
+        return cli::kExitOk;
+    }
+    cli::RecordWriter(r.format, false)
+        .Write(cli::Record()
+                   .Text("file", "file", name)
+                   .Integer("count", "count", salvage.count)
+                   .Json("kept", cli::JsonArray(kept))
+                   .Json("dropped", cli::JsonArray(dropped))
+                   .Json("written", written.empty() ? "null" : cli::JsonString(written))
+                   .TableText(table.Text()));
     return cli::kExitOk;
 }
 
 int RunPrefs(cli::Args& args) {
-    bool force = args.Flag("--force");
-    bool json = args.Flag("--json");
-    MonitorEdits edits = TakeMonitorOptions(args, true);
+    PrefsRequest r;
+    r.force = args.Flag("--force");
+    const bool json = args.Flag("--json");
+    r.format = cli::TakeFormat(args);
+    if (json && r.format != cli::Format::kTable)
+        throw cli::UsageError("option --json is --format json; give one of them");
+    if (json) r.format = cli::Format::kJson;
+    r.output = args.OptionValue("--output", "");
+    r.edits = TakeMonitorOptions(args, true);
     std::vector<std::string> words = args.Positional();
-    if (words.empty()) throw cli::UsageError("missing action (init, show or monitor)");
-    const std::string action = words[0];
-    if (action != "init" && action != "show" && action != "monitor")
-        throw cli::UsageError("unknown action '" + action + "' (init, show or monitor)");
-    if (force && action != "init") throw cli::UsageError("option --force applies to 'prefs init'");
-    if (json && action != "show") throw cli::UsageError("option --json applies to 'prefs show'");
-    if (edits.Any() && action != "monitor")
+    if (words.empty()) throw cli::UsageError("missing action (init, show, monitor or repair)");
+    r.action = words[0];
+    if (r.action != "init" && r.action != "show" && r.action != "monitor" && r.action != "repair")
+        throw cli::UsageError("unknown action " + cli::Quoted(r.action) +
+                              " (init, show, monitor or repair)");
+    if (r.force && r.action == "show")
+        throw cli::UsageError("option --force applies to 'prefs init', 'monitor' and 'repair'");
+    if (json && r.action != "show") throw cli::UsageError("option --json applies to 'prefs show'");
+    if (!r.output.empty() && r.action != "repair")
+        throw cli::UsageError("option --output applies to 'prefs repair'");
+    if (r.edits.Any() && r.action != "monitor")
         throw cli::UsageError(
-            "options --primaries, --white, --gamma, --name apply to "
-            "'prefs monitor'");
+            "options --primaries, --white, --gamma, --name apply to 'prefs monitor'");
     if (words.size() < 2) throw cli::UsageError("missing argument FILE");
-    if (words.size() > 2) throw cli::UsageError("unexpected argument '" + words[2] + "'");
-    const std::string& path = words[1];
-    if (action == "init") return PrefsInit(path, force);
-    if (action == "show") return PrefsShow(path, json);
-    return PrefsMonitor(path, edits);
+    if (words.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(words[2]));
+    r.path = words[1];
+    const bool writesFile = r.action == "init" || r.action == "monitor" ||
+                            (r.action == "repair" && r.output.empty() && r.force);
+    if (r.path == "-" && writesFile)
+        throw cli::UsageError("'prefs " + r.action +
+                              "' writes FILE; standard input ('-') "
+                              "cannot be written");
+    cli::RefuseStandardOutputOverInput({r.path});
+    if (r.action == "init") return PrefsInit(r);
+    if (r.action == "show") return PrefsShow(r);
+    if (r.action == "monitor") return PrefsMonitor(r);
+    return PrefsRepair(r);
 }
 
 // --- monitor ----------------------------------------------------------------------------------
 
-void PrintMatrix(const char* title, const char* rows, const float (&m)[3][3]) {
-    // A zeroed column may hold negative zeros; print them as plain zeros.
-    auto cell = [](float v) { return cli::Fixed(v == 0.0f ? 0.0f : v, 6); };
-    std::printf("%s\n", title);
-    cli::Table t;
+// A matrix on the XYZ scale: the forward matrix gives XYZ, the inverse takes it.
+std::vector<std::vector<float>> Scaled(const float (&m)[3][3], float factor) {
+    std::vector<std::vector<float>> rows(3, std::vector<float>(3));
     for (int i = 0; i < 3; ++i)
-        t.AddRow({std::string("  ") + rows[i], cell(m[i][0]), cell(m[i][1]), cell(m[i][2])});
-    t.Print();
+        for (int j = 0; j < 3; ++j) rows[i][j] = m[i][j] * factor;
+    return rows;
+}
+
+void AddMatrix(const char* name, const char* rows, const std::vector<std::vector<float>>& m,
+               int decimals, cli::Record* record, std::string* table) {
+    cli::Table t;
+    std::vector<std::string> jsonRows;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::string> cells = {std::string("  ") + rows[i]}, json;
+        for (int j = 0; j < 3; ++j) {
+            const std::string header = std::string(name) + " " + rows[i] + std::to_string(j + 1);
+            record->Number(header, "", m[i][j], decimals);
+            cells.push_back(record->Cell(header));
+            json.push_back(record->Cell(header));
+        }
+        t.AddRow(cells);
+        jsonRows.push_back(cli::JsonArray(json));
+    }
+    record->Json(name, cli::JsonArray(jsonRows));
+    *table += std::string(name) +
+              (std::string(name) == "forward" ? " (linear RGB to D50 XYZ)\n"
+                                              : " (D50 XYZ to linear RGB)\n") +
+              t.Text();
 }
 
 int RunMonitor(cli::Args& args) {
-    MonitorEdits edits = TakeMonitorOptions(args, false);
+    const cli::Format format = cli::TakeFormat(args);
+    const float scale = cli::TakeXyzScale(args);
+    const MonitorEdits edits = TakeMonitorOptions(args, false);
     std::vector<std::string> words = args.Positional();
-    if (words.size() > 1) throw cli::UsageError("unexpected argument '" + words[1] + "'");
+    if (words.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(words[1]));
     PF_MonitorSettings m = DefaultMonitor();
     if (!words.empty()) {
         const std::string& path = words[0];
-        cli::PreferenceFileView view = cli::InspectPreferenceFile(path);
-        if (!cli::ReadMonitor(path, view, &m)) Fail(path, "no monitor settings (record 102)");
+        cli::RefuseStandardOutputOverInput({path});
+        const cli::PreferenceFileView view = cli::InspectPreferenceFile(path);
+        if (!cli::ReadMonitor(cli::InputName(path), view, &m))
+            Fail(cli::InputName(path), "no monitor settings (record 102)");
     }
     Apply(edits, &m);
 
     float forward[3][3], inverse[3][3];
-    short result = GetMonitorTransformMatrix(m, forward, inverse);
+    const short result = GetMonitorTransformMatrix(m, forward, inverse);
     if (result == VANTREL_ERR_WHITE_NOT_DETERMINED)
         throw cli::Failure(
             "result -7: the primaries do not determine the white point (they "
             "are collinear or two of them coincide)");
-    PrintMatrix("forward (linear RGB to D50 XYZ)", "XYZ", forward);
-    if (result == VANTREL_ERR_SINGULAR)
+    // On the unit scale six decimals; on the percent scale the forward matrix has two more
+    // digits before the point and the inverse two more after it.
+    const int unitDecimals = 6;
+    cli::Record record;
+    std::string table;
+    AddMatrix("forward", "XYZ", Scaled(forward, scale), scale == 1.0f ? unitDecimals : 4, &record,
+              &table);
+    if (result == VANTREL_ERR_SINGULAR) {
+        cli::RecordWriter(format, false)
+            .Write(record.Integer("", "result", result).TableText(table));
         throw cli::Failure(
             "result -3: the adapted matrix is singular, so there is no inverse "
             "(the white point lies on or outside the triangle of the primaries)");
-    PrintMatrix("inverse (D50 XYZ to linear RGB)", "RGB", inverse);
-    std::printf("result %d\n", result);
+    }
+    AddMatrix("inverse", "RGB", Scaled(inverse, 1.0f / scale),
+              scale == 1.0f ? unitDecimals : unitDecimals + 2, &record, &table);
+    record.Integer("", "result", result)
+        .TableText(table + "result " + std::to_string(result) + "\n");
+    cli::RecordWriter(format, false).Write(record);
     return result == VANTREL_SUCCESS ? cli::kExitOk : cli::kExitFailure;
 }
 
 const cli::Register kPrefsCommand(
-    {"prefs", "create, show and edit preference files",
+    {"prefs", "create, show, edit and repair preference files",
      "usage: vantrel prefs init FILE [--force]\n"
-     "       vantrel prefs show FILE [--json]\n"
+     "       vantrel prefs show FILE|- [--json]\n"
      "       vantrel prefs monitor FILE [--primaries rx ry gx gy bx by] [--white wx wy]\n"
-     "                                  [--gamma G] [--name TEXT]\n\n"
+     "                                  [--gamma G] [--name TEXT] [--force]\n"
+     "       vantrel prefs repair FILE|- [--output NEW] [--force]\n"
+     "       (each also [--format table|csv|json])\n\n"
      "init     writes a complete default preference file (meter options, profile settings\n"
      "         and monitor settings); an existing FILE is replaced only with --force.\n"
      "show     decodes every record: the monitor's chromaticities, gamma and names, the\n"
      "         profile settings with the colour space as four characters, both meters'\n"
      "         code, flag and value; records of other signatures as signature and size.\n"
-     "         --json prints the same as JSON.\n"
-     "monitor  edits the monitor settings (record 102) in place, adding them from the\n"
-     "         defaults when FILE has none, and prints them. FILE is rewritten through a\n"
-     "         temporary copy next to it. Chromaticities are CIE 1931 x, y; the names of\n"
-     "         the white point, primaries and tone response are kept.\n\n"
-     "A damaged FILE is reported in one line (exit status 1) and never modified; a failed\n"
-     "command leaves FILE as it was.\n\n"
+     "         --json is --format json; csv lists the records (index, offset, signature,\n"
+     "         size, kind).\n"
+     "monitor  edits the monitor settings (record 102), adding them from the defaults when\n"
+     "         FILE has none, and prints them. Chromaticities are CIE 1931 x, y: each above\n"
+     "         0, x + y at most 1; the gamma is above 0; TEXT is UTF-8 of at most 511 UTF-16\n"
+     "         units. The names of the white point, primaries and tone response are kept.\n"
+     "repair   recovers what an interrupted write left: the whole records after the counted\n"
+     "         ones, which the library no longer sees. It lists the records it keeps (each\n"
+     "         signature once, as the library reads it) and what it drops (a record cut\n"
+     "         short), and writes the repaired file only when told: to NEW with --output\n"
+     "         NEW (an existing NEW only with --force), over FILE with --force alone.\n\n"
+     "FILE is only ever changed through the library's store, through a temporary copy next\n"
+     "to it that replaces it once complete; a failed command leaves it as it was. A file\n"
+     "holding bytes after its counted records (an interrupted write) is not edited unless\n"
+     "--force is given: 'prefs repair' first recovers what they hold. A damaged FILE is\n"
+     "reported in one line (exit status 1) and never modified.\n\n"
      "example: vantrel prefs monitor monitor.prefs --white 0.3457 0.3585 --gamma 1.8\n",
      RunPrefs});
 
 const cli::Register kMonitorCommand(
     {"monitor", "a monitor's RGB-to-XYZ matrix relative to D50, and its inverse",
-     "usage: vantrel monitor [FILE] [--primaries rx ry gx gy bx by] [--white wx wy]\n\n"
-     "Builds the matrix from linear RGB (0..1) to unit-scale XYZ relative to D50 for a\n"
-     "monitor given by the CIE 1931 x, y of its primaries and white point, each primary\n"
-     "adapted to D50 by linear Bradford, and its inverse (the matrix a calibrated RGB\n"
-     "encoding takes). The monitor comes from record 102 of FILE, or the defaults (ITU-R\n"
-     "BT 709 primaries, D65 white); the options replace its values. Exit status 1 with an\n"
-     "explanation for result -7 (the primaries do not determine the white) and -3 (no\n"
-     "inverse: the white lies on or outside the primaries' triangle).\n\n"
-     "example: vantrel monitor --white 0.3457 0.3585\n",
+     "usage: vantrel monitor [FILE|-] [--primaries rx ry gx gy bx by] [--white wx wy]\n"
+     "                       [--scale percent|unit] [--format table|csv|json]\n\n"
+     "Builds the matrix from linear RGB (0..1) to XYZ relative to D50 (percent scale, white\n"
+     "Y = 100, unless --scale unit) for a monitor given by the CIE 1931 x, y of its primaries\n"
+     "and white point (each above 0, x + y at most 1), each primary adapted to D50 by linear\n"
+     "Bradford, and its inverse. With --scale unit the inverse is the matrix a calibrated RGB\n"
+     "encoding of the library takes. The monitor comes from record 102 of FILE, or the\n"
+     "defaults (ITU-R BT 709 primaries, D65 white); the options replace its values. Exit\n"
+     "status 1 with an explanation for result -7 (the primaries do not determine the white)\n"
+     "and -3 (no inverse: the white lies on or outside the primaries' triangle).\n\n"
+     "example: vantrel monitor --white 0.3457 0.3585 --scale unit\n",
      RunMonitor});
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli.h"
+#include "text_codec.h"
 #include "vantrel/dialog.h"
 
 namespace {
@@ -10,20 +11,14 @@ namespace {
 constexpr int kMaxSide = 4096;  // pixels
 
 int ParseInt32(const std::string& text, const std::string& what) {
-    long value = cli::ParseInt(text, what);
-    if (value < INT_MIN || value > INT_MAX)
-        throw cli::UsageError("argument " + what + ": '" + text + "' is out of range");
-    return static_cast<int>(value);
+    return static_cast<int>(cli::ParseWhole(text, what, INT_MIN, INT_MAX));
 }
 
-int ParseSide(cli::Args& args, const char* option, const char* what, int fallback) {
+int ParseSide(cli::Args& args, const char* option, int fallback) {
     auto values = args.Option(option, 1);
     if (values.empty()) return fallback;
-    int side = ParseInt32(values[0], what);
-    if (side < 1 || side > kMaxSide)
-        throw cli::UsageError(std::string("argument ") + what + ": '" + values[0] +
-                              "' is not between 1 and " + std::to_string(kMaxSide));
-    return side;
+    return static_cast<int>(
+        cli::ParseWhole(values[0], std::string("option ") + option, 1, kMaxSide));
 }
 
 // What the last paint of the bar shows: the progress-coloured pixels from the left of the top
@@ -47,17 +42,21 @@ Painted Repaint(CCustomProgressCtrl& bar, int width) {
 }
 
 int RunProgress(cli::Args& args) {
+    const cli::Format format = cli::TakeFormat(args);
     int lower = 0, upper = 100;
     auto range = args.Option("--range", 2);
     if (!range.empty()) {
-        lower = ParseInt32(range[0], "LOWER");
-        upper = ParseInt32(range[1], "UPPER");
+        lower = ParseInt32(range[0], "option --range LOWER");
+        upper = ParseInt32(range[1], "option --range UPPER");
+        if (lower > upper)
+            throw cli::UsageError("option --range: LOWER " + range[0] + " is above UPPER " +
+                                  range[1]);
     }
-    const int width = ParseSide(args, "--width", "W", 200);
-    const int height = ParseSide(args, "--height", "H", 20);
+    const int width = ParseSide(args, "--width", 200);
+    const int height = ParseSide(args, "--height", 20);
     const bool percent = !args.Flag("--no-percent");
     const std::string png = args.OptionValue("--png", "");
-    const int pos = ParseInt32(args.Expect({"POS"})[0], "POS");
+    const int pos = ParseInt32(args.Expect({"POS"})[0], "argument POS");
     if (png.empty()) throw cli::UsageError("missing option --png FILE");
 
     CCustomProgressCtrl bar;
@@ -67,32 +66,42 @@ int RunProgress(cli::Args& args) {
     bar.SetPos(pos);
     Painted painted = Repaint(bar, width);
     if (!vplatform::SaveSurfacePng(bar.m_hWnd, png.c_str()))
-        throw cli::Failure("cannot write '" + png + "'");
+        throw cli::Failure(png + ": cannot write the picture");
 
     const bool inside = pos >= lower && pos <= upper;
+    const std::string text = cli::Utf8FromWide(painted.text);
     cli::Table t;
     t.AddRow({"range", std::to_string(lower) + " to " + std::to_string(upper)});
     t.AddRow({"position", std::to_string(pos) + (inside ? "" : " (outside the range)")});
     t.AddRow(
         {"filled", std::to_string(painted.filled) + " of " + std::to_string(width) + " pixels"});
-    t.AddRow({"text", painted.text.empty()
-                          ? "none"
-                          : std::string(painted.text.begin(), painted.text.end())});
+    t.AddRow({"text", text.empty() ? "none" : text});
     t.AddRow({"png", png + " (" + std::to_string(width) + " x " + std::to_string(height) + ")"});
-    t.Print();
+    cli::RecordWriter(format, false)
+        .Write(cli::Record()
+                   .Integer("lower", "lower", lower)
+                   .Integer("upper", "upper", upper)
+                   .Integer("position", "position", pos)
+                   .Integer("filled", "filled", painted.filled)
+                   .Integer("width", "width", width)
+                   .Integer("height", "height", height)
+                   .Text("text", "", text)
+                   .Json("text", text.empty() ? "null" : cli::JsonString(text))
+                   .Text("png", "png", png)
+                   .TableText(t.Text()));
     return cli::kExitOk;
 }
 
 const cli::Register kProgressCommand(
     {"progress", "paint the progress bar at a position and save it as PNG",
      "usage: vantrel progress POS [--range LOWER UPPER] [--width W --height H] [--no-percent]\n"
-     "                        --png FILE\n\n"
+     "                        --png FILE [--format table|csv|json]\n\n"
      "Paints the library's progress bar at position POS and saves the picture as a PNG\n"
-     "file. The range is 0 to 100 unless --range gives it; the bar is W by H pixels\n"
-     "(200 by 20 unless given, at most 4096 each). The part up to the position is blue,\n"
-     "the rest the 3-D face colour, and the percentage, POS * 100 / UPPER, is printed over\n"
-     "the bar in white unless --no-percent. A position outside the range paints an empty\n"
-     "bar without text.\n\n"
+     "file. The range is 0 to 100 unless --range gives it (whole numbers, LOWER not above\n"
+     "UPPER); the bar is W by H pixels (200 by 20 unless given, 1 to 4096 each). The part\n"
+     "up to the position is blue, the rest the 3-D face colour, and the percentage,\n"
+     "POS * 100 / UPPER, is printed over the bar in white unless --no-percent. A position\n"
+     "outside the range paints an empty bar without text.\n\n"
      "example: vantrel progress 25 --png bar.png\n",
      RunProgress});
 

@@ -1,5 +1,5 @@
 // vantrel name | dither | resolution: ICC profile names, dither method names, resolution text.
-#include <climits>
+#include <cctype>
 #include <cstdio>
 #include <cwctype>
 #include <string>
@@ -26,8 +26,9 @@ std::string Refusal(const std::wstring& name, bool noAppend) {
     for (size_t i = 0; i < name.size(); ++i) {
         const wchar_t one[] = {name[i], L'\0'};
         if (!IsValidFilename(one))
-            return "reserved character '" + cli::Utf8FromWide(std::wstring(1, name[i])) +
-                   "' at character " + std::to_string(i + 1);
+            return "reserved character " +
+                   cli::Quoted(cli::Utf8FromWide(std::wstring(1, name[i]))) + " at character " +
+                   std::to_string(i + 1);
     }
     const std::string length = std::to_string(TrimmedLength(name)) + " characters after trimming";
     if (TrimmedLength(name) > 31)
@@ -39,29 +40,43 @@ std::string Refusal(const std::wstring& name, bool noAppend) {
 }
 
 int RunName(cli::Args& args) {
+    const cli::Format format = cli::TakeFormat(args);
     const bool noAppend = args.Flag("--no-append");
     auto v = args.Expect({"ACTION", "NAME"});
-    const std::wstring name = cli::WideFromUtf8(v[1], "NAME");
+    if (v[0] != "check" && v[0] != "fix")
+        throw cli::UsageError("argument ACTION: " + cli::Quoted(v[0]) + " is not check or fix");
+    const std::wstring name = cli::WideFromUtf8(v[1], "argument NAME");
+    cli::Record record;
+    record.Text("name", "name", v[1]);
     if (v[0] == "check") {
         if (noAppend) throw cli::UsageError("option --no-append applies to fix only");
-        if (IsValidICCFilename(name.c_str())) {
-            std::printf("valid (%zu characters after trimming)\n", TrimmedLength(name));
-            return cli::kExitOk;
-        }
-        std::printf("invalid: %s\n", Refusal(name, false).c_str());
-        return cli::kExitFailure;
+        const bool valid = IsValidICCFilename(name.c_str());
+        const size_t characters = TrimmedLength(name);
+        const std::string reason = valid ? "" : Refusal(name, false);
+        record.Text("valid", "", valid ? "yes" : "no")
+            .Json("valid", valid ? "true" : "false")
+            .Integer("characters", "characters", static_cast<long long>(characters))
+            .Text("reason", "reason", reason)
+            .TableText(valid ? "valid (" + std::to_string(characters) +
+                                   " characters after trimming)\n"
+                             : "invalid: " + reason + "\n");
+        cli::RecordWriter(format, false).Write(record);
+        return valid ? cli::kExitOk : cli::kExitFailure;
     }
-    if (v[0] == "fix") {
-        CString repaired(name);
-        if (!MakeValidICCFilename(repaired, noAppend ? 1 : 0))
-            throw cli::Failure("cannot fix: " + Refusal(name, noAppend));
-        std::printf("%s\n", cli::Utf8FromWide(repaired.str()).c_str());
-        return cli::kExitOk;
-    }
-    throw cli::UsageError("argument ACTION: '" + v[0] + "' is not check or fix");
+    CString repaired(name);
+    if (!MakeValidICCFilename(repaired, noAppend ? 1 : 0))
+        throw cli::Failure("cannot fix: " + Refusal(name, noAppend));
+    const std::string fixed = cli::Utf8FromWide(repaired.str());
+    record.Text("fixed", "fixed", fixed).TableText(fixed + "\n");
+    cli::RecordWriter(format, false).Write(record);
+    return cli::kExitOk;
 }
 
 // --- dither -----------------------------------------------------------------------------------
+
+// The ids of the library's dither methods.
+constexpr int kFirstDitherId = 0;
+constexpr int kLastDitherId = 7;
 
 // The keys that the library's default dither array pairs with each id (ids 2 and 4 have no
 // entry there); the exported lookups give keys only from an array the caller passes.
@@ -84,54 +99,84 @@ const char* DefaultKey(int id) {
     }
 }
 
-std::vector<std::string> DitherRow(int id) {
+cli::Record DitherRecord(int id) {
     wchar_t local[256], english[256];
     GetLocalDitherStrByDitherID(nullptr, id, local, 256);
     GetEnglishDitherStrByDitherID(nullptr, id, english, 256);
-    auto cell = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    return {std::to_string(id), cell(cli::Utf8FromWide(local)), cell(cli::Utf8FromWide(english)),
-            cell(DefaultKey(id))};
+    cli::Record record;
+    record.Integer("id", "id", id);
+    // "-" in the table and CSV where the table has no entry; null in JSON.
+    const std::pair<const char*, std::string> names[] = {
+        {"local name", cli::Utf8FromWide(local)},
+        {"English name", cli::Utf8FromWide(english)},
+        {"key", DefaultKey(id)}};
+    for (const auto& [header, text] : names) {
+        std::string key = header;
+        for (char& c : key) c = c == ' ' ? '_' : static_cast<char>(std::tolower(c));
+        record.Text(header, "", text.empty() ? "-" : text)
+            .Json(key, text.empty() ? "null" : cli::JsonString(text));
+    }
+    return record;
 }
 
 int RunDither(cli::Args& args) {
+    const cli::Format format = cli::TakeFormat(args);
     const std::vector<std::string> v = args.Positional();
-    if (v.size() > 1) throw cli::UsageError("unexpected argument '" + v[1] + "'");
-    cli::Table rows(cli::Table::Align::kLeft);
-    rows.AddRow({"id", "local name", "English name", "key"});
+    if (v.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(v[1]));
+    std::vector<cli::Record> records;
     if (v.empty()) {
-        for (int id = 0; id <= 7; ++id) rows.AddRow(DitherRow(id));
+        for (int id = kFirstDitherId; id <= kLastDitherId; ++id)
+            records.push_back(DitherRecord(id));
     } else {
-        const long id = cli::ParseInt(v[0], "ID");
-        if (id < INT_MIN || id > INT_MAX)
-            throw cli::UsageError("argument ID: '" + v[0] + "' is out of range");
-        rows.AddRow(DitherRow(static_cast<int>(id)));
+        records.push_back(DitherRecord(
+            static_cast<int>(cli::ParseWhole(v[0], "argument ID", kFirstDitherId, kLastDitherId))));
     }
+    if (format != cli::Format::kTable) {
+        cli::RecordWriter writer(format, true);
+        for (const cli::Record& record : records) writer.Write(record);
+        return cli::kExitOk;
+    }
+    cli::Table rows(cli::Table::Align::kLeft);
+    rows.AddRow(records[0].Headers());
+    for (const cli::Record& record : records) rows.AddRow(record.Cells());
     rows.Print();
     return cli::kExitOk;
 }
 
 // --- resolution -------------------------------------------------------------------------------
 
+// The resolutions the library's text holds whole: up to a million, with its five decimals.
+constexpr double kMaxResolution = 1000000.0;
+
 int RunResolution(cli::Args& args) {
+    const cli::Format format = cli::TakeFormat(args);
     const std::vector<std::string> v = args.Positional();
     if (v.empty()) throw cli::UsageError("missing argument X");
-    if (v.size() > 2) throw cli::UsageError("unexpected argument '" + v[2] + "'");
-    const float x = cli::ParseFloat(v[0], "X");
-    const float y = v.size() == 2 ? cli::ParseFloat(v[1], "Y") : 0.0f;
+    if (v.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(v[2]));
+    const float x = cli::ParseFloat(v[0], "argument X", {0.0, true, kMaxResolution, false});
+    const float y = v.size() == 2
+                        ? cli::ParseFloat(v[1], "argument Y", {0.0, false, kMaxResolution, false})
+                        : 0.0f;
     CString text;
     GetResolutionString(x, y, text);
-    std::printf("%s\n", cli::Utf8FromWide(text.str()).c_str());
+    const std::string resolution = cli::Utf8FromWide(text.str());
+    cli::RecordWriter(format, false)
+        .Write(cli::Record()
+                   .Text("resolution", "resolution", resolution)
+                   .ExactNumber("", "x", x)
+                   .ExactNumber("", "y", y == 0.0f ? x : y)
+                   .TableText(resolution + "\n"));
     return cli::kExitOk;
 }
 
 const cli::Register kNameCommand(
     {"name", "check or repair an ICC profile name",
-     "usage: vantrel name check NAME\n"
-     "       vantrel name fix NAME [--no-append]\n\n"
+     "usage: vantrel name check NAME [--format table|csv|json]\n"
+     "       vantrel name fix NAME [--no-append] [--format table|csv|json]\n\n"
      "An ICC profile name may not hold any of  \" * / : < > ? \\ |  (such a name is refused,\n"
      "the character is never removed). Blanks at both ends are trimmed; the trimmed name may\n"
      "have at most 31 characters when it ends in .icc or .icm (any case), at most 27 when it\n"
-     "does not, so that .icm can be appended.\n\n"
+     "does not, so that .icm can be appended. NAME must be UTF-8.\n\n"
      "check prints 'valid' or the rule the name breaks (exit status 1).\n"
      "fix prints the trimmed name, with .icm appended when it has no extension; with\n"
      "--no-append a name without extension is refused instead. A name that cannot be fixed\n"
@@ -140,17 +185,19 @@ const cli::Register kNameCommand(
      RunName});
 const cli::Register kDitherCommand(
     {"dither", "dither method names by id (local, English, key)",
-     "usage: vantrel dither [ID]\n\n"
-     "Prints the default dither table, ids 0 to 7, or the row of one id: the local name (from\n"
-     "the library's list of names), the English display name and the key of the default\n"
-     "array; '-' where there is none (ids 2 and 4 have an English name only).\n\n"
+     "usage: vantrel dither [ID] [--format table|csv|json]\n\n"
+     "Prints the default dither table, ids 0 to 7, or the row of one id (0 to 7): the local\n"
+     "name (from the library's list of names), the English display name and the key of the\n"
+     "default array; '-' where there is none (ids 2 and 4 have an English name only), null\n"
+     "in JSON.\n\n"
      "example: vantrel dither 7\n",
      RunDither});
 const cli::Register kResolutionCommand(
     {"resolution", "a print resolution as text (720, 720x360, 1.5x2)",
-     "usage: vantrel resolution X [Y]\n\n"
+     "usage: vantrel resolution X [Y] [--format table|csv|json]\n\n"
      "Prints the resolution as the library shows it: one number when Y is absent, 0 or equal\n"
-     "to X, else XxY; each number with the decimals it needs (at most 5).\n\n"
+     "to X, else XxY; each number with the decimals it needs (at most 5). X is above 0 and\n"
+     "at most 1000000, Y from 0 to 1000000.\n\n"
      "example: vantrel resolution 720 360\n",
      RunResolution});
 

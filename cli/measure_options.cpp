@@ -16,7 +16,7 @@ measure::MetricChoice ParseMetric(Args& args) {
     else if (name == "ab")
         m.metric = measure::Metric::Cie76;
     else
-        throw UsageError("argument --metric: '" + name + "' is not 2000, 94, cmc or ab");
+        throw UsageError("option --metric: " + Quoted(name) + " is not 2000, 94, cmc or ab");
 
     const bool weighted =
         m.metric == measure::Metric::Ciede2000 || m.metric == measure::Metric::Cie94;
@@ -39,11 +39,9 @@ measure::MetricChoice ParseMetric(Args& args) {
                              f.metrics);
         // CIEDE2000 is computed in double precision; the library's other metrics take their
         // factors in single precision.
-        *f.target = m.metric == measure::Metric::Ciede2000 ? ParseDouble(value[0], f.option)
-                                                           : ParseFloat(value[0], f.option);
-        if (!(*f.target > 0))
-            throw UsageError(std::string("argument ") + f.option + ": '" + value[0] +
-                             "' is not above 0");
+        const std::string what = std::string("option ") + f.option;
+        *f.target = m.metric == measure::Metric::Ciede2000 ? ParseDouble(value[0], what, kPositive)
+                                                           : ParseFloat(value[0], what, kPositive);
     }
     return m;
 }
@@ -57,13 +55,13 @@ measure::Integration ParseIntegration(Args& args) {
     if (!illuminant.empty()) {
         auto parsed = measure::ParseIlluminant(illuminant);
         if (!parsed)
-            throw UsageError("argument --illuminant: '" + illuminant +
-                             "' is not D50, D65, A, C, F2, F7 or F11");
+            throw UsageError("option --illuminant: " + Quoted(illuminant) +
+                             " is not D50, D65, A, C, F2, F7 or F11");
         integration.illuminant = *parsed;
     }
     if (!observer.empty()) {
         auto parsed = measure::ParseObserver(observer);
-        if (!parsed) throw UsageError("argument --observer: '" + observer + "' is not 2 or 10");
+        if (!parsed) throw UsageError("option --observer: " + Quoted(observer) + " is not 2 or 10");
         integration.observer = *parsed;
     }
     return integration;

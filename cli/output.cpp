@@ -1,37 +1,40 @@
 #include "output.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+
+#include "cli.h"
+#include "vantrel_platform/stringapiset.h"
 
 namespace cli {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at the start of `s` (`left` bytes available),
-// or 0 when none starts there: no overlong forms, surrogates or values above U+10FFFF.
-size_t Utf8SequenceLength(const unsigned char* s, size_t left) {
-    const unsigned char lead = s[0];
-    if (lead < 0x80) return 1;
-    size_t length;
-    char32_t code;
-    char32_t minimum;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, code = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, code = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
+// Set by JsonString when it replaced bytes that are not UTF-8.
+std::atomic<bool> gTextRepaired{false};
+
+// Columns of a batch table are at least this wide, so that rows printed one by one line up
+// for the usual magnitudes.
+constexpr size_t kRowColumnWidth = 10;
+
+// The length of the well-formed UTF-8 sequence at `text`, or 0.
+size_t SequenceLength(std::string_view text, char32_t* codePoint) {
+    return vplatform::DecodeUtf8(text.data(), text.size(), codePoint);
+}
+
+// One line of a batch table: each cell right-aligned in a column as wide as its header, or
+// kRowColumnWidth when that is wider. Nothing for no cells.
+void PrintRow(const std::vector<std::string>& headers, const std::vector<std::string>& cells) {
+    if (cells.empty()) return;
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const size_t width = std::max(kRowColumnWidth, headers[i].size());
+        if (i) line += "  ";
+        line.append(width > cells[i].size() ? width - cells[i].size() : 0, ' ') += cells[i];
     }
-    if (left < length) return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (s[i] & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
+    std::printf("%s\n", line.c_str());
 }
 
 }  // namespace
@@ -39,7 +42,9 @@ size_t Utf8SequenceLength(const unsigned char* s, size_t left) {
 std::string Fixed(float value, int decimals) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
-    return buffer;
+    std::string text = buffer;
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
 }
 
 std::string Exact(float value) {
@@ -67,30 +72,58 @@ std::string Hex(const std::uint8_t* bytes, size_t count) {
     return out;
 }
 
-void Table::Print(std::FILE* out) const {
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t length = SequenceLength(text.substr(i), &c);
+        const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
+        if (length && !control) {
+            out.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        // A control character or a byte that is not UTF-8: each of its bytes as \xNN.
+        for (size_t k = 0; k < std::max<size_t>(length, 1); ++k) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                          static_cast<unsigned char>(text[i + k]));
+            out += escaped;
+        }
+        i += std::max<size_t>(length, 1);
+    }
+    return out;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + Escaped(text) + "'";
+}
+
+std::string Table::Text() const {
     std::vector<size_t> widths;
     for (const auto& row : rows_)
         for (size_t i = 0; i < row.size(); ++i) {
             if (widths.size() <= i) widths.push_back(0);
             widths[i] = std::max(widths[i], row[i].size());
         }
+    std::string text;
     for (const auto& row : rows_) {
-        std::string line;
         for (size_t i = 0; i < row.size(); ++i) {
-            if (i) line += "  ";
+            if (i) text += "  ";
             const std::string pad(widths[i] - row[i].size(), ' ');
             const bool last = i + 1 == row.size();
             if (i == 0 || align_ == Align::kLeft)
-                line += row[i] + (last ? "" : pad);
+                text += row[i] + (last ? "" : pad);
             else
-                line += pad + row[i];
+                text += pad + row[i];
         }
-        std::fprintf(out, "%s\n", line.c_str());
+        text += '\n';
     }
+    return text;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) return std::string(text);
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
@@ -102,30 +135,38 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     return line;
 }
 
-std::string JsonString(const std::string& bytes) {
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t size = bytes.size();
+std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
-    for (size_t i = 0; i < size;) {
-        const unsigned char c = s[i];
+    for (size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        char32_t codePoint;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
             ++i;
-        } else if (c < 0x20) {
+        } else if (c < 0x20 || c == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
             ++i;
-        } else if (const size_t length = Utf8SequenceLength(s + i, size - i)) {
-            out.append(bytes, i, length);
+        } else if (const size_t length = SequenceLength(bytes.substr(i), &codePoint)) {
+            out.append(bytes.substr(i, length));
             i += length;
         } else {
             out += "\\ufffd";
+            gTextRepaired = true;
             ++i;
         }
     }
     return out + "\"";
+}
+
+bool TakeTextRepaired() {
+    return gTextRepaired.exchange(false);
+}
+
+std::string RepairedMember() {
+    return TakeTextRepaired() ? ", \"text_repaired\": true" : "";
 }
 
 std::string JsonNumber(float value) {
@@ -142,6 +183,127 @@ JsonObject& JsonObject::Add(const std::string& key, const std::string& json) {
     if (text_.size() > 1) text_ += ", ";
     text_ += JsonString(key) + ": " + json;
     return *this;
+}
+
+// --- Formats and records -----------------------------------------------------------------------
+
+Format TakeFormat(Args& args) {
+    const std::string name = args.OptionValue("--format", "table");
+    if (name == "table") return Format::kTable;
+    if (name == "csv") return Format::kCsv;
+    if (name == "json") return Format::kJson;
+    throw UsageError("option --format: " + Quoted(name) + " is not table, csv or json");
+}
+
+Record& Record::Number(const std::string& header, const std::string& key, double value,
+                       int decimals) {
+    Field f{header, key, {}, {}, true, std::isfinite(value) != 0};
+    if (f.finite) {
+        char buffer[512];
+        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+        f.text = buffer;
+        if (f.text[0] == '-' && f.text.find_first_not_of("-0.") == std::string::npos)
+            f.text.erase(0, 1);
+        f.json = f.text;
+    }
+    fields_.push_back(std::move(f));
+    return *this;
+}
+
+Record& Record::ExactNumber(const std::string& header, const std::string& key, float value) {
+    const bool finite = std::isfinite(value);
+    fields_.push_back(
+        {header, key, finite ? Exact(value) : "", finite ? Exact(value) : "", true, finite});
+    return *this;
+}
+
+Record& Record::Integer(const std::string& header, const std::string& key, long long value) {
+    fields_.push_back({header, key, std::to_string(value), std::to_string(value), true, true});
+    return *this;
+}
+
+Record& Record::Text(const std::string& header, const std::string& key, const std::string& text) {
+    fields_.push_back({header, key, text, {}, false, true});
+    return *this;
+}
+
+Record& Record::Json(const std::string& key, const std::string& json) {
+    fields_.push_back({{}, key, {}, json, false, true});
+    return *this;
+}
+
+void Record::RequireFinite() const {
+    for (const Field& f : fields_)
+        if (!f.finite)
+            throw Failure((f.header.empty() ? f.key : f.header) +
+                          " cannot be computed for these values: it is not a finite number");
+}
+
+const std::string& Record::Cell(const std::string& header) const {
+    static const std::string kNone;
+    for (const Field& f : fields_)
+        if (f.header == header) return f.text;
+    return kNone;
+}
+
+bool Record::AllNumbers() const {
+    return std::all_of(fields_.begin(), fields_.end(),
+                       [](const Field& f) { return f.number || f.header.empty(); });
+}
+
+std::string Record::JsonText() const {
+    TakeTextRepaired();
+    std::string text = "{";
+    for (const Field& f : fields_) {
+        if (f.key.empty()) continue;
+        if (text.size() > 1) text += ", ";
+        text += JsonString(f.key) + ": " + (f.json.empty() ? JsonString(f.text) : f.json);
+    }
+    return text + RepairedMember() + "}";
+}
+
+std::vector<std::string> Record::Headers() const {
+    std::vector<std::string> headers;
+    for (const Field& f : fields_)
+        if (!f.header.empty()) headers.push_back(f.header);
+    return headers;
+}
+
+std::vector<std::string> Record::Cells() const {
+    std::vector<std::string> cells;
+    for (const Field& f : fields_)
+        if (!f.header.empty()) cells.push_back(f.text);
+    return cells;
+}
+
+void RecordWriter::Write(const Record& record) {
+    record.RequireFinite();
+    const bool first = !started_;
+    started_ = true;
+    switch (format_) {
+        case Format::kTable:
+            if (!rows_ && !record.TableText().empty()) {
+                std::fputs(record.TableText().c_str(), stdout);
+                return;
+            }
+            if (!rows_) {
+                Table table(record.AllNumbers() ? Table::Align::kRight : Table::Align::kLeft);
+                for (const std::string& header : record.Headers())
+                    table.AddRow({header, record.Cell(header)});
+                table.Print();
+                return;
+            }
+            PrintRow(record.Headers(), first ? record.Headers() : std::vector<std::string>());
+            PrintRow(record.Headers(), record.Cells());
+            return;
+        case Format::kCsv:
+            if (first) std::printf("%s\n", CsvLine(record.Headers()).c_str());
+            std::printf("%s\n", CsvLine(record.Cells()).c_str());
+            return;
+        case Format::kJson:
+            std::printf("%s\n", record.JsonText().c_str());
+            return;
+    }
 }
 
 }  // namespace cli

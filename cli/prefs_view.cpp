@@ -1,12 +1,7 @@
 #include "prefs_view.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-
 #include "cli.h"
+#include "input.h"
 
 namespace cli {
 
@@ -39,6 +34,10 @@ const char* RecordKind(std::int32_t signature) {
     }
 }
 
+bool Decodable(const RawRecord& raw) {
+    return raw.size == DecodedSize(raw.signature);
+}
+
 std::int32_t DecodedSize(std::int32_t signature) {
     switch (signature) {
         case PF_SigProfileSettings:
@@ -53,21 +52,16 @@ std::int32_t DecodedSize(std::int32_t signature) {
 }
 
 PreferenceFileView InspectPreferenceFile(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!file) Fail(path, std::string("cannot open: ") + std::strerror(errno));
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode))
-        Fail(path, "not a regular file");
-
+    const std::string name = InputName(path);
+    const std::string bytes = ReadInput(path);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     PreferenceFileView view;
-    view.size = info.st_size;
-    if (view.size == 0) Fail(path, "empty file, no record count");
-    unsigned char word[8];
-    if (view.size < 4 || std::fread(word, 1, 4, file.get()) != 4)
-        Fail(path, std::to_string(view.size) + " bytes, too short for the 4-byte record count");
-    view.count = Le32(word);
-    if (view.count < 0) Fail(path, "record count is negative (" + std::to_string(view.count) + ")");
+    view.size = static_cast<std::int64_t>(bytes.size());
+    if (view.size == 0) Fail(name, "empty file, no record count");
+    if (view.size < 4)
+        Fail(name, std::to_string(view.size) + " bytes, too short for the 4-byte record count");
+    view.count = Le32(p);
+    if (view.count < 0) Fail(name, "record count is negative (" + std::to_string(view.count) + ")");
 
     std::int64_t position = 4;
     for (std::int32_t i = 0; i < view.count; ++i) {
@@ -75,36 +69,71 @@ PreferenceFileView InspectPreferenceFile(const std::string& path) {
         r.index = i + 1;
         r.offset = position;
         std::string which = "record " + std::to_string(r.index);
-        std::int64_t left = view.size - position;
+        const std::int64_t left = view.size - position;
         if (left == 0)
-            Fail(path, "record count is " + std::to_string(view.count) +
+            Fail(name, "record count is " + std::to_string(view.count) +
                            " but the file ends after " + std::to_string(i) +
                            (i == 1 ? " record" : " records"));
-        if (left < 8 || std::fread(word, 1, 8, file.get()) != 8)
-            Fail(path,
+        if (left < 8)
+            Fail(name,
                  which + " is cut off: its header has " + std::to_string(left) + " of 8 bytes");
-        r.signature = Le32(word);
-        std::int32_t length = Le32(word + 4);
+        r.signature = Le32(p + position);
+        const std::int32_t length = Le32(p + position + 4);
         which += " (signature " + std::to_string(r.signature) + ")";
         if (length < 8)
-            Fail(path,
+            Fail(name,
                  which + " has length " + std::to_string(length) + ", less than its 8-byte header");
         if (length - 8 > left - 8)
-            Fail(path, which + " runs past the end of the file: length " + std::to_string(length) +
+            Fail(name, which + " runs past the end of the file: length " + std::to_string(length) +
                            ", " + std::to_string(left) + " bytes left");
         r.size = length - 8;
-        if (r.size == DecodedSize(r.signature)) {
-            r.data.resize(static_cast<size_t>(r.size));
-            if (std::fread(&r.data[0], 1, r.data.size(), file.get()) != r.data.size())
-                Fail(path, which + ": read error");
-        } else if (fseeko(file.get(), r.size, SEEK_CUR) != 0) {
-            Fail(path, which + ": seek error");
-        }
+        r.data = bytes.substr(static_cast<size_t>(position + 8), static_cast<size_t>(r.size));
         position += length;
         view.records.push_back(std::move(r));
     }
     view.trailing = view.size - position;
     return view;
+}
+
+Salvage SalvagePreferenceFile(const std::string& path) {
+    const std::string name = InputName(path);
+    const std::string bytes = ReadInput(path);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    if (size < 4)
+        Fail(name, std::to_string(size) + " bytes, too short for the 4-byte record count");
+    Salvage salvage;
+    salvage.count = Le32(p);
+    std::int64_t position = 4;
+    for (std::int32_t index = 1; position < size; ++index) {
+        const std::int64_t left = size - position;
+        const std::int32_t length = left >= 8 ? Le32(p + position + 4) : 0;
+        if (left < 8 || length < 8 || length - 8 > left - 8) {
+            salvage.dropped.push_back(std::to_string(left) + " bytes from offset " +
+                                      std::to_string(position) +
+                                      " (not a whole record: a write cut short)");
+            break;
+        }
+        RawRecord r;
+        r.index = index;
+        r.offset = position;
+        r.signature = Le32(p + position);
+        r.size = length - 8;
+        r.data = bytes.substr(static_cast<size_t>(position + 8), static_cast<size_t>(r.size));
+        position += length;
+        bool repeated = false;
+        for (const RawRecord& k : salvage.kept) repeated = repeated || k.signature == r.signature;
+        if (repeated) {
+            salvage.dropped.push_back("record " + std::to_string(index) + " (signature " +
+                                      std::to_string(r.signature) +
+                                      "): an earlier record has its signature, and the store "
+                                      "reads only the first");
+            continue;
+        }
+        if (index <= salvage.count) ++salvage.counted;
+        salvage.kept.push_back(std::move(r));
+    }
+    return salvage;
 }
 
 FM_FILESPEC SpecOf(const std::string& path) {
@@ -140,27 +169,16 @@ Meter MeterOf(const MeterBlock& block) {
     return {flagged ? block.nCode - 100 : block.nCode, flagged ? 1 : 0, block.nValue, block.abData};
 }
 
-bool ReadMonitor(const std::string& path, const PreferenceFileView& view, PF_MonitorSettings* m) {
+bool ReadMonitor(const std::string& name, const PreferenceFileView& view, PF_MonitorSettings* m) {
     for (const RawRecord& r : view.records) {
         if (r.signature != PF_SigMonitorSettings) continue;
-        if (r.size != static_cast<std::int32_t>(sizeof *m))
-            Fail(path, "record " + std::to_string(r.index) + " (signature 102) holds " +
+        if (!Decodable(r))
+            Fail(name, "record " + std::to_string(r.index) + " (signature 102) holds " +
                            std::to_string(r.size) + " bytes, not the 1828 of monitor settings");
-        break;
+        *m = Decode<PF_MonitorSettings>(r);
+        return true;
     }
-    FM_FILESPEC spec = SpecOf(path);
-    char* data = nullptr;
-    std::int32_t size = 0;
-    short status = ReadPreference(&spec, PF_SigMonitorSettings, &data, &size);
-    if (status == PF_ERR_NOT_FOUND) return false;
-    if (status < 0) Fail(path, "cannot read the monitor record: " + StatusText(status));
-    if (size != static_cast<std::int32_t>(sizeof *m)) {
-        delete[] data;
-        Fail(path, "the monitor record changed while it was read");
-    }
-    std::memcpy(m, data, sizeof *m);
-    delete[] data;
-    return true;
+    return false;
 }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 // The command's own reading of a preference file: every record walked and checked against the
-// file's size, so that damage is reported in one line naming what is wrong, and the records the
-// command decodes kept in memory. Writing goes through the library's store alone.
+// file's size, so that damage is reported in one line naming what is wrong; and the records an
+// interrupted write left after the counted ones, for repair. Writing goes through the
+// library's store alone.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ struct RawRecord {
     std::int64_t offset = 0;  // of its header
     std::int32_t signature = 0;
     std::int32_t size = 0;  // data bytes
-    std::string data;       // held for the records of a size the command decodes
+    std::string data;
 };
 
 struct PreferenceFileView {
@@ -27,14 +28,27 @@ struct PreferenceFileView {
     std::int64_t trailing = 0;  // bytes after the last counted record
 };
 
-// Walks every record of the file; anything the store would refuse is a Failure naming the
-// file and what is wrong with it.
+// Reads the file at `path` ("-": standard input) and walks every record; anything the store
+// would refuse is a Failure naming the file and what is wrong with it.
 PreferenceFileView InspectPreferenceFile(const std::string& path);
+
+// What an interrupted write left: the records that are whole, walked from the start whatever
+// the count says, and what was given up.
+struct Salvage {
+    std::vector<RawRecord> kept;       // in file order, each signature once
+    std::int32_t counted = 0;          // how many of `kept` the file's count covers
+    std::vector<std::string> dropped;  // one phrase per thing left out
+    std::int32_t count = 0;            // the count the file states
+};
+// A Failure when the file cannot be read or has no whole count.
+Salvage SalvagePreferenceFile(const std::string& path);
 
 // What a known signature holds ("monitor settings"), or null.
 const char* RecordKind(std::int32_t signature);
 // The data size of a record the command decodes, or -1.
 std::int32_t DecodedSize(std::int32_t signature);
+// Whether the command decodes `raw` (a known signature of its size).
+bool Decodable(const RawRecord& raw);
 
 // A record's bytes as the record structure (its data is DecodedSize bytes long).
 template <typename Record>
@@ -58,9 +72,10 @@ Meter MeterOf(const MeterBlock& block);
 FM_FILESPEC SpecOf(const std::string& path);
 // A status of the store or the file services in words.
 std::string StatusText(short status);
-// Reads the monitor settings (record 102) of an inspected file into `monitor` through the
-// store; false when the file has none. A record of the wrong size is a Failure.
-bool ReadMonitor(const std::string& path, const PreferenceFileView& view,
+// The monitor settings of an inspected file, as the store finds them: the first counted
+// record 102, read into `monitor`; false when there is none. A record 102 of the wrong size
+// is a Failure naming `name`.
+bool ReadMonitor(const std::string& name, const PreferenceFileView& view,
                  PF_MonitorSettings* monitor);
 
 }  // namespace cli

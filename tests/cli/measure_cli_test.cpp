@@ -327,32 +327,6 @@ TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
     EXPECT_EQ(CountLines(r.err), 1) << r.err;
 }
 
-TEST(MeasureAndCompare, MalformedOptionsAreUsageErrorsAndWriteNothing) {
-    TempDir dir;
-    const std::string lab = D("lab_ids.cgats");
-    const std::string copy = dir.file("copy.cgats");
-    ASSERT_EQ(symlink((kData + "lab_ids.cgats").c_str(), copy.c_str()), 0);
-    const std::string cases[][2] = {
-        {"--metric de2000", "argument --metric: 'de2000' is not 2000, 94, cmc or ab"},
-        {"--metric ab --kl 2", "option --kl applies to --metric 2000 or 94"},
-        {"--metric 94 --l 1", "option --l applies to --metric cmc"},
-        {"--metric cmc --c 0", "argument --c: '0' is not above 0"},
-        {"--kh -1", "argument --kh: '-1' is not above 0"},
-        {"--format xml", "argument --format: 'xml' is not table, csv or json"},
-        {"--illuminant D75", "argument --illuminant: 'D75' is not D50, D65, A, C, F2, F7 or F11"},
-        {"--observer 5", "argument --observer: '5' is not 2 or 10"},
-        {"--max -1", "argument --max: '-1' is below 0"},
-        {"--worst 0", "argument --worst: '0' is not 1 or more"},
-        {"--table 0", "argument --table: '0' is not a table number"},
-        {"--max 1 --max=2", "option --max given twice"},
-        // An output over an input, under its own name or another.
-        {"--png " + lab, "argument --png: '" + lab.substr(1, lab.size() - 2) + "' is the input"},
-        {"--png " + Quoted(copy), "is the input"},
-    };
-    for (const auto& c : cases)
-        cli_testing::ExpectError("compare " + c[0] + " " + lab + " " + lab, 2, c[1]);
-}
-
 // The README shows the built-in example's output as it stands, with the tolerance that
 // scripts/run-example passes.
 TEST(Compare, BuiltInExampleMatchesTheReadme) {

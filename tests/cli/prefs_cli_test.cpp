@@ -134,31 +134,47 @@ TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
     }
 }
 
-TEST(MonitorCli, MatricesAndResultCodes) {
-    auto r = RunVantrel("monitor");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "X  0.436041  0.385113  0.143046")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "R   3.134186  -1.617209  -0.490694")) << r.out;
-
-    r = RunVantrel("monitor --primaries 0.64 0.33 0.64 0.33 0.15 0.06");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(Contains(r.err, "result -7: the primaries do not determine the white")) << r.err;
-
-    r = RunVantrel("monitor --white 0.70 0.25");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.out, "forward") && !Contains(r.out, "inverse")) << r.out;
-    EXPECT_TRUE(Contains(r.err, "result -3: the adapted matrix is singular")) << r.err;
-}
-
-TEST(PrefsCli, UsageErrorsComeBeforeAnyFileIsTouched) {
-    const char* cases[][2] = {
-        {"prefs frob f", "unknown action 'frob'"},
-        {"prefs show f --force", "option --force applies to 'prefs init'"},
-        {"prefs monitor f --white 0.3 0", "argument wy"},
-        {"prefs monitor f --name '\xC3'", "argument TEXT: not valid UTF-8"},
+// An interrupted write leaves whole records the count does not cover, and perhaps one cut
+// short; repair keeps every whole record once, in order, written through the store.
+TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
+    TempDir dir;
+    FM_FILESPEC spec = dir.spec("default");
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    const std::string whole = ReadBytes(dir.file("default"));
+    const std::string records = whole.substr(4), monitor = whole.substr(1124);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* reported;  // part of what repair prints
+        bool repaired;         // a repaired file equal to the default one is written
     };
-    for (const auto& c : cases) cli_testing::ExpectError(c[0], 2, c[1]);
+    const Case cases[] = {
+        {"no count, a record cut short", Le32(0) + records + std::string("\x66\0\0", 3),
+         "(recovered)\ndropped  3 bytes from offset 2960", true},
+        {"two records uncounted", Le32(1) + records,
+         "1040 bytes\n         record 2: signature 101, profile settings, 64 bytes (recovered)",
+         true},
+        {"a signature repeated", Le32(3) + records + monitor,
+         "record 4 (signature 102): an earlier record has its signature", true},
+        {"nothing to repair", whole, "nothing to repair", false},
+    };
+    for (const Case& c : cases) {
+        const std::string file = dir.file("p"), repaired = dir.file("r");
+        WriteBytes(file, c.bytes);
+        std::remove(repaired.c_str());
+        auto r = RunVantrel("prefs repair " + Quoted(file));  // says what it would keep
+        EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+        EXPECT_TRUE(Contains(r.out, c.reported)) << c.what << "\n" << r.out;
+        r = RunVantrel("prefs repair " + Quoted(file) + " --output " + Quoted(repaired));
+        EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+        EXPECT_EQ(testing_support::Exists(repaired), c.repaired) << c.what;
+        if (c.repaired) {
+            EXPECT_EQ(ReadBytes(repaired), whole) << c.what;
+        }
+        EXPECT_EQ(ReadBytes(file), c.bytes) << c.what;
+        r = RunVantrel("prefs repair --force " + Quoted(file));
+        EXPECT_EQ(ReadBytes(file), c.repaired ? whole : c.bytes) << c.what;
+    }
 }
 
 }  // namespace

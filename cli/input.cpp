@@ -1,0 +1,167 @@
+#include "input.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "cli.h"
+
+namespace cli {
+
+namespace {
+
+[[noreturn]] void FailToRead(const std::string& path, const char* what) {
+    throw Failure(InputName(path) + ": " + what + " (" + std::strerror(errno) + ")");
+}
+
+// Reads `fd` to its end.
+std::string ReadAll(int fd, const std::string& path) {
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) FailToRead(path, "cannot read");
+        if (n == 0) return text;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// Words of a line: runs of characters other than blanks and commas.
+std::vector<std::string> SplitWords(const char* line, size_t size) {
+    std::vector<std::string> words;
+    std::string word;
+    for (size_t i = 0; i <= size; ++i) {
+        const char c = i < size ? line[i] : ' ';
+        if (std::isspace(static_cast<unsigned char>(c)) || c == ',') {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return words;
+}
+
+std::string Names(const std::vector<Operand>& operands) {
+    std::string names;
+    for (const Operand& o : operands) names += (names.empty() ? "" : " ") + std::string(o.name);
+    return names;
+}
+
+}  // namespace
+
+std::string InputName(const std::string& path) {
+    return path == "-" ? "standard input" : path;
+}
+
+std::string ReadInput(const std::string& path) {
+    if (path == "-") return ReadAll(STDIN_FILENO, path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) FailToRead(path, "cannot open");
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        throw Failure(path + ": is a directory, not a file");
+    }
+    std::string text;
+    try {
+        text = ReadAll(fd, path);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return text;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return a != "-" && b != "-" && ::stat(a.c_str(), &first) == 0 &&
+           ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+void RefuseOutputOverInput(const std::string& output, const std::string& option,
+                           const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        if (SameFile(output, input))
+            throw UsageError("option " + option + ": " + Quoted(output) + " is the input " +
+                             Quoted(input) + "; nothing written");
+}
+
+void RefuseStandardOutputOverInput(const std::vector<std::string>& inputs) {
+    struct stat out {};
+    if (::fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode)) return;
+    for (const std::string& input : inputs) {
+        struct stat in {};
+        if (input != "-" && ::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+            in.st_ino == out.st_ino)
+            throw UsageError("standard output is the input " + Quoted(input) +
+                             " (a redirection may already have emptied it)");
+    }
+}
+
+void ForEachInputLine(
+    const std::function<void(const std::vector<std::string>& words, long line)>& each) {
+    std::unique_ptr<char, decltype(&std::free)> buffer(nullptr, std::free);
+    size_t capacity = 0;
+    long number = 0;
+    for (;;) {
+        char* data = buffer.release();
+        errno = 0;
+        const ssize_t length = ::getline(&data, &capacity, stdin);
+        buffer.reset(data);
+        if (length < 0) {
+            if (std::ferror(stdin)) FailToRead("-", "cannot read");
+            return;
+        }
+        ++number;
+        const std::vector<std::string> words = SplitWords(data, static_cast<size_t>(length));
+        if (words.empty()) continue;
+        try {
+            each(words, number);
+        } catch (const std::exception& e) {
+            throw Failure("standard input, line " + std::to_string(number) + ": " + e.what());
+        }
+    }
+}
+
+void ConvertSets(const std::vector<std::string>& positional, const std::vector<Operand>& operands,
+                 Format format, const std::function<Record(const std::vector<double>&)>& convert,
+                 bool doublePrecision) {
+    auto parse = [&](const std::vector<std::string>& words, const std::string& prefix) {
+        std::vector<double> values;
+        for (size_t i = 0; i < operands.size(); ++i) {
+            const std::string what = prefix + operands[i].name;
+            values.push_back(doublePrecision ? ParseDouble(words[i], what, operands[i].range)
+                                             : ParseFloat(words[i], what, operands[i].range));
+        }
+        return values;
+    };
+    if (positional.size() == 1 && positional[0] == "-") {
+        RecordWriter writer(format, true);
+        ForEachInputLine([&](const std::vector<std::string>& words, long) {
+            if (words.size() != operands.size())
+                throw Failure("expected " + std::to_string(operands.size()) + " numbers (" +
+                              Names(operands) + "), read " + std::to_string(words.size()));
+            writer.Write(convert(parse(words, "")));
+        });
+        return;
+    }
+    if (positional.size() < operands.size())
+        throw UsageError(std::string("missing argument ") + operands[positional.size()].name);
+    if (positional.size() > operands.size())
+        throw UsageError("unexpected argument " + Quoted(positional[operands.size()]));
+    RecordWriter(format, false).Write(convert(parse(positional, "argument ")));
+}
+
+}  // namespace cli

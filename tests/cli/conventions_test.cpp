@@ -1,0 +1,186 @@
+// The conventions every subcommand shares: numbers and their ranges, exit statuses, one-line
+// messages that quote bytes safely, '-' and batches on standard input, --format and
+// --option=value, repeated options, results that cannot be computed, and files never lost.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "cli_helpers.h"
+#include "orvane/temp_dir.h"
+#include "vantrel/settings.h"
+
+namespace {
+
+using cli_testing::Contains;
+using cli_testing::CountLines;
+using cli_testing::RunVantrel;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+// A scratch folder holding a default preference file `p`, the same records left uncounted by
+// an interrupted write in `uncounted`, and `p` again under a name that is not UTF-8.
+class Files {
+  public:
+    Files() {
+        FM_FILESPEC spec = dir_.spec("p");
+        CreateDefaultPreferenceFile_NoMeterOptions(&spec);
+        const std::string bytes = ReadBytes(dir_.file("p"));
+        WriteBytes(dir_.file("uncounted"), testing_support::Le32(0) + bytes.substr(4));
+        WriteBytes(dir_.file("q\xFF"), bytes);
+    }
+    // `text` with {d} replaced by the folder and {data} by the test data folder.
+    std::string Expand(std::string text) const {
+        text = std::regex_replace(text, std::regex("\\{d\\}"), dir_.path());
+        return std::regex_replace(text, std::regex("\\{data\\}"),
+                                  std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data");
+    }
+    std::string File(const std::string& name) const { return dir_.file(name); }
+
+  private:
+    TempDir dir_;
+};
+
+struct Case {
+    std::string args;
+    int status;
+    std::string message;   // part of the one line on standard error; empty: nothing there
+    std::string out = "";  // part of standard output; empty: nothing there
+    std::string input = "";
+};
+
+TEST(Conventions, EverySubcommandTheSameWay) {
+    const Files files;
+    const Case cases[] = {
+        // One number parser: exact decimal text only, then the documented range.
+        {"lab 1 nan 3", 2, "argument Y: 'nan' is not a number"},
+        {"lch 50 -inf 0", 2, "argument a: '-inf' is not a number"},
+        {"xyz 0x10 0 0", 2, "argument L: '0x10' is not a number"},
+        {"hsv 1 2 3x", 2, "argument B: '3x' is not a number"},
+        {"deltae 1 2 3 4 '' 6", 2, "argument a2: '' is not a number"},
+        {"rgb ' 1' 0 0", 2, "argument X: ' 1' is not a number"},
+        {"adapt 1e39 1 1 --from D50 --to D65", 2, "argument X: '1e39' is out of range"},
+        {"lab 1 2 3 --white 96.42 0 82.49", 2, "option --white Yn: '0' is not above 0"},
+        {"hsv -1 0 0", 2, "argument R: '-1' is below 0"},
+        {"deltae 1 2 3 4 5 6 --metric 94 --kl=0", 2, "option --kl: '0' is not above 0"},
+        {"adapt 1 1 1 --from 0 0 0 --to D50", 2, "option --from X: '0' is not above 0"},
+        {"dither 8", 2, "argument ID: '8' is not a whole number from 0 to 7"},
+        {"resolution 3e38 3e38", 2, "argument X: '3e38' is above 1000000"},
+        {"progress 25 --width 0 --png x.png", 2,
+         "option --width: '0' is not a whole number from 1 to 4096"},
+        {"progress 1.5 --png x.png", 2, "argument POS: '1.5' is not a whole number"},
+        {"progress 5 --range 9 1 --png x.png", 2, "option --range: LOWER 9 is above UPPER 1"},
+        {"compare --worst 0 {data}/lab_ids.cgats {data}/lab_ids.cgats", 2,
+         "option --worst: '0' is not a whole number of 1 or more"},
+        {"compare --max -1 {data}/lab_ids.cgats {data}/lab_ids.cgats", 2,
+         "option --max: '-1' is below 0"},
+        {"measure --table 0 {data}/lab_ids.cgats", 2,
+         "option --table: '0' is not a whole number from 1 to 1000000"},
+        {"prefs monitor {d}/p --white 2 3", 2, "option --white: x + y = 5 is above 1"},
+        {"monitor --primaries 0.64 0.33 0.3 0.6 0.15 -0.06", 2,
+         "option --primaries blue y: '-0.06' is not above 0"},
+        {"prefs monitor {d}/p --gamma 0", 2, "option --gamma: '0' is not above 0"},
+        {"solve", 1, "standard input, line 1: A[1][1]: '1e39' is out of range", "", "1 1e39 1"},
+        {"solve", 1, "line 1: the order n: '-1' is not a whole number from 0 to 46340", "", "-1"},
+        // A result that is not finite is never printed: exit 1 naming it, after the rows
+        // before it in a batch.
+        {"xyz 1e30 0 0", 1, "X cannot be computed"},
+        {"xyz - --format csv", 1, "standard input, line 2: X cannot be computed",
+         "X,Y,Z\n17.7593,18.4186,15.1935\n", "50 0 0\n1e30 0 0\n"},
+        // Batches: one row per line, blank lines skipped, a bad line named after the rows
+        // before it; bad data on standard input is exit 1.
+        {"lab -", 1, "standard input, line 4: expected 3 numbers (X Y Z), read 2",
+         "        L*          a*          b*\n  100.0000      0.0000      0.0000\n",
+         "96.42 100 82.49\n\n1,2,3\n1 2\n"},
+        {"hsv - --format json", 1, "standard input, line 2: R: '-1' is below 0",
+         "{\"H\": 30.1176, \"S\": 1.0000, \"V\": 255.0000}\n", "255 128 0\n-1 0 0\n"},
+        {"spectrum", 1, "standard input: expected 31 reflectance values", "", "0.5 0.5"},
+        // Options: --option=value, repeated and unknown options, formats, scales.
+        {"lab 1 2 3 --format=xml", 2, "option --format: 'xml' is not table, csv or json"},
+        {"lab 1 2 3 --white 1 1 1 --white=1 1 1", 2, "option --white given twice"},
+        {"lab 1 2 3 --white 1 --frob x", 2, "option --white needs 3 values, not '--frob'"},
+        {"rgb 1 2 3 --frob", 2, "unknown option '--frob'"},
+        {"rgb --lab 50 0 0 --scale unit", 2, "option --scale applies to XYZ, not to --lab"},
+        {"lab 1 2 3 --scale half", 2, "option --scale: 'half' is not percent or unit"},
+        {"spectrum --percent --factors", 2, "options --percent and --factors exclude each other"},
+        {"prefs show {d}/p --json --format csv", 2, "option --json is --format json"},
+        {"adapt 1 1 1 --from D50", 2, "missing option --to"},
+        {"lab 1 2", 2, "missing argument Z"},
+        {"frobnicate", 2, "unknown command 'frobnicate'"},
+        // Text: one UTF-8 decoder refuses what it refuses everywhere; bytes in messages are
+        // escaped.
+        {"name fix 'a\xC1\x81z'", 2, "argument NAME: not valid UTF-8"},
+        {"prefs monitor {d}/p --name 'a\xC1\x81z'", 2, "option --name: not valid UTF-8"},
+        {"solve", 1, "line 1: A[1][1]: '\\x01\\xFF' is not a number", "", "1 \x01\xFF 2"},
+        {"solve '{d}/a\x1B[1mb'", 1, "{d}/a\\x1B[1mb: cannot open (No such file or directory)"},
+        {"prefs show --json '{d}/q\xFF'", 0, "", "\"text_repaired\": true\n}"},
+        {"dither 7 --format json", 0, "", "\"key\": \"FM_Diffusion\"}\n"},
+        // Files: bad ones are exit 1 in one line; none is written over what is read.
+        {"solve {d}", 1, "{d}: is a directory, not a file"},
+        {"prefs show -", 1, "standard input: empty file, no record count"},
+        {"prefs monitor - --gamma 2", 2, "standard input ('-') cannot be written"},
+        {"prefs monitor {d}/uncounted --gamma 2", 1,
+         "{d}/uncounted: holds 2956 bytes after its 0 counted records"},
+        {"prefs repair {d}/uncounted --output {d}/p", 1, "{d}/p: already exists"},
+        {"compare {data}/lab_ids.cgats {data}/lab_ids.cgats --png {data}/lab_ids.cgats", 2,
+         "option --png: '{data}/lab_ids.cgats' is the input"},
+    };
+    for (const Case& c : cases) {
+        const std::string args = files.Expand(c.args);
+        const auto r = RunVantrel(args, c.input);
+        EXPECT_EQ(r.status, c.status) << args << ": " << r.err;
+        if (c.out.empty())
+            EXPECT_EQ(r.out, "") << args;
+        else
+            EXPECT_TRUE(Contains(r.out, files.Expand(c.out))) << args << ":\n" << r.out;
+        if (c.message.empty()) {
+            EXPECT_EQ(r.err, "") << args;
+        } else {
+            EXPECT_TRUE(Contains(r.err, files.Expand(c.message))) << args << ": " << r.err;
+            EXPECT_EQ(CountLines(r.err), 1) << args << ": " << r.err;
+        }
+    }
+    // The refusals left the files as they were.
+    EXPECT_EQ(ReadBytes(files.File("uncounted")).substr(0, 4), testing_support::Le32(0));
+    EXPECT_EQ(ReadBytes(files.File("p")), ReadBytes(files.File("q\xFF")));
+}
+
+// Standard output is checked to its close: a full disk is exit 1, and standard output may not
+// be a file the command reads.
+TEST(Conventions, StandardOutputIsAFileLikeAnyOther) {
+    const Files files;
+    const std::string cli = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' ";
+    const std::string err = files.File("err");
+    const std::string lab = files.Expand("{data}/lab_ids.cgats");
+    WriteBytes(files.File("copy.cgats"), ReadBytes(lab));
+    const Case cases[] = {
+        {"compare " + lab + " " + lab + " >/dev/full", 1, "cannot write standard output"},
+        {"prefs show {d}/p >/dev/full", 1, "cannot write standard output"},
+        {"lab 1 2 3 >/dev/full", 1, "cannot write standard output"},
+        {"measure {d}/copy.cgats >>{d}/copy.cgats", 2, "standard output is the input"},
+    };
+    for (const Case& c : cases) {
+        const int raw = std::system((cli + files.Expand(c.args) + " 2>'" + err + "'").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == c.status) << c.args;
+        EXPECT_TRUE(Contains(ReadBytes(err), c.message)) << c.args << ": " << ReadBytes(err);
+    }
+    EXPECT_EQ(ReadBytes(files.File("copy.cgats")), ReadBytes(lab));
+}
+
+TEST(Conventions, HelpForTheCommandAndEverySubcommand) {
+    auto r = RunVantrel("");
+    EXPECT_EQ(r.status, 0);
+    for (const char* part : {"usage: vantrel", "Exit status:", "--scale unit", "--format"})
+        EXPECT_TRUE(Contains(r.out, part)) << part;
+    for (const char* name :
+         {"lab", "xyz", "lch", "deltae", "rgb", "hsv", "spectrum", "adapt", "solve", "name",
+          "dither", "resolution", "measure", "compare", "prefs", "monitor", "progress"}) {
+        r = RunVantrel(std::string(name) + " --help");
+        EXPECT_EQ(r.status, 0) << name;
+        EXPECT_EQ(r.out.rfind(std::string("usage: vantrel ") + name, 0), 0u) << name;
+        EXPECT_TRUE(Contains(r.out, "--format")) << name;
+    }
+}
+
+}  // namespace

@@ -9,8 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <future>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -258,7 +256,8 @@ class Records {
 
 void ReportWarnings(const std::string& command, const std::vector<std::string>& warnings) {
     for (const std::string& w : warnings)
-        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(), w.c_str());
+        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(),
+                     cli::Escaped(w).c_str());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -267,8 +266,7 @@ void ReportWarnings(const std::string& command, const std::vector<std::string>& 
 // Reads a measurement file; "-" is standard input.
 measure::MeasurementSet ReadSet(const std::string& path, int table) {
     if (path != "-") return measure::ReadCgats(path, {table});
-    std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    return measure::ParseCgats(text, "standard input", {table});
+    return measure::ParseCgats(cli::ReadInput("-"), "standard input", {table});
 }
 
 int ParseTable(cli::Args& args, const char* option, int fallback) {

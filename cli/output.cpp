@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "cli.h"
 #include "vantrel_platform/stringapiset.h"
@@ -56,8 +56,11 @@ std::string Exact(float value) {
 std::string Shortest(float value) {
     char buffer[32];
     for (int precision = 1; precision <= 9; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(value));
-        if (std::strtof(buffer, nullptr) == value) break;
+        const int length =
+            std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(value));
+        float back = 0.0f;
+        std::from_chars(buffer, buffer + length, back);
+        if (back == value) break;
     }
     return buffer;
 }

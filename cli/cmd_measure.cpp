@@ -256,8 +256,7 @@ class Records {
 
 void ReportWarnings(const std::string& command, const std::vector<std::string>& warnings) {
     for (const std::string& w : warnings)
-        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(),
-                     cli::Escaped(w).c_str());
+        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(), cli::Escaped(w).c_str());
 }
 
 // ---------------------------------------------------------------------------------------------

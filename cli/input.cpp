@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "cli.h"
 
@@ -112,20 +111,19 @@ void RefuseStandardOutputOverInput(const std::vector<std::string>& inputs) {
 
 void ForEachInputLine(
     const std::function<void(const std::vector<std::string>& words, long line)>& each) {
-    std::unique_ptr<char, decltype(&std::free)> buffer(nullptr, std::free);
-    size_t capacity = 0;
-    long number = 0;
-    for (;;) {
-        char* data = buffer.release();
-        errno = 0;
-        const ssize_t length = ::getline(&data, &capacity, stdin);
-        buffer.reset(data);
+    // getline's buffer, released however the loop ends.
+    struct Line {
+        char* data = nullptr;
+        size_t capacity = 0;
+        ~Line() { std::free(data); }
+    } line;
+    for (long number = 1;; ++number) {
+        const ssize_t length = ::getline(&line.data, &line.capacity, stdin);
         if (length < 0) {
             if (std::ferror(stdin)) FailToRead("-", "cannot read");
             return;
         }
-        ++number;
-        const std::vector<std::string> words = SplitWords(data, static_cast<size_t>(length));
+        const std::vector<std::string> words = SplitWords(line.data, static_cast<size_t>(length));
         if (words.empty()) continue;
         try {
             each(words, number);

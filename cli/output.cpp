@@ -152,6 +152,9 @@ std::string JsonString(std::string_view bytes) {
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
             ++i;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);  // the common case, without decoding
+            ++i;
         } else if (const size_t length = SequenceLength(bytes.substr(i), &codePoint)) {
             out.append(bytes.substr(i, length));
             i += length;

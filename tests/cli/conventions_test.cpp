@@ -78,6 +78,7 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         {"measure --table 0 {data}/lab_ids.cgats", 2,
          "option --table: '0' is not a whole number from 1 to 1000000"},
         {"prefs monitor {d}/p --white 2 3", 2, "option --white: x + y = 5 is above 1"},
+        {"monitor --white 0.6 0.41", 2, "option --white: x + y = 1.01 is above 1"},
         {"monitor --primaries 0.64 0.33 0.3 0.6 0.15 -0.06", 2,
          "option --primaries blue y: '-0.06' is not above 0"},
         {"prefs monitor {d}/p --gamma 0", 2, "option --gamma: '0' is not above 0"},
@@ -157,7 +158,7 @@ TEST(Conventions, StandardOutputIsAFileLikeAnyOther) {
     const Case cases[] = {
         {"compare " + lab + " " + lab + " >/dev/full", 1, "cannot write standard output"},
         {"prefs show {d}/p >/dev/full", 1, "cannot write standard output"},
-        {"lab 1 2 3 >/dev/full", 1, "cannot write standard output"},
+        {"lab 1 2 3 >/dev/full", 1, "cannot write standard output: No space left on device"},
         {"measure {d}/copy.cgats >>{d}/copy.cgats", 2, "standard output is the input"},
     };
     for (const Case& c : cases) {

@@ -79,13 +79,14 @@ TEST(PrefsCli, MonitorEditsRecord102InPlace) {
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
     auto r = RunVantrel("prefs monitor " + Quoted(file) +
                         " --primaries 0.68 0.32 0.265 0.69 0.15 0.06 --white 0.3457 0.3585"
-                        " --gamma 1.8 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
+                        " --gamma 0.0148993675 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "(record 102) updated\n")) << r.out;
     EXPECT_EQ(ReadBytes(file).size(), 2960u) << "rewritten in place";
     r = RunVantrel("prefs show --json " + Quoted(file));
     for (const char* part :
          {"\"red\": [0.68, 0.32]", "\"green\": [0.265, 0.69]", "\"white\": [0.3457, 0.3585]",
-          "\"gamma\": 1.8", "\"name\": \"B\xC3\xBCro \xF0\x9F\x98\x80\"",
+          "\"gamma\": 0.0148993675", "\"name\": \"B\xC3\xBCro \xF0\x9F\x98\x80\"",
           "\"primaries_name\": \"ITU-R BT 709\""})
         EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
 
@@ -175,6 +176,10 @@ TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
         r = RunVantrel("prefs repair --force " + Quoted(file));
         EXPECT_EQ(ReadBytes(file), c.repaired ? whole : c.bytes) << c.what;
     }
+    WriteBytes(dir.file("p"), Le32(2) + records);
+    EXPECT_EQ(RunVantrel("prefs repair --format csv " + Quoted(dir.file("p"))).out,
+              "index,offset,signature,size,kind,counted\n1,4,103,1040,meter options,yes\n"
+              "2,1052,101,64,profile settings,yes\n3,1124,102,1828,monitor settings,no\n");
 }
 
 }  // namespace

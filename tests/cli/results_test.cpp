@@ -103,7 +103,7 @@ TEST(Results, EverySubcommandPrintsItsValues) {
          "pr\xc3\xbc"
          "fung.icm\n"},
         {"name fix ' Test.ICC ' --no-append", "Test.ICC\n"},
-        {"resolution 300", "300\n"},
+        {"resolution 1000000", "1000000\n"},
         {"resolution 1.5 2 --format json", "{\"resolution\": \"1.5x2\", \"x\": 1.5, \"y\": 2}\n"},
         {"dither",
          "id  local name        English name      key\n"

@@ -67,6 +67,7 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         {"adapt 1 1 1 --from 0 0 0 --to D50", 2, "option --from X: '0' is not above 0"},
         {"dither 8", 2, "argument ID: '8' is not a whole number from 0 to 7"},
         {"resolution 3e38 3e38", 2, "argument X: '3e38' is above 1000000"},
+        {"resolution 0", 2, "argument X: '0' is not above 0"},
         {"progress 25 --width 0 --png x.png", 2,
          "option --width: '0' is not a whole number from 1 to 4096"},
         {"progress 1.5 --png x.png", 2, "argument POS: '1.5' is not a whole number"},
@@ -82,7 +83,7 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         {"monitor --primaries 0.64 0.33 0.3 0.6 0.15 -0.06", 2,
          "option --primaries blue y: '-0.06' is not above 0"},
         {"prefs monitor {d}/p --gamma 0", 2, "option --gamma: '0' is not above 0"},
-        {"solve", 1, "standard input, line 1: A[1][1]: '1e39' is out of range", "", "1 1e39 1"},
+        {"solve", 1, "standard input, line 2: A[1][1]: '1e39' is out of range", "", "1\n1e39 1"},
         {"solve", 1, "line 1: the order n: '-1' is not a whole number from 0 to 46340", "", "-1"},
         // A result that is not finite is never printed: exit 1 naming it, after the rows
         // before it in a batch.
@@ -113,6 +114,8 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         // escaped.
         {"name fix 'a\xC1\x81z'", 2, "argument NAME: not valid UTF-8"},
         {"prefs monitor {d}/p --name 'a\xC1\x81z'", 2, "option --name: not valid UTF-8"},
+        {"prefs monitor {d}/p --name " + std::string(512, 'n'), 2,
+         "option --name: longer than 511 UTF-16 units"},
         {"solve", 1, "line 1: A[1][1]: '\\x01\\xFF' is not a number", "", "1 \x01\xFF 2"},
         {"solve '{d}/a\x1B[1mb'", 1, "{d}/a\\x1B[1mb: cannot open (No such file or directory)"},
         {"prefs show --json '{d}/q\xFF'", 0, "", "\"text_repaired\": true\n}"},

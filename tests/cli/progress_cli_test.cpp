@@ -37,6 +37,7 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
         {"1 --range 0 3 --width 300 --height 24", "100 of 300 pixels", "33%", 300, 24},
         {"40 --no-percent", "80 of 200 pixels", "none", 200, 20},
         {"105", "0 of 200 pixels", "none", 200, 20},
+        {"5 --range 5 5", "200 of 200 pixels", "100%", 200, 20},
     };
     for (const Case& c : cases) {
         std::remove(png.c_str());
@@ -46,9 +47,11 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
         EXPECT_TRUE(Contains(r.out, std::string(c.text) + "\n")) << c.args << ":\n" << r.out;
         EXPECT_EQ(PngSize(png), std::make_pair(c.width, c.height)) << c.args;
     }
-    auto r = RunVantrel("progress 25 --format csv --png '" + png + "'");
-    EXPECT_EQ(r.out, "lower,upper,position,filled,width,height,text,png\n0,100,25,50,200,20,25%," +
-                         png + "\n");
+    auto r = RunVantrel("progress 40 --no-percent --format json --png '" + png + "'");
+    EXPECT_EQ(r.out,
+              "{\"lower\": 0, \"upper\": 100, \"position\": 40, \"filled\": 80, "
+              "\"width\": 200, \"height\": 20, \"text\": null, \"png\": \"" +
+                  png + "\"}\n");
     r = RunVantrel("progress 25 --png /nonexistent-dir/a.png");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Contains(r.err, "/nonexistent-dir/a.png: cannot write the picture")) << r.err;

@@ -25,7 +25,7 @@ TEST(Results, EverySubcommandPrintsItsValues) {
         "density   visual     red   green    blue\nStatus T  0.0000  0.0000  0.0000  0.0000\n"
         "Status I  0.0000  0.0000  0.0000  0.0000\n";
     const std::string d50 = "spectra, the library's D50 table (2 degree, 400 to 700 nm); ";
-    const std::string green = "R  0.000000    0\nG  1.000000  255\nB  0.000000    0\n";
+    const std::string red = "R  0.971977  248\nG  0.084130   21\nB  0.112382   29\n";
     const Result cases[] = {
         {"lab 96.42 100 82.49", "L*  100.0000\na*    0.0000\nb*    0.0000\n"},
         {"lab 41.24 21.26 1.93", "L*  53.2329\na*  78.3040\nb*  62.1645\n"},
@@ -40,8 +40,8 @@ TEST(Results, EverySubcommandPrintsItsValues) {
         {"deltae 50 3 4 50 0 0 --metric 94", "dE94 (1:1:1)  4.0816\n"},
         {"deltae 50 3 4 50 0 0 --metric cmc --l 2 --c=1", "dE CMC (2:1)  5.3340\n"},
         // XYZ on the percent scale unless --scale unit.
-        {"rgb 0 100 0", green},
-        {"rgb 0 1 0 --scale unit", green},
+        {"rgb 41.24 21.26 1.93", red},
+        {"rgb 0.4124 0.2126 0.0193 --scale unit", red},
         {"rgb --lab 0 0 0 --space colormatch", "R  0.000033  0\nG  0.000000  0\nB  0.000024  0\n"},
         {"hsv 255 128 0", "H (degrees)   30.1176\nS              1.0000\nV            255.0000\n"},
         {"spectrum " + Repeat("1", 31),
@@ -89,9 +89,11 @@ TEST(Results, EverySubcommandPrintsItsValues) {
          "2  0 1  1 0  2 3"},
         // Names, dither names, resolutions.
         {"name check ' my profile '", "valid (10 characters after trimming)\n"},
+        {"name check ab --format json",
+         "{\"name\": \"ab\", \"valid\": true, \"characters\": 2, \"reason\": \"\"}\n"},
         {"name check 'caf\xc3\xa9?'", "invalid: reserved character '?' at character 5\n", "", 1},
-        {"name check pppppppppppppppppppppppppppp",
-         "invalid: 28 characters after trimming and no .icc or .icm extension; at most 27 are "
+        {"name check ppppppppppppppppppppppppppppppp",
+         "invalid: 31 characters after trimming and no .icc or .icm extension; at most 27 are "
          "allowed without one\n",
          "", 1},
         {"name check ppppppppppppppppppppppppppppp.ICC --format csv",

@@ -33,7 +33,7 @@ TEST(Utf8, OnlyShortestFormsOfScalarValuesDecode) {
          "a\xC1\x81"
          "b",
          U"a\uFFFD\uFFFDb"},
-        {"encoded surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
+        {"encoded surrogate", "\xED\xBF\xBF", U"\uFFFD\uFFFD\uFFFD"},
         {"above U+10FFFF", "\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"cut short", "\xE4\xB8", U"\uFFFD\uFFFD"},
         {"stray continuation", "\x80z", U"\uFFFDz"},
@@ -67,7 +67,7 @@ TEST(Utf8, UnpairedSurrogatesAndWin32Buffers) {
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcd", -1, wide, 4), 0);
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "ab", -1, wide, 4), 0);
     char narrow[8];
-    const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
+    const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xDFFF), 0};
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, surrogate, -1, narrow, 8, nullptr,
                                   nullptr),
               0);

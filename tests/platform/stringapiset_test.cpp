@@ -37,6 +37,7 @@ TEST(Utf8, OnlyShortestFormsOfScalarValuesDecode) {
         {"above U+10FFFF", "\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"cut short", "\xE4\xB8", U"\uFFFD\uFFFD"},
         {"stray continuation", "\x80z", U"\uFFFDz"},
+        {"lead without continuation", "\xC3z", U"\uFFFDz"},
         {"lead byte without use", "\xFF", U"\uFFFD"},
     };
     for (const Case& c : cases) {
@@ -65,6 +66,7 @@ TEST(Utf8, UnpairedSurrogatesAndWin32Buffers) {
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "ab", -1, wide, 4), 3);
     EXPECT_EQ(std::wstring(wide), L"ab");
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcd", -1, wide, 4), 0);
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xE4\xB8\xAD", 3, wide, 4), 0);
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "ab", -1, wide, 4), 0);
     char narrow[8];
     const wchar_t surrogate[] = {L'a', static_cast<wchar_t>(0xDFFF), 0};

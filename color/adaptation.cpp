@@ -90,14 +90,14 @@ struct BradfordMemo {
     double redRatio;
     double greenRatio;
 };
-thread_local BradfordMemo tBradfordMemo{};
+thread_local BradfordMemo gBradfordMemo{};
 
 bool SameResponses(const Triple& x, const Triple& y) {
     return x.a == y.a && x.b == y.b && x.c == y.c;
 }
 
 const BradfordMemo& NonLinearBradfordFactors(const Triple& s, const Triple& d) {
-    BradfordMemo& memo = tBradfordMemo;
+    BradfordMemo& memo = gBradfordMemo;
     if (SameResponses(memo.source, s) && SameResponses(memo.destination, d)) return memo;
     memo.source = s;
     memo.destination = d;
@@ -170,8 +170,12 @@ void AdaptTripleByLinearBradford(const LinearBradfordFactors& f, float* colour) 
 // once: the triples are split into vectors of X, Y and Z, adapted, and interleaved back. The
 // luminance floor becomes a selection of zero responses. Compiled for 256-bit vectors and
 // used only where the processor has them.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 constexpr int kLanes = 8;
 typedef float Vec8 __attribute__((vector_size(32)));
@@ -244,7 +248,11 @@ std::uint32_t AdaptGroupsByLinearBradford(const LinearBradfordFactors& f, float*
     return groups * kLanes;
 }
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 bool HasVectors() {
     static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));

@@ -10,44 +10,60 @@ namespace vantrel::detail {
 namespace {
 
 // The baseline: 128-bit vectors (SSE2 on x86-64, NEON on 64-bit ARM).
-#define LU_KERNEL_NAMESPACE generic
-#define LU_VECTOR_BYTES 16
-#define LU_TILE_ROWS 6
-#define LU_TILE_VECTORS 2
+#define VANTREL_LU_KERNEL_NAMESPACE generic
+#define VANTREL_LU_VECTOR_BYTES 16
+#define VANTREL_LU_TILE_ROWS 6
+#define VANTREL_LU_TILE_VECTORS 2
 #include "lu_factor_kernels.h"
-#undef LU_KERNEL_NAMESPACE
-#undef LU_VECTOR_BYTES
-#undef LU_TILE_ROWS
-#undef LU_TILE_VECTORS
+#undef VANTREL_LU_KERNEL_NAMESPACE
+#undef VANTREL_LU_VECTOR_BYTES
+#undef VANTREL_LU_TILE_ROWS
+#undef VANTREL_LU_TILE_VECTORS
 
 #if defined(__x86_64__) || defined(__i386__)
 #define VANTREL_LU_X86_KERNELS 1
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
-#define LU_KERNEL_NAMESPACE avx2
-#define LU_VECTOR_BYTES 32
-#define LU_TILE_ROWS 6
-#define LU_TILE_VECTORS 2
+#endif
+#define VANTREL_LU_KERNEL_NAMESPACE avx2
+#define VANTREL_LU_VECTOR_BYTES 32
+#define VANTREL_LU_TILE_ROWS 6
+#define VANTREL_LU_TILE_VECTORS 2
 #include "lu_factor_kernels.h"
-#undef LU_KERNEL_NAMESPACE
-#undef LU_VECTOR_BYTES
-#undef LU_TILE_ROWS
-#undef LU_TILE_VECTORS
+#undef VANTREL_LU_KERNEL_NAMESPACE
+#undef VANTREL_LU_VECTOR_BYTES
+#undef VANTREL_LU_TILE_ROWS
+#undef VANTREL_LU_TILE_VECTORS
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
-#define LU_KERNEL_NAMESPACE avx512
-#define LU_VECTOR_BYTES 64
-#define LU_TILE_ROWS 8
-#define LU_TILE_VECTORS 3
+#endif
+#define VANTREL_LU_KERNEL_NAMESPACE avx512
+#define VANTREL_LU_VECTOR_BYTES 64
+#define VANTREL_LU_TILE_ROWS 8
+#define VANTREL_LU_TILE_VECTORS 3
 #include "lu_factor_kernels.h"
-#undef LU_KERNEL_NAMESPACE
-#undef LU_VECTOR_BYTES
-#undef LU_TILE_ROWS
-#undef LU_TILE_VECTORS
+#undef VANTREL_LU_KERNEL_NAMESPACE
+#undef VANTREL_LU_VECTOR_BYTES
+#undef VANTREL_LU_TILE_ROWS
+#undef VANTREL_LU_TILE_VECTORS
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 LuKernel Widest() {
     __builtin_cpu_init();

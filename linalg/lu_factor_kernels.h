@@ -1,6 +1,6 @@
-// The blocked LU factorisation, written once over a vector type of LU_VECTOR_BYTES bytes and
-// included by lu_factor.cpp once per instruction set, inside a region compiled for that set.
-// No include guard: every inclusion defines its own namespace LU_KERNEL_NAMESPACE.
+// The blocked LU factorisation, written once over a vector type of VANTREL_LU_VECTOR_BYTES bytes
+// and included by lu_factor.cpp once per instruction set, inside a region compiled for that set. No
+// include guard: every inclusion defines its own namespace VANTREL_LU_KERNEL_NAMESPACE.
 //
 // Exactness. Crout's column-by-column order gives every element of the factors one fixed
 // sequence of operations:
@@ -19,14 +19,15 @@
 //
 // No heap memory: the only working buffers are on the stack (under 40 KB).
 //
-// Expects: LU_KERNEL_NAMESPACE, LU_VECTOR_BYTES, LU_TILE_ROWS, LU_TILE_VECTORS.
+// Expects: VANTREL_LU_KERNEL_NAMESPACE, VANTREL_LU_VECTOR_BYTES, VANTREL_LU_TILE_ROWS,
+// VANTREL_LU_TILE_VECTORS.
 
-namespace LU_KERNEL_NAMESPACE {
+namespace VANTREL_LU_KERNEL_NAMESPACE {
 
-constexpr int kLanes = LU_VECTOR_BYTES / 4;
+constexpr int kLanes = VANTREL_LU_VECTOR_BYTES / 4;
 // The update tile: kTileRows rows by kTileVectors vectors of columns held in registers.
-constexpr int kTileRows = LU_TILE_ROWS;
-constexpr int kTileVectors = LU_TILE_VECTORS;
+constexpr int kTileRows = VANTREL_LU_TILE_ROWS;
+constexpr int kTileVectors = VANTREL_LU_TILE_VECTORS;
 constexpr int kTileColumns = kTileVectors * kLanes;
 // Depth of one pass of products (the packed sliver is kDepth by kTileColumns floats) and the
 // number of rows swept with one packed sliver.
@@ -37,9 +38,10 @@ constexpr int kPanel = kLanes;
 // Triangular solves of at most this many rows are done row by row.
 constexpr int kTriangle = 16;
 
-typedef float Vec __attribute__((vector_size(LU_VECTOR_BYTES)));
-typedef float UnalignedVec __attribute__((vector_size(LU_VECTOR_BYTES), aligned(4), may_alias));
-typedef int Mask __attribute__((vector_size(LU_VECTOR_BYTES)));
+typedef float Vec __attribute__((vector_size(VANTREL_LU_VECTOR_BYTES)));
+typedef float UnalignedVec
+    __attribute__((vector_size(VANTREL_LU_VECTOR_BYTES), aligned(4), may_alias));
+typedef int Mask __attribute__((vector_size(VANTREL_LU_VECTOR_BYTES)));
 
 inline Vec Load(const float* p) {
     return *reinterpret_cast<const UnalignedVec*>(p);
@@ -352,4 +354,4 @@ void Factor(float* const* table, int n, int* pivot, float& parity, float* scale)
     if (n > 0) FactorPanel(Matrix{table}, p, 0, n);
 }
 
-}  // namespace LU_KERNEL_NAMESPACE
+}  // namespace VANTREL_LU_KERNEL_NAMESPACE

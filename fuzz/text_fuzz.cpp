@@ -1,6 +1,6 @@
 // The text functions on arbitrary text, arrays and capacities. The input's last bytes are the
 // numeric arguments (index, delimiter, capacity, dither id, floats); the rest is the text, and
-// also the raw bytes of a DITHERINFOARRAY and the host's dither-name list.
+// also the raw bytes of a DITHERINFOARRAY, the host's dither-name list and UTF-8 to convert.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "vantrel/dialog.h"
 #include "vantrel/frame.h"
 #include "vantrel/text.h"
+#include "vantrel_platform/stringapiset.h"
 
 namespace {
 
@@ -149,6 +150,32 @@ void FuzzResolution(float x, float y, int capacity) {
         FUZZ_CHECK(out.data[i] == (i < static_cast<size_t>(text.GetLength()) ? text[i] : 0));
 }
 
+// The platform's UTF-8 conversions on any bytes. The lenient one always converts, into scalar
+// values only; the strict one succeeds exactly when the lenient result, encoded again, gives
+// the bytes back (an overlong form, a surrogate or a cut sequence would not), and UTF-16 agrees.
+void FuzzUtf8(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return;
+    const std::string text(bytes.begin(), bytes.end());
+    const int size = static_cast<int>(text.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    FUZZ_CHECK(units > 0 && units <= size);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    FUZZ_CHECK(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], units) == units);
+    for (wchar_t c : wide) FUZZ_CHECK(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string back(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &back[0], length, nullptr, nullptr);
+    const bool valid =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0) > 0;
+    FUZZ_CHECK(valid == (back == text));
+    std::u16string utf16;
+    FUZZ_CHECK(vplatform::Utf8ToUtf16(text, MB_ERR_INVALID_CHARS, &utf16) == valid);
+    std::string again;
+    FUZZ_CHECK(!valid ||
+               (vplatform::Utf16ToUtf8(utf16, WC_ERR_INVALID_CHARS, &again) && again == text));
+}
+
 // Any bit pattern: NaNs, infinities and subnormals included.
 float AnyFloat(FuzzedDataProvider& input) {
     const auto bits = input.ConsumeIntegral<std::uint32_t>();
@@ -186,5 +213,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzMenus(text, static_cast<unsigned>(index));
     FuzzDither(rest.data(), rest.size(), text, ditherId, capacity, fill);
     FuzzResolution(x, y, std::max(capacity, 0) % 64);
+    FuzzUtf8(rest);
     return 0;
 }

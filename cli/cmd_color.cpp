@@ -104,26 +104,11 @@ int RunHsv(cli::Args& args) {
 constexpr int kSamples = 31;           // 400 to 700 nm in 10 nm steps
 constexpr float kPercentGuess = 1.5f;  // any value above: percent reflectance
 
-// Splits text at blanks and commas.
-std::vector<std::string> SplitNumbers(const std::string& text) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char ch : text + " ") {
-        if (std::isspace(static_cast<unsigned char>(ch)) || ch == ',') {
-            if (!word.empty()) words.push_back(word);
-            word.clear();
-        } else {
-            word += ch;
-        }
-    }
-    return words;
-}
-
 // The 31 values as written, from the arguments or standard input; a problem with standard
 // input is bad data (exit 1), with the arguments bad usage.
 std::vector<float> ReadSpectrum(std::vector<std::string> words) {
     const bool fromInput = words.empty() || (words.size() == 1 && words[0] == "-");
-    if (fromInput) words = SplitNumbers(cli::ReadInput("-"));
+    if (fromInput) words = cli::SplitNumbers(cli::ReadInput("-"));
     try {
         if (words.size() != kSamples)
             throw cli::UsageError("expected 31 reflectance values (400 to 700 nm), read " +

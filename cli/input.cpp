@@ -33,12 +33,19 @@ std::string ReadAll(int fd, const std::string& path) {
     }
 }
 
-// Words of a line: runs of characters other than blanks and commas.
-std::vector<std::string> SplitWords(const char* line, size_t size) {
+std::string Names(const std::vector<Operand>& operands) {
+    std::string names;
+    for (const Operand& o : operands) names += (names.empty() ? "" : " ") + std::string(o.name);
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitNumbers(std::string_view text) {
     std::vector<std::string> words;
     std::string word;
-    for (size_t i = 0; i <= size; ++i) {
-        const char c = i < size ? line[i] : ' ';
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const char c = i < text.size() ? text[i] : ' ';
         if (std::isspace(static_cast<unsigned char>(c)) || c == ',') {
             if (!word.empty()) words.push_back(word);
             word.clear();
@@ -48,14 +55,6 @@ std::vector<std::string> SplitWords(const char* line, size_t size) {
     }
     return words;
 }
-
-std::string Names(const std::vector<Operand>& operands) {
-    std::string names;
-    for (const Operand& o : operands) names += (names.empty() ? "" : " ") + std::string(o.name);
-    return names;
-}
-
-}  // namespace
 
 std::string InputName(const std::string& path) {
     return path == "-" ? "standard input" : path;
@@ -123,7 +122,8 @@ void ForEachInputLine(
             if (std::ferror(stdin)) FailToRead("-", "cannot read");
             return;
         }
-        const std::vector<std::string> words = SplitWords(line.data, static_cast<size_t>(length));
+        const std::vector<std::string> words =
+            SplitNumbers(std::string_view(line.data, static_cast<size_t>(length)));
         if (words.empty()) continue;
         try {
             each(words, number);

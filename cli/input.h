@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "numbers.h"
@@ -26,6 +27,9 @@ void RefuseOutputOverInput(const std::string& output, const std::string& option,
 // Refuses (UsageError) to run when standard output is one of the files `inputs`, which the
 // shell may already have emptied.
 void RefuseStandardOutputOverInput(const std::vector<std::string>& inputs);
+
+// The numbers of a text as words: the runs of characters other than blanks and commas.
+std::vector<std::string> SplitNumbers(std::string_view text);
 
 // Calls `each` with the words of every line of standard input that holds any, split at blanks
 // and commas, and the line's number. Whatever `each` throws becomes a Failure whose message

@@ -37,14 +37,20 @@ void PrintRow(const std::vector<std::string>& headers, const std::vector<std::st
     std::printf("%s\n", line.c_str());
 }
 
-}  // namespace
-
-std::string Fixed(float value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
+// A finite value with `decimals` decimals; a negative value that rounds to zero loses its
+// sign, which would read as a difference where there is none.
+std::string FixedText(double value, int decimals) {
+    char buffer[512];  // room for the largest double in full
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     std::string text = buffer;
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     return text;
+}
+
+}  // namespace
+
+std::string Fixed(float value, int decimals) {
+    return FixedText(value, decimals);
 }
 
 std::string Exact(float value) {
@@ -204,14 +210,7 @@ Format TakeFormat(Args& args) {
 Record& Record::Number(const std::string& header, const std::string& key, double value,
                        int decimals) {
     Field f{header, key, {}, {}, true, std::isfinite(value) != 0};
-    if (f.finite) {
-        char buffer[512];
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-        f.text = buffer;
-        if (f.text[0] == '-' && f.text.find_first_not_of("-0.") == std::string::npos)
-            f.text.erase(0, 1);
-        f.json = f.text;
-    }
+    if (f.finite) f.text = f.json = FixedText(value, decimals);
     fields_.push_back(std::move(f));
     return *this;
 }

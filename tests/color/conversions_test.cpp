@@ -5,13 +5,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
 
-bool SameBits(float a, float b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+using testing_support::Hex;
+using testing_support::SameBits;
 
 TEST(XyzToLab, D50WhiteIsExactlyNeutralButBlackIsNot) {
     float L, a, b;
@@ -38,12 +38,12 @@ TEST(XyzToLab, CallersWhiteComponentsDivideInOrder) {
 
 TEST(LabAndXyz, LinearBranchBelowAndAtTheJunction) {
     float L, a, b, X, Y, Z;
-    CX_D50XYZ2LAB(0.5f, 0.5f, 0.5f, &L, &a, &b);  // ratio 0.005 < 0.008856
-    EXPECT_EQ(L, 903.3f * (0.5f / 100.0f));
-    CX_D50LAB2XYZ(8.0f, 0.0f, 0.0f, &X, &Y, &Z);
-    EXPECT_EQ(Y, (8.0f / 903.3f) * 100.0f);
-    CX_L255ABToXYZ255(20.4f, 0.0f, 0.0f, &X, &Y, &Z, nullptr);
-    EXPECT_EQ(Y, (20.4f / 2303.415f) * 127.50195f);
+    CX_D50XYZ2LAB(0.5f, 0.5f, 0.5f, &L, &a, &b);  // ratio 0.005 < 0.008856: 903.3 x 0.005
+    EXPECT_EQ(Hex(L), Hex(0x1.210e56p+2f));
+    CX_D50LAB2XYZ(8.0f, 0.0f, 0.0f, &X, &Y, &Z);  // (8 / 903.3) x 100
+    EXPECT_EQ(Hex(Y), Hex(0x1.c572dp-1f));
+    CX_L255ABToXYZ255(20.4f, 0.0f, 0.0f, &X, &Y, &Z, nullptr);  // (20.4 / 2303.415) x 127.50195
+    EXPECT_EQ(Hex(Y), Hex(0x1.2113ecp+0f));
 }
 
 struct ClampCase {
@@ -129,7 +129,7 @@ TEST(LabToLch, HueInRadiansFromZeroToTwoPi) {
         float lab[3] = {50.0f, c.a, c.b}, lch[3];
         LAB2LCH(lab, lch);
         EXPECT_EQ(lch[0], 50.0f) << c.what;
-        EXPECT_NEAR(lch[2], c.hue, 1e-6f) << c.what;
+        EXPECT_EQ(Hex(lch[2]), Hex(c.hue)) << c.what;
         EXPECT_EQ(lch[1], std::fabs(c.a) + std::fabs(c.b)) << c.what;
     }
 }
@@ -155,6 +155,10 @@ TEST(LchToLab, TakesDegreesNotTheRadiansOfLabToLch) {
     CX_LCH2LAB(lch[0], lch[1], lch[2] * 180.0f / 3.1415927f, &L, &a, &b);
     EXPECT_NEAR(a, 3.0f, 1e-5f);
     EXPECT_NEAR(b, 4.0f, 1e-5f);
+    // A hue drawn at random: a change in the order of the conversion to radians shows.
+    CX_LCH2LAB(20.2578278f, 19.1686535f, 286.037262f, &L, &a, &b);
+    EXPECT_EQ(Hex(a), Hex(0x1.52eae2p+2f));
+    EXPECT_EQ(Hex(b), Hex(-0x1.26c32cp+4f));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // 3x3 solvers and inversion, in both element types.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
+#include "support/test_support.h"
 #include "vantrel/linalg.h"
 
 namespace {
@@ -23,7 +23,7 @@ struct Matrix3 {
     }
     Matrix3(const Matrix3&) = delete;
     bool SameBits(const Matrix3& o) const {
-        return !std::memcmp(storage, o.storage, sizeof storage);
+        return testing_support::SameBits(&storage[0][0], &o.storage[0][0], 9);
     }
 };
 
@@ -89,7 +89,7 @@ TYPED_TEST(Solve3Test, SolutionKindAndSolutionWithInputsUnchanged) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(x[i], expected == kOne ? T(c.x[i]) : T(-7 - i)) << c.what << " x" << i;
         EXPECT_TRUE(A.SameBits(before)) << c.what << ": the matrix was modified";
-        EXPECT_EQ(std::memcmp(b, bBefore, sizeof b), 0) << c.what << ": b was modified";
+        EXPECT_TRUE(testing_support::SameBits(b, bBefore, 3)) << c.what << ": b was modified";
     }
 }
 

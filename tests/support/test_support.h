@@ -42,8 +42,9 @@ bool SameBits(T a, T b) {
     return Bits(a) == Bits(b);
 }
 
-inline bool SameBits(const float* a, const float* b, size_t count) {
-    return count == 0 || std::memcmp(a, b, count * sizeof(float)) == 0;
+template <typename T>
+bool SameBits(const T* a, const T* b, size_t count) {
+    return count == 0 || std::memcmp(a, b, count * sizeof(T)) == 0;
 }
 
 // Equal to the bit, or both NaN: where two NaNs meet, which one an operation passes on is the

@@ -58,23 +58,6 @@ TEST(RgbEncoding, PurePowerCurveAfterPerChannelClipping) {
     }
 }
 
-TEST(RgbEncoding, CalibratedMatrixRowsGammaAndClipping) {
-    const float swap[9] = {0, 0, 1, 0, 1, 0, 1, 0, 0};  // R from Z, G from Y, B from X
-    struct {
-        const float* matrix;
-        float gamma, xyz[3], out[3];
-    } cases[] = {
-        {kIdentity, 1, {-0.5f, 0.25f, 2}, {0, 0.25f, 1}},
-        {kIdentity, 2, {0.25f, 0.0625f, -1}, {0.5f, 0.25f, 0}},
-        {swap, 1, {0.1f, 0.2f, 0.3f}, {0.3f, 0.2f, 0.1f}},
-    };
-    for (const auto& c : cases) {
-        float r[3];
-        XYZ2CalibratedRGB(c.matrix, c.gamma, c.xyz[0], c.xyz[1], c.xyz[2], &r[0], &r[1], &r[2]);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(r[i], c.out[i]) << c.gamma << " [" << i << "]";
-    }
-}
-
 TEST(RgbEncoding, LabFormsPassTheIntermediateXyzThroughTheOutputs) {
     // With all three outputs on one float every step lands on it: Z, written last, is
     // divided by 100 three times before the identity matrix passes it on.

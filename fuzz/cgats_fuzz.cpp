@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
         const measure::MeasurementSet set = measure::ParseCgats(text, "fuzz.cgats");
-        FUZZ_CHECK(!set.patches.empty());
-        FUZZ_CHECK(set.spectra.size() ==
-                   set.patches.size() * static_cast<size_t>(set.SampleCount()));
-        for (float value : set.spectra) FUZZ_CHECK(std::isfinite(value));
+        VANTREL_FUZZ_CHECK(!set.patches.empty());
+        VANTREL_FUZZ_CHECK(set.spectra.size() ==
+                           set.patches.size() * static_cast<size_t>(set.SampleCount()));
+        for (float value : set.spectra) VANTREL_FUZZ_CHECK(std::isfinite(value));
         for (const measure::Patch& patch : set.patches)
-            for (double value : patch.values) FUZZ_CHECK(std::isfinite(value));
+            for (double value : patch.values) VANTREL_FUZZ_CHECK(std::isfinite(value));
         // Colour of every patch, where the set allows it; the CIE integration of any range.
         try {
             measure::Colours(set, {});
@@ -23,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         }
         if (set.source == measure::ColourSource::Spectrum)
             for (const measure::Colour& c : measure::Colours(set, {true}))
-                FUZZ_CHECK(!std::isnan(c.xyz[1]));
+                VANTREL_FUZZ_CHECK(!std::isnan(c.xyz[1]));
     } catch (const measure::Error& error) {
         const std::string message = error.what();
-        FUZZ_CHECK(message.rfind("fuzz.cgats", 0) == 0);
-        FUZZ_CHECK(message.find('\n') == std::string::npos);
+        VANTREL_FUZZ_CHECK(message.rfind("fuzz.cgats", 0) == 0);
+        VANTREL_FUZZ_CHECK(message.find('\n') == std::string::npos);
     }
     return 0;
 }

@@ -1,16 +1,16 @@
-// What the fuzz targets share: a check that aborts (so the fuzzer keeps the input), wide text
-// decoded from bytes, and a scratch file.
+// What the fuzz targets share: a check that aborts (so the fuzzer keeps the input) and wide text
+// decoded from bytes; scratch folders and files come from the tests' support header.
 #pragma once
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#define FUZZ_CHECK(condition)                                                                  \
+#include "support/test_support.h"
+
+#define VANTREL_FUZZ_CHECK(condition)                                                          \
     do {                                                                                       \
         if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
@@ -43,34 +43,5 @@ inline std::wstring WideText(const std::uint8_t* data, size_t size) {
 inline std::wstring WideText(const std::string& bytes) {
     return WideText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
-
-// A file in a directory of its own under $TMPDIR (or /tmp), removed at exit.
-class ScratchFile {
-  public:
-    ScratchFile() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vantrel-fuzz-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        dir_ = pattern;
-        path_ = dir_ + "/file";
-    }
-    ~ScratchFile() {
-        ::unlink(path_.c_str());
-        ::rmdir(dir_.c_str());
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-    void Write(const std::uint8_t* data, size_t size) const {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (!f || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) std::abort();
-    }
-
-  private:
-    std::string dir_;
-    std::string path_;
-};
 
 }  // namespace fuzz

@@ -43,19 +43,19 @@ void FuzzOne(void (*ddx)(CDataExchange*, int, T&), const std::wstring& text, T s
     ::SetWindowTextW(edit, text.c_str());
     T value = sentinel;
     if (!Exchange(ddx, TRUE, value)) {
-        FUZZ_CHECK(std::memcmp(&value, &sentinel, sizeof value) == 0);
+        VANTREL_FUZZ_CHECK(std::memcmp(&value, &sentinel, sizeof value) == 0);
         return;
     }
-    FUZZ_CHECK(Exchange(ddx, FALSE, value));
+    VANTREL_FUZZ_CHECK(Exchange(ddx, FALSE, value));
     T back = sentinel;
-    FUZZ_CHECK(Exchange(ddx, TRUE, back));
+    VANTREL_FUZZ_CHECK(Exchange(ddx, TRUE, back));
     if constexpr (std::is_same_v<T, float>) {
         // Shown with two decimals (off by up to 0.005), then read into the nearest float (off
         // by up to half a step of floats there).
         const float step = std::nextafter(std::fabs(value), INFINITY) - std::fabs(value);
-        if (std::fabs(value) < 1e6f) FUZZ_CHECK(std::fabs(back - value) <= 0.005f + step);
+        if (std::fabs(value) < 1e6f) VANTREL_FUZZ_CHECK(std::fabs(back - value) <= 0.005f + step);
     } else {
-        FUZZ_CHECK(back == value);
+        VANTREL_FUZZ_CHECK(back == value);
     }
 }
 

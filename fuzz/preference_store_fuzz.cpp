@@ -24,10 +24,10 @@ Lookup Read(const FM_FILESPEC& spec, std::int32_t sig, size_t fileSize) {
     std::int32_t size = -1;
     Lookup r{ReadPreference(&spec, static_cast<PF_Signature>(sig), &data, &size), {}};
     if (r.status < 0) {
-        FUZZ_CHECK(data == nullptr && size == 0);
+        VANTREL_FUZZ_CHECK(data == nullptr && size == 0);
         return r;
     }
-    FUZZ_CHECK(data != nullptr && size >= 0 && static_cast<size_t>(size) <= fileSize);
+    VANTREL_FUZZ_CHECK(data != nullptr && size >= 0 && static_cast<size_t>(size) <= fileSize);
     r.data.assign(data, static_cast<size_t>(size));
     delete[] data;
     return r;
@@ -50,16 +50,16 @@ bool Same(const MeterValues& a, const MeterValues& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void FuzzMeterSettings(const fuzz::ScratchFile& file, const FM_FILESPEC& spec, size_t size) {
-    const CString path(std::wstring(file.Path().begin(), file.Path().end()));
+void FuzzMeterSettings(const std::string& file, const FM_FILESPEC& spec, size_t size) {
+    const CString path(std::wstring(file.begin(), file.end()));
     CMeterSettings loaded(path);
     std::memset(loaded.m_abData1, 0xA5, 256);
     loaded.m_nCode1 = 12345;
     loaded.Update(true);
     const Lookup record = Read(spec, PF_SigMeterOptions, size);
     if (record.status < 0 || record.data.size() < sizeof(MeterOptionsRecord)) {
-        FUZZ_CHECK(loaded.m_nCode1 == 0 && loaded.m_nValue1 == 1 && loaded.m_bFlag2 == 0);
-        FUZZ_CHECK(loaded.m_abData1[0] == 0xA5 && loaded.m_abData1[255] == 0xA5);
+        VANTREL_FUZZ_CHECK(loaded.m_nCode1 == 0 && loaded.m_nValue1 == 1 && loaded.m_bFlag2 == 0);
+        VANTREL_FUZZ_CHECK(loaded.m_abData1[0] == 0xA5 && loaded.m_abData1[255] == 0xA5);
     }
 
     // Load, save, load is a fixed point whenever the save went through.
@@ -68,23 +68,25 @@ void FuzzMeterSettings(const fuzz::ScratchFile& file, const FM_FILESPEC& spec, s
     if (saved.status < 0 || saved.data.size() != sizeof(MeterOptionsRecord)) return;
     CMeterSettings again(path);
     again.Update(true);
-    FUZZ_CHECK(Same(Values(again), Values(loaded)));
+    VANTREL_FUZZ_CHECK(Same(Values(again), Values(loaded)));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static const fuzz::ScratchFile kFile;
-    FM_FILESPEC spec;
-    if (!FM_SetPath(&spec, kFile.Path().c_str())) std::abort();
-    kFile.Write(data, size);
+    static const testing_support::TempDir kDir;
+    static const std::string kFile = kDir.File("prefs");
+    const FM_FILESPEC spec = kDir.Spec("prefs");
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    testing_support::WriteFile(kFile, bytes);
 
     std::map<std::int32_t, std::string> before;
     for (std::int32_t sig : kSignatures) {
         Lookup r = Read(spec, sig, size);
         if (r.status >= 0) before[sig] = r.data;
     }
-    FUZZ_CHECK(IsPreferenceFileVersionUpdated(&spec) == (before.count(PF_SigOldVersion) == 0));
+    VANTREL_FUZZ_CHECK(IsPreferenceFileVersionUpdated(&spec) ==
+                       (before.count(PF_SigOldVersion) == 0));
 
     // Rewrite a record in place when it is there (same size), else append one.
     const std::int32_t sig = kSignatures[size % std::size(kSignatures)];
@@ -95,15 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (written >= 0) {
         const size_t grown = size + payload.size() + 12;
         Lookup r = Read(spec, sig, grown);
-        FUZZ_CHECK(r.status >= 0 && r.data == payload);
+        VANTREL_FUZZ_CHECK(r.status >= 0 && r.data == payload);
         for (const auto& [other, bytes] : before) {
             if (other == sig) continue;
             Lookup kept = Read(spec, other, grown);
-            FUZZ_CHECK(kept.status >= 0 && kept.data == bytes);
+            VANTREL_FUZZ_CHECK(kept.status >= 0 && kept.data == bytes);
         }
     }
 
-    kFile.Write(data, size);
+    testing_support::WriteFile(kFile, bytes);
     FuzzMeterSettings(kFile, spec, size);
     return 0;
 }

@@ -26,26 +26,26 @@ bool HasBackslash(const std::wstring& text) {
 
 void FuzzNames(const std::wstring& text, bool noAppend) {
     const int iccValid = IsValidICCFilename(text.c_str());
-    FUZZ_CHECK(!iccValid || IsValidFilename(text.c_str()));
+    VANTREL_FUZZ_CHECK(!iccValid || IsValidFilename(text.c_str()));
 
     CString icc(text.c_str());
     const int repaired = MakeValidICCFilename(icc, noAppend);
     if (repaired) {
-        FUZZ_CHECK(IsValidICCFilename(icc.GetString()) == 1);
+        VANTREL_FUZZ_CHECK(IsValidICCFilename(icc.GetString()) == 1);
         CString again = icc;
-        FUZZ_CHECK(MakeValidICCFilename(again, noAppend) == 1 && again == icc);
+        VANTREL_FUZZ_CHECK(MakeValidICCFilename(again, noAppend) == 1 && again == icc);
     } else {
-        FUZZ_CHECK(icc.str() == text);
+        VANTREL_FUZZ_CHECK(icc.str() == text);
     }
-    FUZZ_CHECK(!iccValid || noAppend || repaired);
+    VANTREL_FUZZ_CHECK(!iccValid || noAppend || repaired);
 
     CString plain(text.c_str());
     if (MakeValidFilename(plain)) {
-        FUZZ_CHECK(IsValidFilename(plain.GetString()) == 1 && plain.GetLength() > 0);
+        VANTREL_FUZZ_CHECK(IsValidFilename(plain.GetString()) == 1 && plain.GetLength() > 0);
         CString again = plain;
-        FUZZ_CHECK(MakeValidFilename(again) == 1 && again == plain);
+        VANTREL_FUZZ_CHECK(MakeValidFilename(again) == 1 && again == plain);
     } else {
-        FUZZ_CHECK(plain.str() == text);
+        VANTREL_FUZZ_CHECK(plain.str() == text);
     }
 }
 
@@ -53,15 +53,15 @@ void FuzzPaths(const std::wstring& text) {
     const AString path(text.c_str());
     const AString dir = GetDirectory(path), file = GetFilename(path);
     const CString cdir = GetDirectory(CString(text)), cfile = GetFilename(CString(text));
-    FUZZ_CHECK(CString(dir) == cdir && CString(file) == cfile);
+    VANTREL_FUZZ_CHECK(CString(dir) == cdir && CString(file) == cfile);
     const std::wstring name = cfile.str();
-    FUZZ_CHECK(!HasBackslash(name));
-    FUZZ_CHECK(text.size() >= name.size() &&
-               text.compare(text.size() - name.size(), name.size(), name) == 0);
+    VANTREL_FUZZ_CHECK(!HasBackslash(name));
+    VANTREL_FUZZ_CHECK(text.size() >= name.size() &&
+                       text.compare(text.size() - name.size(), name.size(), name) == 0);
     if (HasBackslash(text)) {
-        FUZZ_CHECK(!cdir.str().empty() && cdir.str().back() == L'\\');
+        VANTREL_FUZZ_CHECK(!cdir.str().empty() && cdir.str().back() == L'\\');
     } else {
-        FUZZ_CHECK(cdir.str().empty() && name == text);
+        VANTREL_FUZZ_CHECK(cdir.str().empty() && name == text);
     }
 }
 
@@ -72,16 +72,16 @@ void FuzzMenus(const std::wstring& text, unsigned int index) {
 
     std::wstring menu = text;
     LoadMenuItem(menu.data(), &combo);
-    FUZZ_CHECK(menu == text);
+    VANTREL_FUZZ_CHECK(menu == text);
     const int count = combo.GetCount();
-    FUZZ_CHECK(count <= static_cast<int>(text.size()));
+    VANTREL_FUZZ_CHECK(count <= static_cast<int>(text.size()));
     for (int i = 0; i < count; ++i) {
         CString item;
         combo.GetLBText(i, item);
-        FUZZ_CHECK(item.GetLength() <= 127);
-        FUZZ_CHECK(item == GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(i)));
+        VANTREL_FUZZ_CHECK(item.GetLength() <= 127);
+        VANTREL_FUZZ_CHECK(item == GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(i)));
     }
-    FUZZ_CHECK(GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(count)) == L"\\\\");
+    VANTREL_FUZZ_CHECK(GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(count)) == L"\\\\");
     (void)GetIthMenuItemDesc(text.c_str(), index);
 
     // The same text as a resource of the host: the items that fit its work buffer.
@@ -93,11 +93,11 @@ void FuzzMenus(const std::wstring& text, unsigned int index) {
     }
     AfxGetAppModuleState()->SetString(kHostMenuId, text.c_str());
     LoadMenuItem(kHostMenuId, &combo);
-    FUZZ_CHECK(combo.GetCount() <= count);
+    VANTREL_FUZZ_CHECK(combo.GetCount() <= count);
     for (int i = 0; i < combo.GetCount(); ++i) {
         CString item;
         combo.GetLBText(i, item);
-        FUZZ_CHECK(item.str() == all[static_cast<size_t>(i)]);
+        VANTREL_FUZZ_CHECK(item.str() == all[static_cast<size_t>(i)]);
     }
 }
 
@@ -134,8 +134,8 @@ void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list
         GetDitherString(source, id, key.data.get(), capacity);
         GetEnglishDitherStrByDitherID(source, id, english.data.get(), capacity);
         if (capacity <= 0) continue;
-        FUZZ_CHECK(local.ClearedAndTerminated() && key.ClearedAndTerminated());
-        FUZZ_CHECK(english.data[english.units - 1] == 0);
+        VANTREL_FUZZ_CHECK(local.ClearedAndTerminated() && key.ClearedAndTerminated());
+        VANTREL_FUZZ_CHECK(english.data[english.units - 1] == 0);
     }
     AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
 }
@@ -143,11 +143,12 @@ void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list
 void FuzzResolution(float x, float y, int capacity) {
     CString text;
     GetResolutionString(x, y, text);
-    FUZZ_CHECK(text.GetLength() > 0 && text.GetLength() <= 31);
+    VANTREL_FUZZ_CHECK(text.GetLength() > 0 && text.GetLength() <= 31);
     Buffer out(capacity);
     GetResolutionString(x, y, out.data.get(), static_cast<std::uint32_t>(capacity));
     for (size_t i = 0; i < out.units; ++i)
-        FUZZ_CHECK(out.data[i] == (i < static_cast<size_t>(text.GetLength()) ? text[i] : 0));
+        VANTREL_FUZZ_CHECK(out.data[i] ==
+                           (i < static_cast<size_t>(text.GetLength()) ? text[i] : 0));
 }
 
 // The platform's UTF-8 conversions on any bytes. The lenient one always converts, into scalar
@@ -206,8 +207,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::wstring text = fuzz::WideText(rest.data(), rest.size());
 
     const CString extension = GetFileExt(CString(text), index, delimiter);
-    FUZZ_CHECK(extension.str().find_first_of(std::wstring(L"*.") + delimiter) ==
-               std::wstring::npos);
+    VANTREL_FUZZ_CHECK(extension.str().find_first_of(std::wstring(L"*.") + delimiter) ==
+                       std::wstring::npos);
     FuzzNames(text, noAppend);
     FuzzPaths(text);
     FuzzMenus(text, static_cast<unsigned>(index));

@@ -1,18 +1,18 @@
-// The vector kernels of the non-linear Bradford adaptation against the one-element-at-a-time
-// reference, bit for bit, on every kernel this processor can run: the blue power law over tens
-// of millions of responses and exponents, and whole arrays through ChromaticAdapt.
+// The vector paths of the Bradford adaptations against the one-element-at-a-time reference, bit
+// for bit, on every kernel this processor can run: the blue power law over tens of millions of
+// responses and exponents, and whole arrays through ChromaticAdapt, linear Bradford included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <random>
 #include <vector>
 
 #include "color/bradford_power.h"
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 #if __has_include(<valgrind/valgrind.h>)
@@ -21,6 +21,9 @@
 
 namespace {
 
+using testing_support::Bits;
+using testing_support::FloatFromBits;
+using testing_support::SameBitsOrNaN;
 using vantrel::detail::BradfordKernel;
 
 // Sanitizers and Valgrind run the draws at a sixteenth of the count.
@@ -50,18 +53,6 @@ struct KernelRestorer {
     BradfordKernel saved = vantrel::detail::CurrentBradfordKernel();
     ~KernelRestorer() { vantrel::detail::UseBradfordKernel(saved); }
 };
-
-std::uint32_t Bits(float f) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
-float FromBits(std::uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 
 // The exponent and blue factor of a pair of whites, formed as the adaptation forms them.
 struct Law {
@@ -110,10 +101,10 @@ std::vector<float> Responses(int kind, std::size_t count, std::mt19937& rng) {
     const std::function<float()> draw[kKinds] = {
         [&] { return unit(rng); },
         [&] { return tiny(rng); },
-        [&] { return FromBits(bits(rng) & 0x7FFFFF); },
+        [&] { return FloatFromBits(bits(rng) & 0x7FFFFF); },
         [&] { return -unit(rng); },
-        [&] { return FromBits(Bits(1.0f) - 64 + bits(rng) % 129); },
-        [&] { return FromBits(bits(rng)); },
+        [&] { return FloatFromBits(Bits(1.0f) - 64 + bits(rng) % 129); },
+        [&] { return FloatFromBits(bits(rng)); },
         [&] { return special[bits(rng) % 8]; },
         [&] { return std::ldexp(static_cast<float>(4096 + bits(rng) % 12288), -12); }};
     std::vector<float> b(count);
@@ -174,7 +165,7 @@ TEST(BradfordBluePowers, DISABLED_EveryResponseUpToFourForD65AndAToD50) {
         for (std::uint32_t first = 0; first <= Bits(4.0f); first += 1 << 22) {
             std::vector<float> b(std::min(1u << 22, Bits(4.0f) + 1 - first));
             for (std::size_t i = 0; i < b.size(); ++i)
-                b[i] = FromBits(static_cast<std::uint32_t>(first + i));
+                b[i] = FloatFromBits(static_cast<std::uint32_t>(first + i));
             settled += ExpectReferenceBits(b, law);
             if (HasFailure()) return;
         }
@@ -197,38 +188,37 @@ std::vector<float> Colours(std::size_t triples, std::mt19937& rng) {
     return c;
 }
 
-// NaN for NaN: where two NaNs meet, which one an operation passes on is the compiler's choice.
-bool Same(float a, float b) {
-    return Bits(a) == Bits(b) || (std::isnan(a) && std::isnan(b));
-}
-
-TEST(ChromaticAdaptBradford, EveryKernelGivesTheBitsOfTheOneTripleLoop) {
+// Whole arrays (groups of vectors and a tail) against the same triples adapted one call each,
+// which never takes a vector path: linear Bradford, and Bradford with every vector kernel.
+TEST(ChromaticAdaptBradford, EveryKernelGivesTheBitsOfOneTripleAtATime) {
     const float odd[][3] = {{0.3f, 0.00005f, 0.2f}, {-0.9f, 0.8f, 1.1f}, {95.05f, 100.0f, 108.9f}};
     const KernelRestorer restorer;
     std::vector<const float*> whites;
     for (const auto& w : kWhites) whites.push_back(w);
     for (const auto& w : odd) whites.push_back(w);
     std::mt19937 rng(2);
-    for (const float* source : whites)
-        for (const float* destination : whites)
-            for (std::size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 47, 1001}) {
-                const std::vector<float> colours = Colours(count, rng);
-                vantrel::detail::UseBradfordKernel(BradfordKernel::kGeneric);
-                std::vector<float> expected = colours;
-                ChromaticAdapt(source, destination, expected.data(),
-                               static_cast<std::uint32_t>(count), CA_Bradford);
-                for (BradfordKernel kernel : VectorKernels()) {
-                    vantrel::detail::UseBradfordKernel(kernel);
-                    std::vector<float> out = colours;
-                    ChromaticAdapt(source, destination, out.data(),
-                                   static_cast<std::uint32_t>(count), CA_Bradford);
-                    for (std::size_t i = 0; i < out.size(); ++i)
-                        ASSERT_TRUE(Same(out[i], expected[i]))
-                            << "element " << i << " of " << count << " triples: " << out[i]
-                            << " instead of " << expected[i] << ", kernel "
-                            << static_cast<int>(kernel);
+    for (const auto algorithm : {CA_Bradford, CA_LinearBradford})
+        for (const float* source : whites)
+            for (const float* destination : whites)
+                for (std::size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 47, 1001}) {
+                    const std::vector<float> colours = Colours(count, rng);
+                    std::vector<float> expected = colours;
+                    for (std::size_t i = 0; i < count; ++i)
+                        ChromaticAdapt(source, destination, &expected[3 * i], 1, algorithm);
+                    // The linear adaptation has one vector path, whatever the kernel.
+                    for (BradfordKernel kernel :
+                         algorithm == CA_Bradford ? VectorKernels() : std::vector{restorer.saved}) {
+                        vantrel::detail::UseBradfordKernel(kernel);
+                        std::vector<float> out = colours;
+                        ChromaticAdapt(source, destination, out.data(),
+                                       static_cast<std::uint32_t>(count), algorithm);
+                        for (std::size_t i = 0; i < out.size(); ++i)
+                            ASSERT_TRUE(SameBitsOrNaN(out[i], expected[i]))
+                                << "algorithm " << algorithm << ", element " << i << " of " << count
+                                << " triples: " << out[i] << " instead of " << expected[i]
+                                << ", kernel " << static_cast<int>(kernel);
+                    }
                 }
-            }
 }
 
 }  // namespace

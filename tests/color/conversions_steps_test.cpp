@@ -4,13 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
+
+using testing_support::SameBitsOrNaN;
 
 void PlainXyzToLab(float X, float Y, float Z, float Xn, float Yn, float Zn, float* L, float* a,
                    float* b) {
@@ -42,10 +44,6 @@ void PlainLabToXyz(float L, float a, float b, float Xn, float Yn, float Zn, floa
     if (*Z < 0.0f) *Z = 0.0f;
 }
 
-bool Same(float x, float y) {
-    return std::memcmp(&x, &y, sizeof x) == 0 || (std::isnan(x) && std::isnan(y));
-}
-
 // Values around the thresholds and the awkward ones, mixed with uniform ones.
 float Value(std::mt19937& rng, float low, float high) {
     static const float kSpecial[] = {0.0f,    -0.0f,  8.0f,    7.9999995f, 8.0000005f,
@@ -68,14 +66,14 @@ TEST(ConversionSteps, InverseMatchesThePlainStepsBitForBit) {
         CX_LAB2XYZ_float(L, a, b, w[0], w[1], w[2], &got[0], &got[1], &got[2]);
         PlainLabToXyz(L, a, b, w[0], w[1], w[2], &expected[0], &expected[1], &expected[2]);
         for (int k = 0; k < 3; ++k)
-            ASSERT_TRUE(Same(got[k], expected[k]))
+            ASSERT_TRUE(SameBitsOrNaN(got[k], expected[k]))
                 << "L*a*b* " << L << " " << a << " " << b << " component " << k << ": " << got[k]
                 << " instead of " << expected[k];
         // One pointer for all three outputs: the last store and the clamps decide.
         float shared = 0.0f, sharedExpected = 0.0f;
         CX_LAB2XYZ_float(L, a, b, w[0], w[1], w[2], &shared, &shared, &shared);
         PlainLabToXyz(L, a, b, w[0], w[1], w[2], &sharedExpected, &sharedExpected, &sharedExpected);
-        ASSERT_TRUE(Same(shared, sharedExpected)) << L << " " << a << " " << b;
+        ASSERT_TRUE(SameBitsOrNaN(shared, sharedExpected)) << L << " " << a << " " << b;
     }
 }
 
@@ -88,7 +86,7 @@ TEST(ConversionSteps, InverseMatchesThePlainStepsAcrossBothThresholds) {
         PlainLabToXyz(L, 0.0f, 0.0f, 96.42f, 100.0f, 82.49f, &expected[0], &expected[1],
                       &expected[2]);
         for (int k = 0; k < 3; ++k)
-            ASSERT_TRUE(Same(got[k], expected[k])) << "L* " << L << " component " << k;
+            ASSERT_TRUE(SameBitsOrNaN(got[k], expected[k])) << "L* " << L << " component " << k;
     }
 }
 
@@ -101,7 +99,7 @@ TEST(ConversionSteps, ForwardMatchesThePlainStepsBitForBit) {
         CX_D50XYZ2LAB(X, Y, Z, &got[0], &got[1], &got[2]);
         PlainXyzToLab(X, Y, Z, 96.42f, 100.0f, 82.49f, &expected[0], &expected[1], &expected[2]);
         for (int k = 0; k < 3; ++k)
-            ASSERT_TRUE(Same(got[k], expected[k]))
+            ASSERT_TRUE(SameBitsOrNaN(got[k], expected[k]))
                 << "XYZ " << X << " " << Y << " " << Z << " component " << k << ": " << got[k]
                 << " instead of " << expected[k];
     }

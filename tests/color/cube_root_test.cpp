@@ -4,30 +4,21 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "color/cube_root.h"
+#include "support/test_support.h"
 
 namespace {
 
-float FromBits(std::uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-std::uint32_t Bits(float f) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
+using testing_support::Bits;
+using testing_support::FloatFromBits;
 
 // Every `stride`-th float from just above the threshold to infinity; returns the first that
 // differs, or 0.
 std::uint32_t FirstDifference(std::uint32_t stride) {
     const std::uint32_t first = Bits(0.008856f), last = Bits(INFINITY);
     for (std::uint64_t b = first; b <= last; b += stride) {
-        const float t = FromBits(static_cast<std::uint32_t>(b));
+        const float t = FloatFromBits(static_cast<std::uint32_t>(b));
         const float expected = static_cast<float>(
             std::pow(static_cast<double>(t), vantrel::detail::kCubeRootExponent));
         if (Bits(vantrel::detail::CubeRoot(t)) != Bits(expected))

@@ -1,10 +1,14 @@
 // RGB encodings and HSV. Clipped and exact results are compared bit for bit; encodings of
-// rounded worked values within 2e-5, whites within single-precision rounding (2e-6).
+// rounded worked values within 2e-5, whites within single-precision rounding (2e-6); colours
+// drawn at random pin the order of every operation.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
+
+using testing_support::Hex;
 
 const float kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -54,23 +58,6 @@ TEST(RgbEncoding, PurePowerCurveAfterPerChannelClipping) {
     }
 }
 
-TEST(RgbEncoding, CalibratedMatrixRowsGammaAndClipping) {
-    const float swap[9] = {0, 0, 1, 0, 1, 0, 1, 0, 0};  // R from Z, G from Y, B from X
-    struct {
-        const float* matrix;
-        float gamma, xyz[3], out[3];
-    } cases[] = {
-        {kIdentity, 1, {-0.5f, 0.25f, 2}, {0, 0.25f, 1}},
-        {kIdentity, 2, {0.25f, 0.0625f, -1}, {0.5f, 0.25f, 0}},
-        {swap, 1, {0.1f, 0.2f, 0.3f}, {0.3f, 0.2f, 0.1f}},
-    };
-    for (const auto& c : cases) {
-        float r[3];
-        XYZ2CalibratedRGB(c.matrix, c.gamma, c.xyz[0], c.xyz[1], c.xyz[2], &r[0], &r[1], &r[2]);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(r[i], c.out[i]) << c.gamma << " [" << i << "]";
-    }
-}
-
 TEST(RgbEncoding, LabFormsPassTheIntermediateXyzThroughTheOutputs) {
     // With all three outputs on one float every step lands on it: Z, written last, is
     // divided by 100 three times before the identity matrix passes it on.
@@ -100,6 +87,45 @@ TEST(Hsv, HueSaturationValue) {
         EXPECT_NEAR(hsv[0], c.out[0], c.tolerance) << c.what;
         EXPECT_EQ(hsv[1], c.out[1]) << c.what;
         EXPECT_EQ(hsv[2], c.out[2]) << c.what;
+    }
+}
+
+// Colours drawn at random: a change in the order of any operation shows. Each colour's XYZ in
+// sRGB and in ColorMatch RGB, its L*a*b* in calibrated RGB (kCalibration, gamma 2.2) and in
+// sRGB, and the XYZ taken as RGB in HSV.
+TEST(RgbEncoding, RandomColoursGiveTheseBits) {
+    const float kCalibration[9] = {3.2f, -1.6f, -0.5f, -0.97f, 1.9f, 0.04f, 0.07f, -0.23f, 1.4f};
+    const struct {
+        float xyz[3], lab[3];
+        float expected[5][3];  // in the order of the calls below
+    } cases[] = {
+        // clang-format off
+        {{0.367641866f, 0.700933993f, 0.679954588f}, {26.9453373f, -50.1049728f, 21.5597229f},
+         {{0, 1, 0x1.d44beep-1f}, {0, 1, 0x1.cbc10ap-1f}, {0, 0x1.424378p-2f, 0x1.02751ap-3f},
+          {0x1.60724ep+7f, 0x1.e6e8bap-2f, 0x1.66e0d2p-1f}, {0, 0x1.434cdep-2f, 0x1.047282p-3f}}},
+        {{0.843295574f, 0.449995607f, 0.928194284f}, {65.3590546f, 40.4290314f, 46.0414734f},
+         {{1, 0x1.2d85a6p-2f, 1}, {1, 0x1.c09d36p-5f, 1},
+          {0x1.e3805ep-1f, 0x1.f93514p-2f, 0x1.390ff6p-2f},
+          {0x1.2159p+8f, 0x1.07c74ep-1f, 0x1.db3c48p-1f},
+          {0x1.da944p-1f, 0x1.fa314cp-2f, 0x1.3c7e46p-2f}}},
+        {{0.694864511f, 0.644595802f, 0.0922445953f}, {36.337204f, 20.3946533f, -41.1797485f},
+         {{1, 0x1.88c08ep-1f, 0x1.ad5a7cp-3f}, {1, 0x1.713dc8p-1f, 0x1.449f2ep-4f},
+          {0x1.6d1bc4p-2f, 0x1.36a61ep-2f, 0x1.2ea6fap-1f},
+          {0x1.b7f5bcp+5f, 0x1.bc07fp-1f, 0x1.63c548p-1f},
+          {0x1.61ad9ap-2f, 0x1.349b5ep-2f, 0x1.2f5da2p-1f}}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        float out[5][3];
+        XYZ2SRGB(c.xyz[0], c.xyz[1], c.xyz[2], &out[0][0], &out[0][1], &out[0][2]);
+        XYZ2ColorMatchRGB(c.xyz[0], c.xyz[1], c.xyz[2], &out[1][0], &out[1][1], &out[1][2]);
+        LAB2CalibratedRGB(kCalibration, 2.2f, c.lab[0], c.lab[1], c.lab[2], &out[2][0], &out[2][1],
+                          &out[2][2]);
+        RGB2HSV(c.xyz[0], c.xyz[1], c.xyz[2], &out[3][0], &out[3][1], &out[3][2]);
+        LAB2SRGB(c.lab[0], c.lab[1], c.lab[2], &out[4][0], &out[4][1], &out[4][2]);
+        for (int k = 0; k < 5; ++k)
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(Hex(out[k][i]), Hex(c.expected[k][i])) << c.xyz[0] << ": " << k << i;
     }
 }
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
 
-bool SameBits(float a, float b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+using testing_support::Hex;
+using testing_support::SameBits;
 
 // Exact expectations (-0 and 4) bit for bit, the others within `tolerance`.
 void ExpectValue(float got, float want, float tolerance, const std::string& what) {
@@ -124,6 +124,30 @@ TEST(StatusT, PairRoundTripsClosely) {
     float d[4];
     D50XYZ2StatusTDensity_VW(0.9642f, 1.0f, 0.8249f, &d[0], &d[1], &d[2], &d[3]);
     for (int k = 0; k < 4; ++k) ExpectValue(d[k], k == 2 ? 0.0000676f : -0.0f, 2e-7f, "white");
+}
+
+// Values drawn at random, and an uneven spectrum: a change in the order of any operation
+// (the spectral sums included) shows.
+TEST(Spectrum, RandomValuesGiveTheseBits) {
+    Spectrum uneven(0);
+    for (int k = 1; k < 32; ++k) uneven.v[k] = static_cast<float>(k * 37 % 100) / 100.0f + 0.005f;
+    float spectral[11];  // XYZ, Status T, Status I
+    CX_SpectrumToD50XYZ(uneven.v, spectral);
+    SpectrumToDensityT(uneven.v, spectral + 3);
+    SpectrumToDensityI(uneven.v, spectral + 7);
+    const float expected[11] = {0x1.7be05ep+5f, 0x1.88cfap+5f,  0x1.6c67dap+5f, 0x1.3eeb1p-2f,
+                                0x1.312bdp-2f,  0x1.292832p-2f, 0x1.13182cp-2f, 0x1.3eeb1p-2f,
+                                0x1.a6513cp-3f, 0x1.65176p-2f,  0x1.41b5dp-2f};
+    for (int k = 0; k < 11; ++k) EXPECT_EQ(Hex(spectral[k]), Hex(expected[k])) << k;
+
+    float d[4], xyz[3];
+    D50XYZ2StatusTDensity_VW(0.755221248f, 0.421474695f, 0.309375852f, &d[0], &d[1], &d[2], &d[3]);
+    StatusTDensity2D50XYZ_VW(1.28335726f, 0.073852174f, 0.34890458f, 0.111162961f, &xyz[0], &xyz[1],
+                             &xyz[2]);
+    const float densities[4] = {0x1.803be6p-2f, 0x1.fa48eep-6f, 0x1.92e49ap-1f, 0x1.b6028ep-2f};
+    const float fromDensities[3] = {0x1.881e9p-1f, 0x1.aa9c94p-5f, 0x1.484c04p-1f};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(Hex(d[k]), Hex(densities[k])) << k;
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(Hex(xyz[k]), Hex(fromDensities[k])) << k;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/linalg.h"
 #include "vantrel/settings.h"
@@ -84,8 +84,8 @@ TEST(Concurrency, LinSolve) {
 TEST(Concurrency, PreferenceStoreOnDifferentFiles) {
     std::vector<testing_support::TempDir> dirs(kThreads);
     ExpectSameAsAlone<std::string>([&dirs](int t) {
-        const std::string path = dirs[t].file("prefs");
-        FM_FILESPEC spec = dirs[t].spec("prefs");
+        const std::string path = dirs[t].File("prefs");
+        FM_FILESPEC spec = dirs[t].Spec("prefs");
         std::string report = std::to_string(CreateDefaultPreferenceFile_NoMeterOptions(&spec));
         const std::string mine = "thread " + std::to_string(t);
         report +=
@@ -104,7 +104,7 @@ TEST(Concurrency, PreferenceStoreOnDifferentFiles) {
             "/" + std::to_string(ReadPreference(&spec, static_cast<PF_Signature>(7), &data, &size));
         report += "/" + std::string(data ? data : "", static_cast<size_t>(size));
         delete[] data;
-        return report + "/" + std::to_string(testing_support::ReadBytes(path).size());
+        return report + "/" + std::to_string(testing_support::ReadFile(path).size());
     });
 }
 

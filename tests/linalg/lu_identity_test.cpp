@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "linalg/lu_factor.h"
 #include "reference_lu.h"
+#include "support/test_support.h"
 #include "vantrel/linalg.h"
 
 namespace {
@@ -83,8 +83,7 @@ std::string Difference(const Outcome& got, const Outcome& expected) {
     if (got.result != expected.result) return "result " + std::to_string(got.result);
     if (got.kind != expected.kind) return "kind " + std::to_string(got.kind);
     for (size_t i = 0; i < got.x.size(); ++i)
-        if (std::memcmp(&got.x[i], &expected.x[i], sizeof(float)) != 0 &&
-            !(std::isnan(got.x[i]) && std::isnan(expected.x[i])))
+        if (!testing_support::SameBitsOrNaN(got.x[i], expected.x[i]))
             return "x[" + std::to_string(i) + "] " + std::to_string(got.x[i]) + " instead of " +
                    std::to_string(expected.x[i]);
     return "";

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
-#include <unistd.h>
-
+#include "support/test_support.h"
 #include "vantrel/measure.h"
 
 namespace {
 
 namespace measure = vantrel::measure;
+using testing_support::SameBits;
 
 // A file with the given fields, sets and data rows (one string, rows separated by '\n').
 std::string Cgats(const std::string& fields, int count, int sets, const std::string& rows) {
@@ -32,10 +31,6 @@ std::string ErrorOf(const std::string& text, int table = 1) {
         return e.what();
     }
     return "no error";
-}
-
-bool SameBits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
@@ -221,13 +216,10 @@ TEST(CgatsReader, ReadsAnyNumberOfPatchesFromAFileInBlocks) {
     text.insert(cr, std::string((1u << 20) - 1 - cr, ' '));
     ASSERT_EQ(text[(1u << 20) - 1], '\r');
 
-    char path[] = "/tmp/vantrel-cgats-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    close(fd);
+    const testing_support::TempDir dir;
+    const std::string path = dir.File("big.cgats");
+    testing_support::WriteFile(path, text);
     const measure::MeasurementSet read = measure::ReadCgats(path);
-    unlink(path);
     const measure::MeasurementSet parsed = measure::ParseCgats(text, path);
     ASSERT_EQ(read.patches.size(), static_cast<std::size_t>(count));
     for (std::size_t k = 0; k < read.patches.size(); ++k) {

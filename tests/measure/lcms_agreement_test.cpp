@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "support/files.h"
+#include "support/test_support.h"
 #include "vantrel/measure.h"
 
 namespace {

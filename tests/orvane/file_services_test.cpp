@@ -4,13 +4,13 @@
 #include <string>
 
 #include "orvane/file_services.h"
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 
 namespace {
 
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
-using testing_support::WriteBytes;
+using testing_support::WriteFile;
 
 TEST(FileServices, OpenModes) {
     struct Case {
@@ -29,21 +29,21 @@ TEST(FileServices, OpenModes) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        if (c.exists) WriteBytes(dir.file("f"), "abc");
-        FM_FILESPEC spec = dir.spec("f");
+        if (c.exists) WriteFile(dir.File("f"), "abc");
+        FM_FILESPEC spec = dir.Spec("f");
         int handle = -1;
         EXPECT_EQ(FM_Open(&spec, c.mode, &handle), c.status) << c.what;
         EXPECT_EQ(handle != 0, c.status == FM_OK) << c.what;
         if (handle) FM_Close(handle);
         EXPECT_EQ(handle, 0) << c.what;
-        EXPECT_EQ(testing_support::Exists(dir.file("f")), c.after != nullptr) << c.what;
-        EXPECT_EQ(ReadBytes(dir.file("f")), c.after ? c.after : "") << c.what;
+        EXPECT_EQ(testing_support::FileExists(dir.File("f")), c.after != nullptr) << c.what;
+        EXPECT_EQ(ReadFile(dir.File("f")), c.after ? c.after : "") << c.what;
     }
 }
 
 TEST(FileServices, PathsAreUtf16OnTheWayInAndUtf8OnDisk) {
     TempDir dir;
-    std::wstring wide(dir.path().begin(), dir.path().end());
+    std::wstring wide(dir.Path().begin(), dir.Path().end());
     wide += L"/pr\u00E9f\u4E2D\U0001F600";  // two, three and four UTF-8 bytes; one pair
     FM_FILESPEC spec;
     ASSERT_TRUE(FM_SetPath(&spec, wide.c_str()));
@@ -51,8 +51,8 @@ TEST(FileServices, PathsAreUtf16OnTheWayInAndUtf8OnDisk) {
     ASSERT_EQ(FM_Open(&spec, FM_MODE_CREATE, &h), FM_OK);
     FM_Close(h);
     EXPECT_TRUE(
-        testing_support::Exists(dir.file("pr\xC3\xA9"
-                                         "f\xE4\xB8\xAD\xF0\x9F\x98\x80")));
+        testing_support::FileExists(dir.File("pr\xC3\xA9"
+                                             "f\xE4\xB8\xAD\xF0\x9F\x98\x80")));
 
     struct Case {
         const char* what;
@@ -90,13 +90,13 @@ void RunEveryOperation(const FM_FILESPEC& spec, short (&status)[7]) {
 
 TEST(FileServicesHook, CountsOperationsAndFailsTheKthOne) {
     TempDir dir;
-    FM_FILESPEC spec = dir.spec("f");
+    FM_FILESPEC spec = dir.Spec("f");
     FM_TestFaultScope scope;
     short status[7];
     RunEveryOperation(spec, status);
     ASSERT_EQ(FM_TestOperationCount(), 7);
     for (int k = 2; k <= 7; ++k) {
-        WriteBytes(dir.file("f"), "wxyzwxyz");  // the read succeeds whatever failed before
+        WriteFile(dir.File("f"), "wxyzwxyz");  // the read succeeds whatever failed before
         FM_TestReset();
         FM_TestFailOperation(k);
         RunEveryOperation(spec, status);
@@ -108,7 +108,7 @@ TEST(FileServicesHook, CountsOperationsAndFailsTheKthOne) {
 
 TEST(FileServicesHook, ShortWritesLeaveThePrefix) {
     TempDir dir;
-    FM_FILESPEC spec = dir.spec("f");
+    FM_FILESPEC spec = dir.Spec("f");
     FM_TestFaultScope scope;
     int h = 0;
     ASSERT_EQ(FM_Open(&spec, FM_MODE_CREATE, &h), FM_OK);
@@ -117,7 +117,7 @@ TEST(FileServicesHook, ShortWritesLeaveThePrefix) {
     FM_TestShortWrite(3, 2);
     EXPECT_EQ(FM_SeekAndWrite(h, 1, FM_SEEK_START, "XYZ", 3), FM_ERR_WRITE);
     FM_Close(h);
-    EXPECT_EQ(ReadBytes(dir.file("f")), "aXY");
+    EXPECT_EQ(ReadFile(dir.File("f")), "aXY");
 }
 
 }  // namespace

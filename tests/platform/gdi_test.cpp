@@ -2,10 +2,9 @@
 // metrics, the drawing log, and PNG output.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
-#include "support/files.h"
+#include "support/test_support.h"
 #include "vantrel_platform/controls.h"
 #include "vantrel_platform/gdi.h"
 
@@ -122,10 +121,10 @@ TEST_F(Drawing, TextIsPlacedByTheFormatAndDrawnInTheTextColour) {
 }
 
 TEST_F(Drawing, SurfaceSavesAsAPngOfTheClientSize) {
-    std::string path = ::testing::TempDir() + "surface_test.png";
+    const testing_support::TempDir dir;
+    const std::string path = dir.File("surface.png");
     ASSERT_TRUE(vplatform::SaveSurfacePng(window_, path.c_str()));
-    std::string png = testing_support::ReadFile(path);
-    std::remove(path.c_str());
+    const std::string png = testing_support::ReadFile(path);
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     EXPECT_EQ(png.substr(12, 4), "IHDR");

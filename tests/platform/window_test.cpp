@@ -1,5 +1,6 @@
-// The headless window system: windows, message dispatch through message maps, controls,
-// data exchange and message boxes.
+// The headless window system: windows, message dispatch through message maps, data exchange
+// and message boxes. The combo-box and progress controls are exercised through the library's
+// combo menus and progress bar (tests/dialog).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -98,71 +99,6 @@ TEST(Windows, DialogChildrenTemporaryObjectsAndDestruction) {
     }
     EXPECT_EQ(vplatform::CountWindows(), before);
     EXPECT_EQ(SendMessage(nullptr, WM_GETTEXTLENGTH), 0);
-}
-
-TEST(ComboBox, KeepsItsListSortedOrInOrderOfAddition) {
-    struct Case {
-        DWORD style;
-        std::vector<std::wstring> expected;
-    };
-    const std::vector<const wchar_t*> added = {L"gamma", L"Beta", L"alpha", L"beta"};
-    for (const Case& c : {Case{0, {L"gamma", L"Beta", L"alpha", L"beta"}},
-                          Case{CBS_SORT, {L"alpha", L"Beta", L"beta", L"gamma"}}}) {
-        CComboBox combo;
-        combo.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 1, 50, 20, c.style));
-        for (const wchar_t* item : added) combo.AddString(item);
-        ASSERT_EQ(combo.GetCount(), 4);
-        for (int i = 0; i < 4; ++i) {
-            CString text;
-            combo.GetLBText(i, text);
-            EXPECT_EQ(text.str(), c.expected[static_cast<size_t>(i)]) << i;
-        }
-        EXPECT_EQ(combo.DeleteString(4), CB_ERR);
-        EXPECT_EQ(combo.DeleteString(0), 3);
-        EXPECT_EQ(combo.SetDroppedWidth(static_cast<UINT>(-1)), CB_ERR);
-        EXPECT_EQ(combo.SetDroppedWidth(77), 77);
-        EXPECT_EQ(combo.GetDroppedWidth(), 77);
-    }
-}
-
-TEST(ProgressControl, KeepsSixteenBitBoundsAnswersPreviousValuesAndRepaintsAfterEach) {
-    CProgressCtrl bar;
-    bar.Attach(vplatform::CreateWindow(WindowKind::Progress, nullptr, 1, 100, 10));
-    auto paints = [&] {
-        int n = 0;
-        for (const auto& call : vplatform::GetDrawLog(bar.m_hWnd))
-            n += call.op == vplatform::DrawOp::BeginPaint;
-        return n;
-    };
-    HWND h = bar.m_hWnd;
-
-    EXPECT_EQ(SendMessage(h, PBM_SETRANGE, 0, MAKELPARAM(10, 100000 & 0xFFFF)),
-              MAKELPARAM(0, 100));  // the previous range
-    int lower, upper;
-    bar.GetRange(lower, upper);
-    EXPECT_EQ(lower, 10);
-    EXPECT_EQ(upper, 34464);      // 100000 cut to 16 bits
-    EXPECT_EQ(bar.GetPos(), 10);  // the position follows the range
-
-    struct Step {
-        UINT message;
-        int argument;
-        int result;  // the previous value
-        int pos;     // the position afterwards
-    };
-    const Step steps[] = {
-        {PBM_SETPOS, 40000, 10, 34464},  // kept within the range
-        {PBM_SETPOS, 34460, 34464, 34460}, {PBM_SETSTEP, 7, 10, 34460},
-        {PBM_STEPIT, 0, 34460, 13},  // 34467 is past the top: 10 + (34467 - 10) % 34454
-        {PBM_DELTAPOS, -100, 13, 10},
-    };
-    int painted = paints();
-    for (const Step& s : steps) {
-        EXPECT_EQ(SendMessage(h, s.message, static_cast<WPARAM>(s.argument), 0), s.result)
-            << s.message;
-        EXPECT_EQ(bar.GetPos(), s.pos) << s.message;
-        EXPECT_EQ(paints(), ++painted) << s.message;
-    }
 }
 
 TEST(DialogExchange, FailReturnsToTheEditControlSelectsItsTextAndThrows) {

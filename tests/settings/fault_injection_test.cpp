@@ -12,15 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
 
 using testing_support::Le32;
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
-using testing_support::WriteBytes;
+using testing_support::WriteFile;
 
 using Records = std::vector<std::pair<std::int32_t, std::string>>;
 
@@ -146,18 +146,18 @@ TEST(FaultInjection, EveryFailedOperationIsReportedAndLosesNothing) {
     FM_TestFaultScope scope;
     for (const Scenario& c : kScenarios) {
         TempDir dir;
-        const std::string path = dir.file("p");
-        const FM_FILESPEC spec = dir.spec("p");
+        const std::string path = dir.File("p");
+        const FM_FILESPEC spec = dir.Spec("p");
         auto prepare = [&] {
             std::remove(path.c_str());
-            if (c.before) WriteBytes(path, FileOf(*c.before));
+            if (c.before) WriteFile(path, FileOf(*c.before));
         };
 
         prepare();
         FM_TestReset();
         std::optional<short> clean = c.run(path, spec);
         const std::int64_t operations = FM_TestOperationCount();
-        const std::string cleanFile = ReadBytes(path);
+        const std::string cleanFile = ReadFile(path);
         ASSERT_TRUE(!clean || *clean >= 0) << c.what;
 
         for (Fault fault : {Fault::kFail, Fault::kShortWrite}) {
@@ -201,7 +201,7 @@ TEST(FaultInjection, EveryFailedOperationIsReportedAndLosesNothing) {
 
                 std::optional<short> retried = c.run(path, spec);
                 EXPECT_TRUE(!retried || *retried >= 0) << where << ": then without a fault";
-                EXPECT_EQ(ReadBytes(path), cleanFile) << where << ": then without a fault";
+                EXPECT_EQ(ReadFile(path), cleanFile) << where << ": then without a fault";
             }
         }
     }

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <string>
 
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
 
 using testing_support::GetLe32;
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
 
 CString Wide(const std::string& path) {
@@ -28,18 +28,17 @@ TEST(MeterSettings, CodeAndFlagEncoding) {
         {5, 1, 105, 5, 1}, {5, 2, 5, 5, 0}, {100, 0, 100, 0, 1}, {-3, 1, 97, 97, 0}};
     for (const Case& c : cases) {
         TempDir dir;
-        FM_FILESPEC spec = dir.spec("p");
+        FM_FILESPEC spec = dir.Spec("p");
         ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-        CMeterSettings m(Wide(dir.file("p")));
+        CMeterSettings m(Wide(dir.File("p")));
         m.m_nCode2 = c.code, m.m_bFlag2 = c.flag, m.m_nValue2 = 42, m.m_abData2[255] = 0xEE;
         m.Update(false);
-        std::string bytes = ReadBytes(dir.file("p"));
+        std::string bytes = ReadFile(dir.File("p"));
         ASSERT_EQ(bytes.size(), 2960u) << "record 103 is overwritten in place";
         EXPECT_EQ(GetLe32(bytes, 12 + 520), c.stored) << c.code << "/" << c.flag;
         EXPECT_EQ(GetLe32(bytes, 12 + 524), 42);
 
-        CMeterSettings loaded(Wide(dir.file("p")));
-        loaded = CMeterSettings(loaded);
+        CMeterSettings loaded(Wide(dir.File("p")));
         loaded.Update(true);
         EXPECT_EQ(loaded.m_nCode2, c.loadedCode) << c.code << "/" << c.flag;
         EXPECT_EQ(loaded.m_bFlag2, c.loadedFlag) << c.code << "/" << c.flag;
@@ -52,9 +51,9 @@ TEST(MeterSettings, CodeAndFlagEncoding) {
 
 TEST(MeterSettings, AFailedLoadResetsTheIntegersAndKeepsTheData) {
     TempDir dir;
-    FM_FILESPEC spec = dir.spec("short");
+    FM_FILESPEC spec = dir.Spec("short");
     WritePreference(&spec, PF_SigMeterOptions, "\x05\0\0\0", 4);  // a record 103 of 4 bytes
-    const std::string paths[] = {dir.file("missing"), dir.file("short"),
+    const std::string paths[] = {dir.File("missing"), dir.File("short"),
                                  "/" + std::string(600, 'a')};  // too long for a spec
     for (const std::string& path : paths) {
         CMeterSettings m(Wide(path));

@@ -4,19 +4,17 @@
 #include <cstring>
 #include <string>
 
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
 
 using testing_support::Le32;
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
 
 std::string F32(float value) {
-    std::int32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return Le32(bits);
+    return Le32(static_cast<std::int32_t>(testing_support::Bits(value)));
 }
 
 // `text` as little-endian UTF-16 in a field of `units` units, zero after the terminator.
@@ -40,10 +38,10 @@ std::string ExpectedDefaultFile() {
 
 TEST(SettingsRecords, DefaultPreferenceFileByteForByte) {
     TempDir dir;
-    FM_FILESPEC spec = dir.spec("p");
-    testing_support::WriteBytes(dir.file("p"), std::string(5000, 'x'));
+    FM_FILESPEC spec = dir.Spec("p");
+    testing_support::WriteFile(dir.File("p"), std::string(5000, 'x'));
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-    std::string bytes = ReadBytes(dir.file("p"));
+    std::string bytes = ReadFile(dir.File("p"));
     ASSERT_EQ(bytes.size(), 2960u) << "an existing file is emptied first";
     EXPECT_EQ(bytes.substr(1064, 4), "6HCM");
     EXPECT_EQ(bytes, ExpectedDefaultFile());

@@ -1,11 +1,10 @@
 // File-name checks and repairs, filter extensions, the directory test and path splitting.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 
+#include "support/test_support.h"
 #include "vantrel/text.h"
 
 namespace {
@@ -109,11 +108,10 @@ TEST(PathSplit, OnlyTheBackslashSeparates) {
 }
 
 TEST(DoesDirectoryExist, FilesCountOnlyTheLastComponentIsCreated) {
-    char pattern[] = "/tmp/vantrel-dir-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string root = pattern, file = root + "/file", dir = root + "/new",
-                      nested = root + "/missing/new";
-    std::fclose(std::fopen(file.c_str(), "w"));
+    const testing_support::TempDir root;
+    const std::string file = root.File("file"), dir = root.File("new"),
+                      nested = root.File("missing/new");
+    testing_support::WriteFile(file, "");
     struct stat info;
 
     EXPECT_TRUE(DoesDirectoryExist(file.c_str(), false));
@@ -124,11 +122,7 @@ TEST(DoesDirectoryExist, FilesCountOnlyTheLastComponentIsCreated) {
     EXPECT_TRUE(DoesDirectoryExist(dir.c_str(), true));
     EXPECT_TRUE(stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
     EXPECT_FALSE(DoesDirectoryExist(nested.c_str(), true));
-    EXPECT_NE(stat((root + "/missing").c_str(), &info), 0);
-
-    std::remove(file.c_str());
-    rmdir(dir.c_str());
-    rmdir(root.c_str());
+    EXPECT_NE(stat(root.File("missing").c_str(), &info), 0);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "cli_helpers.h"
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
@@ -15,28 +15,28 @@ namespace {
 using cli_testing::Contains;
 using cli_testing::CountLines;
 using cli_testing::RunVantrel;
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
-using testing_support::WriteBytes;
+using testing_support::WriteFile;
 
 // A scratch folder holding a default preference file `p`, the same records left uncounted by
 // an interrupted write in `uncounted`, and `p` again under a name that is not UTF-8.
 class Files {
   public:
     Files() {
-        FM_FILESPEC spec = dir_.spec("p");
+        FM_FILESPEC spec = dir_.Spec("p");
         CreateDefaultPreferenceFile_NoMeterOptions(&spec);
-        const std::string bytes = ReadBytes(dir_.file("p"));
-        WriteBytes(dir_.file("uncounted"), testing_support::Le32(0) + bytes.substr(4));
-        WriteBytes(dir_.file("q\xFF"), bytes);
+        const std::string bytes = ReadFile(dir_.File("p"));
+        WriteFile(dir_.File("uncounted"), testing_support::Le32(0) + bytes.substr(4));
+        WriteFile(dir_.File("q\xFF"), bytes);
     }
     // `text` with {d} replaced by the folder and {data} by the test data folder.
     std::string Expand(std::string text) const {
-        text = std::regex_replace(text, std::regex("\\{d\\}"), dir_.path());
+        text = std::regex_replace(text, std::regex("\\{d\\}"), dir_.Path());
         return std::regex_replace(text, std::regex("\\{data\\}"),
                                   std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data");
     }
-    std::string File(const std::string& name) const { return dir_.file(name); }
+    std::string File(const std::string& name) const { return dir_.File(name); }
 
   private:
     TempDir dir_;
@@ -146,8 +146,8 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         }
     }
     // The refusals left the files as they were.
-    EXPECT_EQ(ReadBytes(files.File("uncounted")).substr(0, 4), testing_support::Le32(0));
-    EXPECT_EQ(ReadBytes(files.File("p")), ReadBytes(files.File("q\xFF")));
+    EXPECT_EQ(ReadFile(files.File("uncounted")).substr(0, 4), testing_support::Le32(0));
+    EXPECT_EQ(ReadFile(files.File("p")), ReadFile(files.File("q\xFF")));
 }
 
 // Standard output is checked to its close: a full disk is exit 1, and standard output may not
@@ -157,7 +157,7 @@ TEST(Conventions, StandardOutputIsAFileLikeAnyOther) {
     const std::string cli = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' ";
     const std::string err = files.File("err");
     const std::string lab = files.Expand("{data}/lab_ids.cgats");
-    WriteBytes(files.File("copy.cgats"), ReadBytes(lab));
+    WriteFile(files.File("copy.cgats"), ReadFile(lab));
     const Case cases[] = {
         {"compare " + lab + " " + lab + " >/dev/full", 1, "cannot write standard output"},
         {"prefs show {d}/p >/dev/full", 1, "cannot write standard output"},
@@ -167,9 +167,9 @@ TEST(Conventions, StandardOutputIsAFileLikeAnyOther) {
     for (const Case& c : cases) {
         const int raw = std::system((cli + files.Expand(c.args) + " 2>'" + err + "'").c_str());
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == c.status) << c.args;
-        EXPECT_TRUE(Contains(ReadBytes(err), c.message)) << c.args << ": " << ReadBytes(err);
+        EXPECT_TRUE(Contains(ReadFile(err), c.message)) << c.args << ": " << ReadFile(err);
     }
-    EXPECT_EQ(ReadBytes(files.File("copy.cgats")), ReadBytes(lab));
+    EXPECT_EQ(ReadFile(files.File("copy.cgats")), ReadFile(lab));
 }
 
 TEST(Conventions, HelpForTheCommandAndEverySubcommand) {

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "cli_helpers.h"
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
@@ -38,7 +38,7 @@ std::string LineWith(const std::string& text, const std::string& part) {
 }
 
 std::string Write(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
+    const std::string path = dir.File(name);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
@@ -228,7 +228,7 @@ constexpr int kGridTop = 318;
 
 TEST(Compare, PictureLayoutSwatchColoursAndWorstOutline) {
     TempDir dir;
-    std::string png = dir.file("report.png");
+    std::string png = dir.File("report.png");
     auto r = RunVantrel("compare --metric ab " + D("lab_reference.cgats") + " " +
                         D("lab_ids.cgats") + " --png " + Quoted(png));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -260,7 +260,7 @@ TEST(Compare, PictureOfManyPatchesKeepsTheWorstWithinBounds) {
     }
     reference += "END_DATA\n";
     sample += "END_DATA\n";
-    const std::string png = dir.file("many.png");
+    const std::string png = dir.File("many.png");
     auto r = RunVantrel("compare " + Quoted(Write(dir, "r.cgats", reference)) + " " +
                         Quoted(Write(dir, "s.cgats", sample)) + " --png " + Quoted(png) +
                         " --format csv");
@@ -312,7 +312,7 @@ TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {
          "bad_empty.cgats:7: empty data block"},
         {"compare " + d50 + " " + d65, "d50.cgats states ILLUMINANT D50, "},
     };
-    const std::string png = dir.file("never.png");
+    const std::string png = dir.File("never.png");
     for (const Case& c : cases) {
         std::string args = c.args;
         if (args.rfind("compare", 0) == 0) args += " --png " + Quoted(png);

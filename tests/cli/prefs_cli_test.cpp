@@ -1,6 +1,6 @@
 // vantrel prefs init | show | monitor and vantrel monitor: output, edits, damaged files.
 #include "cli_helpers.h"
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
@@ -10,35 +10,35 @@ using cli_testing::CountLines;
 using cli_testing::Quoted;
 using cli_testing::RunVantrel;
 using testing_support::Le32;
-using testing_support::ReadBytes;
+using testing_support::ReadFile;
 using testing_support::TempDir;
-using testing_support::WriteBytes;
+using testing_support::WriteFile;
 
 TEST(PrefsCli, InitWritesTheDefaultFileAndRefusesToOverwrite) {
     TempDir dir;
-    const std::string file = dir.file("p"), reference = dir.file("reference");
-    FM_FILESPEC spec = dir.spec("reference");
+    const std::string file = dir.File("p"), reference = dir.File("reference");
+    FM_FILESPEC spec = dir.Spec("reference");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
 
     auto r = RunVantrel("prefs init " + Quoted(file));
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(file), ReadBytes(reference));
+    EXPECT_EQ(ReadFile(file), ReadFile(reference));
 
-    WriteBytes(file, "keep me");
+    WriteFile(file, "keep me");
     r = RunVantrel("prefs init " + Quoted(file));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Contains(r.err, file + ": already exists")) << r.err;
-    EXPECT_EQ(ReadBytes(file), "keep me");
+    EXPECT_EQ(ReadFile(file), "keep me");
 
     r = RunVantrel("prefs init --force " + Quoted(file));
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(file), ReadBytes(reference));
+    EXPECT_EQ(ReadFile(file), ReadFile(reference));
 }
 
 TEST(PrefsCli, ShowDecodesEveryRecord) {
     TempDir dir;
-    const std::string file = dir.file("p");
-    FM_FILESPEC spec = dir.spec("p");
+    const std::string file = dir.File("p");
+    FM_FILESPEC spec = dir.Spec("p");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
     ASSERT_EQ(WritePreference(&spec, static_cast<PF_Signature>(555), "twelve bytes", 12), 0);
     CMeterSettings meter(CString(std::wstring(file.begin(), file.end())));
@@ -64,25 +64,25 @@ TEST(PrefsCli, ShowDecodesEveryRecord) {
 // JSON stays valid for any file name: escapes, and invalid UTF-8 replaced.
 TEST(PrefsCli, JsonNamesAnyFileValidly) {
     TempDir dir;
-    const std::string file = dir.file("q\xFF\"\x01\xC3\xBC");
-    FM_FILESPEC spec = dir.spec("p");
+    const std::string file = dir.File("q\xFF\"\x01\xC3\xBC");
+    FM_FILESPEC spec = dir.Spec("p");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-    ASSERT_EQ(std::rename(dir.file("p").c_str(), file.c_str()), 0);  // a name FM_SetPath refuses
+    ASSERT_EQ(std::rename(dir.File("p").c_str(), file.c_str()), 0);  // a name FM_SetPath refuses
     auto r = RunVantrel("prefs show --json " + Quoted(file));
     EXPECT_TRUE(Contains(r.out, "q\\ufffd\\\"\\u0001\xC3\xBC\",")) << r.out;
 }
 
 TEST(PrefsCli, MonitorEditsRecord102InPlace) {
     TempDir dir;
-    const std::string file = dir.file("p");
-    FM_FILESPEC spec = dir.spec("p");
+    const std::string file = dir.File("p");
+    FM_FILESPEC spec = dir.Spec("p");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
     auto r = RunVantrel("prefs monitor " + Quoted(file) +
                         " --primaries 0.68 0.32 0.265 0.69 0.15 0.06 --white 0.3457 0.3585"
                         " --gamma 0.0148993675 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "(record 102) updated\n")) << r.out;
-    EXPECT_EQ(ReadBytes(file).size(), 2960u) << "rewritten in place";
+    EXPECT_EQ(ReadFile(file).size(), 2960u) << "rewritten in place";
     r = RunVantrel("prefs show --json " + Quoted(file));
     for (const char* part :
          {"\"red\": [0.68, 0.32]", "\"green\": [0.265, 0.69]", "\"white\": [0.3457, 0.3585]",
@@ -91,12 +91,12 @@ TEST(PrefsCli, MonitorEditsRecord102InPlace) {
         EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
 
     // A file without record 102 gets one from the defaults, appended.
-    const std::string other = dir.file("q");
-    FM_FILESPEC otherSpec = dir.spec("q");
+    const std::string other = dir.File("q");
+    FM_FILESPEC otherSpec = dir.Spec("q");
     ASSERT_EQ(WritePreference(&otherSpec, PF_SigOldVersion, "", 0), 0);
     r = RunVantrel("prefs monitor " + Quoted(other) + " --gamma 2.4");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(other).size(), 4u + 8u + 8u + 1828u);
+    EXPECT_EQ(ReadFile(other).size(), 4u + 8u + 8u + 1828u);
     EXPECT_TRUE(Contains(r.out, "added from the defaults")) << r.out;
 }
 
@@ -119,8 +119,8 @@ TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        const std::string file = dir.file("p");
-        WriteBytes(file, c.bytes);
+        const std::string file = dir.File("p");
+        WriteFile(file, c.bytes);
         // A record 102 of another size is listed by show, not decoded: only the edits fail.
         bool shown = std::string(c.message).find("1828") != std::string::npos;
         for (const char* command : {"prefs show ", "prefs monitor --gamma 2 ", "monitor "}) {
@@ -130,7 +130,7 @@ TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
             EXPECT_EQ(CountLines(r.err), 1) << c.what << ", " << command;
             EXPECT_TRUE(Contains(r.err, file + ": ") && Contains(r.err, c.message))
                 << c.what << ", " << command << ": " << r.err;
-            EXPECT_EQ(ReadBytes(file), c.bytes) << c.what << ", " << command;
+            EXPECT_EQ(ReadFile(file), c.bytes) << c.what << ", " << command;
         }
     }
 }
@@ -139,9 +139,9 @@ TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
 // short; repair keeps every whole record once, in order, written through the store.
 TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
     TempDir dir;
-    FM_FILESPEC spec = dir.spec("default");
+    FM_FILESPEC spec = dir.Spec("default");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-    const std::string whole = ReadBytes(dir.file("default"));
+    const std::string whole = ReadFile(dir.File("default"));
     const std::string records = whole.substr(4), monitor = whole.substr(1124);
     struct Case {
         const char* what;
@@ -160,24 +160,24 @@ TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
         {"nothing to repair", whole, "nothing to repair", false},
     };
     for (const Case& c : cases) {
-        const std::string file = dir.file("p"), repaired = dir.file("r");
-        WriteBytes(file, c.bytes);
+        const std::string file = dir.File("p"), repaired = dir.File("r");
+        WriteFile(file, c.bytes);
         std::remove(repaired.c_str());
         auto r = RunVantrel("prefs repair " + Quoted(file));  // says what it would keep
         EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
         EXPECT_TRUE(Contains(r.out, c.reported)) << c.what << "\n" << r.out;
         r = RunVantrel("prefs repair " + Quoted(file) + " --output " + Quoted(repaired));
         EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
-        EXPECT_EQ(testing_support::Exists(repaired), c.repaired) << c.what;
+        EXPECT_EQ(testing_support::FileExists(repaired), c.repaired) << c.what;
         if (c.repaired) {
-            EXPECT_EQ(ReadBytes(repaired), whole) << c.what;
+            EXPECT_EQ(ReadFile(repaired), whole) << c.what;
         }
-        EXPECT_EQ(ReadBytes(file), c.bytes) << c.what;
+        EXPECT_EQ(ReadFile(file), c.bytes) << c.what;
         r = RunVantrel("prefs repair --force " + Quoted(file));
-        EXPECT_EQ(ReadBytes(file), c.repaired ? whole : c.bytes) << c.what;
+        EXPECT_EQ(ReadFile(file), c.repaired ? whole : c.bytes) << c.what;
     }
-    WriteBytes(dir.file("p"), Le32(2) + records);
-    EXPECT_EQ(RunVantrel("prefs repair --format csv " + Quoted(dir.file("p"))).out,
+    WriteFile(dir.File("p"), Le32(2) + records);
+    EXPECT_EQ(RunVantrel("prefs repair --format csv " + Quoted(dir.File("p"))).out,
               "index,offset,signature,size,kind,counted\n1,4,103,1040,meter options,yes\n"
               "2,1052,101,64,profile settings,yes\n3,1124,102,1828,monitor settings,no\n");
 }

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli_helpers.h"
-#include "orvane/temp_dir.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ struct Case {
 
 TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
     testing_support::TempDir dir;
-    const std::string png = dir.file("progress.png");
+    const std::string png = dir.File("progress.png");
     const Case cases[] = {
         {"25", "50 of 200 pixels", "25%", 200, 20},
         {"100 --range 50 150", "100 of 200 pixels", "67%", 200, 20},

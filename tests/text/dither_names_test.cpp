@@ -123,9 +123,6 @@ TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
          {L"0", L"1", L"", L"3", L"", L"5", L"6", L"7"}},
         {"names keep 127 units", std::wstring(128, L'n') + L"|b|", {std::wstring(127, L'n'), L"b"}},
         {"lists keep 255 units", longList, {std::wstring(127, L'a'), std::wstring(54, L'b')}},
-        {"semicolons",
-         L"KF;Fehler;;Zufall;FS;;Winkel;Vexa Linie;",
-         {L"KF", L"Fehler", L"", L"Zufall", L"", L"", L"Winkel", L"Vexa Linie"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

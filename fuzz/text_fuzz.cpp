@@ -165,14 +165,6 @@ void FuzzUtf8(const std::vector<std::uint8_t>& bytes) {
         !valid || (vplatform::Utf16ToUtf8(utf16, WC_ERR_INVALID_CHARS, &again) && again == text));
 }
 
-// Any bit pattern: NaNs, infinities and subnormals included.
-float AnyFloat(FuzzedDataProvider& input) {
-    const auto bits = input.ConsumeIntegral<std::uint32_t>();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 }  // namespace
 
 // Trimming follows the character classes of the locale: a UTF-8 one knows the Unicode spaces.
@@ -189,8 +181,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const int capacity = input.ConsumeIntegralInRange<int>(-1, 300);
     const int ditherId = input.ConsumeIntegralInRange<int>(-2, 9);
     const auto fill = input.ConsumeIntegral<std::uint8_t>();
-    const float x = AnyFloat(input);
-    const float y = input.ConsumeBool() ? 0.0f : AnyFloat(input);
+    // Any bit pattern: NaNs, infinities and subnormals included.
+    auto anyFloat = [&] {
+        return testing_support::FloatFromBits(input.ConsumeIntegral<std::uint32_t>());
+    };
+    const float x = anyFloat();
+    const float y = input.ConsumeBool() ? 0.0f : anyFloat();
     const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
     const std::wstring text = fuzz::WideText(rest.data(), rest.size());
 

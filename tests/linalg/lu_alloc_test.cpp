@@ -63,8 +63,8 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace {
 
 // Solves a regular 3x3 system with the log armed, making array allocation `failArrayNew` (0 for
-// none) or the scale vector fail; every failure refuses with the outputs as they were, but for
-// x holding b once the arrays are there, and releases whatever it obtained.
+// none) or the scale vector fail. A failure refuses and leaves kind alone, and x too unless the
+// arrays were obtained (x then holds b); whatever was obtained is released.
 TEST(LinSolveAllocation, EveryFailureRefusesAndReleasesEverything) {
     const struct {
         int failArrayNew;

@@ -72,29 +72,35 @@ __attribute__((always_inline)) inline const char* ScanShortDecimal(const char* b
 }
 
 // The same as ScanShortDecimal where the text goes on to a byte that is neither a digit nor
-// a point (a line end, or a zero byte put after the text): the scan needs no bound, and counts
-// the digits and decimals once, where it stops.
+// a point (a line end, or a zero byte put after the text): the scan needs no bound, and reads
+// the digits before and after the point in two loops, counting each run once.
 __attribute__((always_inline)) inline const char* ScanTerminatedShortDecimal(const char* begin,
                                                                              ShortDecimal* number) {
     const char* p = begin;
     number->negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
+    p += *p == '-' || *p == '+';
     const char* const first = p;
-    const char* point = nullptr;
     std::uint64_t mantissa = 0;
-    for (;; ++p) {
-        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-        if (digit < 10) {
-            mantissa = mantissa * 10 + digit;  // past 15 digits it wraps, and is refused
-            continue;
-        }
-        if (*p != '.' || point) break;
-        point = p;
+    unsigned digit;
+    // Past 15 digits the mantissa wraps, and the number is refused.
+    while ((digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10) {
+        mantissa = mantissa * 10 + digit;
+        ++p;
     }
-    const std::ptrdiff_t count = (p - first) - (point != nullptr);
+    std::ptrdiff_t count = p - first;
+    int decimals = 0;
+    if (*p == '.') {
+        const char* const fraction = ++p;
+        while ((digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10) {
+            mantissa = mantissa * 10 + digit;
+            ++p;
+        }
+        decimals = static_cast<int>(p - fraction);
+        count += decimals;
+    }
     if (count == 0 || count > 15) return nullptr;
     number->mantissa = mantissa;
-    number->decimals = point ? static_cast<int>(p - point - 1) : 0;
+    number->decimals = decimals;
     return p;
 }
 

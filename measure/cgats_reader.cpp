@@ -465,7 +465,7 @@ class CgatsParser {
                         samples[role] = sample;
                     else
                         Store(patch, base, role, decimal.ToDouble());
-                    p = stop;
+                    p = stop + (stop != end);  // past the blank after the number
                     continue;
                 }
             }

@@ -178,23 +178,34 @@ class Records {
         out << line << "\n";
         for (std::size_t row = 0; row < Rows(); ++row) {
             line.clear();
-            for (std::size_t c = 0; c < columns_.size(); ++c)
-                line += (c ? "," : "") + CsvField(Cell(row * columns_.size() + c));
-            out << line << "\n";
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                if (c) line += ',';
+                const std::string_view cell = Cell(row * columns_.size() + c);
+                if (IsPlain(cell))
+                    line.append(cell);
+                else
+                    line += CsvField(cell);
+            }
+            line += '\n';
+            out << line;
         }
     }
 
     // The rows as a JSON array of objects, each on a line of its own.
     void PrintJsonRows(Out& out, const char* indent) const {
         out << "[";
+        std::vector<std::string> keys;
+        for (const Column& column : columns_) keys.push_back(JsonString(column.key) + ": ");
         std::string line;
         for (std::size_t row = 0; row < Rows(); ++row) {
             line.assign(row ? ",\n" : "\n").append(indent).append("  {");
             for (std::size_t c = 0; c < columns_.size(); ++c) {
                 std::string_view text = Cell(row * columns_.size() + c);
-                line.append(c ? ", " : "").append(JsonString(columns_[c].key)).append(": ");
+                line.append(c ? ", " : "").append(keys[c]);
                 if (columns_[c].number)
                     line.append(text);
+                else if (IsPlain(text))
+                    line.append("\"").append(text).append("\"");
                 else
                     line.append(JsonString(text));
             }
@@ -258,6 +269,15 @@ class Records {
     void End(std::string_view text) {
         cells_.append(text);
         ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    }
+    // Printable ASCII without quotes, backslashes or commas: the same in CSV and, between
+    // quotes, in JSON.
+    static bool IsPlain(std::string_view text) {
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\' || c == ',') return false;
+        }
+        return true;
     }
     std::string_view Cell(std::size_t k) const {
         const std::size_t begin = k ? ends_[k - 1] : 0;

@@ -19,7 +19,6 @@ struct Matrix3 {
             for (int j = 0; j < 3; ++j) rows[i][j] = static_cast<T>(m[i][j]);
         }
     }
-    Matrix3(const Matrix3&) = delete;
     bool SameBits(const Matrix3& o) const {
         return testing_support::SameBits(&storage[0][0], &o.storage[0][0], 9);
     }
@@ -35,13 +34,11 @@ class Solve3Test : public ::testing::Test {
   protected:
     static constexpr bool kFloat = sizeof(T) == sizeof(float);
 };
-using ElementTypes = ::testing::Types<float, double>;
+using ElementTypes = testing::Types<float, double>;
 TYPED_TEST_SUITE(Solve3Test, ElementTypes);
 
-// Solution kinds, short for the tables.
-constexpr int kNone = VANTREL_SOLUTION_NONE;
-constexpr int kOne = VANTREL_SOLUTION_UNIQUE;
-constexpr int kMany = VANTREL_SOLUTION_MANY;
+constexpr int kNone = VANTREL_SOLUTION_NONE, kOne = VANTREL_SOLUTION_UNIQUE,
+              kMany = VANTREL_SOLUTION_MANY;
 
 struct KindCase {
     const char* what;
@@ -76,18 +73,18 @@ const KindCase kKindCases[] = {
 TYPED_TEST(Solve3Test, SolutionKindAndSolutionWithInputsUnchanged) {
     using T = TypeParam;
     for (const KindCase& c : kKindCases) {
+        SCOPED_TRACE(c.what);
         Matrix3<T> A(c.A), before(c.A);
         T b[3], bBefore[3], x[3] = {T(-7), T(-8), T(-9)};
         Fill(b, c.b);
         Fill(bBefore, c.b);
         int kind = -1;
-        EXPECT_EQ(LinSolve3(A.rows, b, x, kind), VANTREL_SUCCESS) << c.what;
+        EXPECT_EQ(LinSolve3(A.rows, b, x, kind), VANTREL_SUCCESS);
         const int expected = this->kFloat ? c.floatKind : c.doubleKind;
-        EXPECT_EQ(kind, expected) << c.what;
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(x[i], expected == kOne ? T(c.x[i]) : T(-7 - i)) << c.what << " x" << i;
-        EXPECT_TRUE(A.SameBits(before)) << c.what << ": the matrix was modified";
-        EXPECT_TRUE(testing_support::SameBits(b, bBefore, 3)) << c.what << ": b was modified";
+        EXPECT_EQ(kind, expected);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(x[i], expected == kOne ? T(c.x[i]) : T(-7 - i)) << i;
+        EXPECT_TRUE(A.SameBits(before)) << "the matrix was modified";
+        EXPECT_TRUE(testing_support::SameBits(b, bBefore, 3)) << "b was modified";
     }
 }
 

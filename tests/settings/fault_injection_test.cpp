@@ -17,11 +17,8 @@
 
 namespace {
 
+using namespace testing_support;
 using preference_io::Write;
-using testing_support::Le32;
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
 
 using Records = std::vector<std::pair<std::int32_t, std::string>>;
 

@@ -1,7 +1,6 @@
-// The preference file store (layout of appended records, lookups, rewrites, damaged files),
-// the default records and file byte for byte, CMeterSettings' record 103 and failed loads,
-// CWizardStates' defaults and the dialog palette. Failures of each file operation are in
-// fault_injection_test.
+// The preference file store (appended records, lookups, rewrites, damaged files), the default
+// records and file byte for byte, CMeterSettings' record 103 and failed loads, CWizardStates'
+// defaults and the dialog palette. Failures of each file operation: fault_injection_test.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,17 +13,8 @@
 
 namespace {
 
-using preference_io::Lookup;
-using preference_io::Read;
-using preference_io::Record;
-using preference_io::Wide;
-using preference_io::Write;
-using testing_support::FileExists;
-using testing_support::GetLe32;
-using testing_support::Le32;
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using namespace preference_io;
+using namespace testing_support;
 
 TEST(PreferenceStore, AppendingToANewFileWritesCountHeaderAndData) {
     const std::string data(64, '\x5A');
@@ -115,7 +105,7 @@ TEST(PreferenceStore, DamagedFilesGiveANegativeStatusAndAreNotWritten) {
 }
 
 std::string F32(float value) {
-    return Le32(static_cast<std::int32_t>(testing_support::Bits(value)));
+    return Le32(static_cast<std::int32_t>(Bits(value)));
 }
 
 // `text` as little-endian UTF-16 in a field of `units` units, zero after the terminator.

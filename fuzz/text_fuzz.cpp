@@ -20,10 +20,6 @@ namespace {
 
 constexpr UINT kHostMenuId = 40001;
 
-bool HasBackslash(const std::wstring& text) {
-    return text.find(L'\\') != std::wstring::npos;
-}
-
 void FuzzNames(const std::wstring& text, bool noAppend) {
     const int iccValid = IsValidICCFilename(text.c_str());
     VANTREL_FUZZ_CHECK(!iccValid || IsValidFilename(text.c_str()));
@@ -55,10 +51,10 @@ void FuzzPaths(const std::wstring& text) {
     const CString cdir = GetDirectory(CString(text)), cfile = GetFilename(CString(text));
     VANTREL_FUZZ_CHECK(CString(dir) == cdir && CString(file) == cfile);
     const std::wstring name = cfile.str();
-    VANTREL_FUZZ_CHECK(!HasBackslash(name));
+    VANTREL_FUZZ_CHECK(name.find(L'\\') == std::wstring::npos);
     VANTREL_FUZZ_CHECK(text.size() >= name.size() &&
                        text.compare(text.size() - name.size(), name.size(), name) == 0);
-    if (HasBackslash(text)) {
+    if (text.find(L'\\') != std::wstring::npos) {
         VANTREL_FUZZ_CHECK(!cdir.str().empty() && cdir.str().back() == L'\\');
     } else {
         VANTREL_FUZZ_CHECK(cdir.str().empty() && name == text);
@@ -114,8 +110,8 @@ void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list
     if (size > 0) std::memcpy(array.get(), bytes, std::min(size, sizeof(DITHERINFOARRAY)));
     AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, list.c_str());
 
-    for (const DITHERINFOARRAY* source : {static_cast<const DITHERINFOARRAY*>(array.get()),
-                                          static_cast<const DITHERINFOARRAY*>(nullptr)}) {
+    const DITHERINFOARRAY* sources[] = {array.get(), nullptr};
+    for (const DITHERINFOARRAY* source : sources) {
         std::vector<wchar_t> local = Buffer(capacity), key = Buffer(capacity),
                              english = Buffer(capacity);
         GetLocalDitherStrByDitherID(source, id, local.data(), capacity);

@@ -2,10 +2,10 @@
 // to fail in turn, or to write short: the status comes back unchanged, the call stops there
 // and closes its file, the records that were in the file before are still there byte for
 // byte, and the same call made again without a fault leaves the file it would have left.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,13 +42,8 @@ std::string MeterRecord(std::int32_t code1, std::int32_t code2) {
 const Records kRecords = {
     {101, std::string(64, 'p')}, {100, ""}, {103, MeterRecord(105, 3)}, {7, "seven"}};
 
-int OpenDescriptors() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
+long OpenDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
 // What a meter settings load left: 0 the record's values, -1 the failed-load state (integers
@@ -118,13 +113,9 @@ TEST(FaultInjection, EveryFailedOperationIsReportedAndLosesNothing) {
                 SCOPED_TRACE(std::string(c.what) + ", operation " + std::to_string(k) +
                              (shortWrite ? " writes 3 bytes" : " fails"));
                 prepare();
-                const int descriptors = OpenDescriptors();
+                const long descriptors = OpenDescriptors();
                 FM_TestReset();
-                if (shortWrite) {
-                    FM_TestShortWrite(k, 3);
-                } else {
-                    FM_TestFailOperation(k);
-                }
+                shortWrite ? FM_TestShortWrite(k, 3) : FM_TestFailOperation(k);
                 const short status = c.run(path, spec);
                 const std::int64_t performed = FM_TestOperationCount();
                 FM_TestReset();
@@ -132,9 +123,7 @@ TEST(FaultInjection, EveryFailedOperationIsReportedAndLosesNothing) {
                 EXPECT_EQ(OpenDescriptors(), descriptors);
                 // The close comes last, and its status is not looked at.
                 const bool isClose = k == operations;
-                EXPECT_EQ(performed, isClose  ? k
-                                     : k == 1 ? 1
-                                              : k + 1)
+                EXPECT_EQ(performed, isClose || k == 1 ? k : k + 1)
                     << "stops at the failure, then closes";
                 if (isClose) {
                     EXPECT_GE(status, 0);

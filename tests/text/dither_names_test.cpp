@@ -13,10 +13,8 @@
 namespace {
 
 using Lookup = void (*)(const DITHERINFOARRAY*, int, wchar_t*, int);
-
-void Key(const DITHERINFOARRAY* array, int id, wchar_t* out, int n) {
-    GetDitherString(array, id, out, n);
-}
+constexpr Lookup kLocal = GetLocalDitherStrByDitherID, kEnglish = GetEnglishDitherStrByDitherID,
+                 kKey = GetDitherString;
 
 // The text left in a buffer of 160 units, filled with '#' beforehand and terminated after them.
 std::wstring Call(Lookup lookup, const DITHERINFOARRAY* array, int id, int capacity = 160) {
@@ -60,24 +58,24 @@ TEST(DitherNames, DefaultArrayFromTheLibrarysList) {
         {-1, L"", L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, c.id), c.local) << c.id;
-        EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, nullptr, c.id), c.english) << c.id;
+        EXPECT_EQ(Call(kLocal, nullptr, c.id), c.local) << c.id;
+        EXPECT_EQ(Call(kEnglish, nullptr, c.id), c.english) << c.id;
     }
-    EXPECT_EQ(Call(Key, nullptr, 0), L"");  // no default array for keys
+    EXPECT_EQ(Call(kKey, nullptr, 0), L"");  // no default array for keys
 }
 
 TEST(DitherNames, CallersArrayCountAndOrder) {
     DITHERINFOARRAY array =
         MakeArray({{2, u"Nicht QC", u"QC_KEY"}, {9, u"Neun", u"K9"}, {9, u"x", u"y"}});
-    EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, &array, 2), L"QC Diffusion");
-    EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, &array, 9), L"Neun");  // lower index wins
-    EXPECT_EQ(Call(Key, &array, 9), L"K9");
+    EXPECT_EQ(Call(kEnglish, &array, 2), L"QC Diffusion");
+    EXPECT_EQ(Call(kEnglish, &array, 9), L"Neun");  // lower index wins
+    EXPECT_EQ(Call(kKey, &array, 9), L"K9");
     array.nCount = 1;
-    EXPECT_EQ(Call(Key, &array, 9), L"");
+    EXPECT_EQ(Call(kKey, &array, 9), L"");
     for (std::int32_t count : {0, -1}) {
         array.nCount = count;
-        EXPECT_EQ(Call(GetLocalDitherStrByDitherID, &array, 2), L"") << count;
-        EXPECT_EQ(Call(Key, &array, 2), L"") << count;
+        EXPECT_EQ(Call(kLocal, &array, 2), L"") << count;
+        EXPECT_EQ(Call(kKey, &array, 2), L"") << count;
     }
 }
 
@@ -87,9 +85,7 @@ TEST(DitherNames, CapacityCutsTheTextAndZeroOrLessWritesNothing) {
         Lookup lookup;
         const DITHERINFOARRAY* array;
         const wchar_t* cut5;
-    } cases[] = {{GetLocalDitherStrByDitherID, nullptr, L"KF D"},
-                 {GetEnglishDitherStrByDitherID, nullptr, L"KF D"},
-                 {Key, &array, L"KF_D"}};
+    } cases[] = {{kLocal, nullptr, L"KF D"}, {kEnglish, nullptr, L"KF D"}, {kKey, &array, L"KF_D"}};
     for (const auto& c : cases) {
         EXPECT_EQ(Call(c.lookup, c.array, 0, 5), c.cut5);
         EXPECT_EQ(Call(c.lookup, c.array, 0, 1), L"");
@@ -97,13 +93,13 @@ TEST(DitherNames, CapacityCutsTheTextAndZeroOrLessWritesNothing) {
         EXPECT_EQ(Call(c.lookup, c.array, 0, -1).substr(0, 3), L"###");
     }
     // The local name and the key clear the whole buffer; the English name only terminates it.
-    wchar_t out[8];
-    std::fill_n(out, 8, L'#');
-    GetDitherString(&array, 0, out, 8);
-    EXPECT_EQ(std::wstring(out, 8), std::wstring(L"KF_Diff\0", 8));
-    std::fill_n(out, 8, L'#');
-    GetLocalDitherStrByDitherID(&array, 0, out, 8);
-    EXPECT_EQ(std::wstring(out, 8), std::wstring(L"KF Diff\0", 8));
+    for (const auto& [lookup, text] :
+         {std::pair{kKey, L"KF_Diff"}, std::pair{kLocal, L"KF Diff"}}) {
+        wchar_t out[8];
+        std::fill_n(out, 8, L'#');
+        lookup(&array, 0, out, 8);
+        EXPECT_EQ(std::wstring(out, 8), std::wstring(text) + L'\0');
+    }
 }
 
 // The default array takes its local names from the current module state's list, split at the
@@ -127,9 +123,8 @@ TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, c.list.c_str());
-        for (int id = 0; id < 8; ++id)
-            EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, id), c.names[id]) << id;
-        EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, nullptr, 7), L"Vexaline");
+        for (int id = 0; id < 8; ++id) EXPECT_EQ(Call(kLocal, nullptr, id), c.names[id]) << id;
+        EXPECT_EQ(Call(kEnglish, nullptr, 7), L"Vexaline");
         AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
     }
 
@@ -137,8 +132,8 @@ TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
     plugin.SetString(VANTREL_IDS_DITHER_NAMES, L"a|b|c|d|e|f|g|\U0001F600h|");
     AFX_MAINTAIN_STATE2 switched(&plugin);
     // Beyond U+FFFF: a surrogate pair in the array, one character again on the way out.
-    EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, 7), L"\U0001F600h");
-    EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, 7, 2), L"\U0001F600");
+    EXPECT_EQ(Call(kLocal, nullptr, 7), L"\U0001F600h");
+    EXPECT_EQ(Call(kLocal, nullptr, 7, 2), L"\U0001F600");
 }
 
 }  // namespace

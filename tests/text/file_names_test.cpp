@@ -25,10 +25,7 @@ TEST(IsValidFilename, RefusesExactlyTheNineReservedCharacters) {
 }
 
 TEST(IsValidICCFilename, LengthLimitsApplyToTheTrimmedName) {
-    const struct {
-        std::wstring name;
-        int valid;
-    } cases[] = {
+    const std::pair<std::wstring, int> cases[] = {
         {NameOf(31, L".ICC"), 1},
         {NameOf(32, L".icm"), 0},
         {NameOf(27), 1},
@@ -41,8 +38,8 @@ TEST(IsValidICCFilename, LengthLimitsApplyToTheTrimmedName) {
         {L".icc", 1},
         {L"", 1},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsValidICCFilename(c.name.c_str()), c.valid) << c.name.size();
+    for (const auto& [name, valid] : cases)
+        EXPECT_EQ(IsValidICCFilename(name.c_str()), valid) << name.size();
 }
 
 TEST(MakeValidFilename, TrimsAppendsOrRefusesLeavingTheNameAlone) {

@@ -1,6 +1,6 @@
 // The preference file store (appended records, lookups, rewrites, damaged files), the default
-// records and file byte for byte, CMeterSettings' record 103 and failed loads, CWizardStates'
-// defaults and the dialog palette. Failures of each file operation: fault_injection_test.
+// file byte for byte, CMeterSettings' record 103, CWizardStates' defaults and the dialog
+// palette. Failed loads and failures of each file operation: fault_injection_test.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -48,18 +48,6 @@ TEST(PreferenceStore, LookupsAndRewritesFindTheFirstRecordOfASignature) {
     EXPECT_EQ(ReadFile(dir.File("p")), file("FIRST")) << "rewritten in place";
     EXPECT_EQ(Write(spec, 7, "longer"), PF_ERR_SIZE_MISMATCH);
     EXPECT_EQ(ReadFile(dir.File("p")), file("FIRST")) << "a rewrite of another size is refused";
-}
-
-TEST(PreferenceStore, MissingFileAndBadArguments) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.Spec("p");
-    EXPECT_EQ(Read(spec, 101).status, FM_ERR_NOT_FOUND);
-    EXPECT_TRUE(IsPreferenceFileVersionUpdated(&spec));
-    std::int32_t size = 0;
-    EXPECT_EQ(ReadPreference(&spec, PF_SigOldVersion, nullptr, &size), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(WritePreference(&spec, PF_SigOldVersion, "x", -1), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_EQ(WritePreference(&spec, PF_SigOldVersion, nullptr, 4), PF_ERR_INVALID_ARGUMENT);
-    EXPECT_FALSE(FileExists(dir.File("p"))) << "refused before the file is opened";
 }
 
 TEST(PreferenceStore, DamagedFilesGiveANegativeStatusAndAreNotWritten) {
@@ -136,26 +124,6 @@ TEST(SettingsRecords, DefaultPreferenceFileByteForByte) {
     EXPECT_TRUE(IsPreferenceFileVersionUpdated(&spec)) << "no record 100";
 }
 
-TEST(SettingsRecords, DefaultMonitorLeavesUnitsAfterTheTerminators) {
-    PF_MonitorSettings s;
-    std::memset(&s, 0x41, sizeof s);  // every text unit 0x4141, every float garbage
-    GetDefaultMonitor(s);
-    EXPECT_EQ(s.szName[0], 0);
-    EXPECT_EQ(s.szName[1], 0x4141);
-    EXPECT_EQ(std::u16string(s.szWhitePointName), u"D65");
-    EXPECT_EQ(s.szWhitePointName[4], 0x4141);
-    EXPECT_EQ(std::u16string(s.szPrimariesName), u"ITU-R BT 709");
-    EXPECT_EQ(s.szPrimariesName[13], 0x4141);
-    EXPECT_EQ(std::u16string(s.szGammaName), u"sRGB");
-    EXPECT_EQ(s.szGammaName[5], 0x4141);
-
-    PF_ProfileSettings p;
-    std::memset(&p, 0x41, sizeof p);
-    GetDefault(p);
-    const std::uint32_t words[16] = {0, 0x4D434836, 2, 1, 1, 0, 1, 0};
-    EXPECT_EQ(std::memcmp(&p, words, sizeof words), 0) << "all 64 bytes are set";
-}
-
 TEST(MeterSettings, CodeAndFlagEncoding) {
     struct Case {
         std::int32_t code;
@@ -186,24 +154,6 @@ TEST(MeterSettings, CodeAndFlagEncoding) {
         EXPECT_EQ(loaded.m_abData2[255], 0xEE);
         EXPECT_EQ(loaded.m_nCode1 | loaded.m_bFlag1, 0);
         EXPECT_EQ(loaded.m_nValue1, 1);
-    }
-}
-
-TEST(MeterSettings, AFailedLoadResetsTheIntegersAndKeepsTheData) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.Spec("short");
-    WritePreference(&spec, PF_SigMeterOptions, "\x05\0\0\0", 4);  // a record 103 of 4 bytes
-    const std::string paths[] = {dir.File("missing"), dir.File("short"),
-                                 "/" + std::string(600, 'a')};  // too long for a spec
-    for (const std::string& path : paths) {
-        CMeterSettings m(Wide(path));
-        m.m_nCode1 = 5, m.m_nValue1 = 6, m.m_nCode2 = 7, m.m_nValue2 = 8;
-        m.m_bFlag1 = 1, m.m_bFlag2 = 1;
-        std::memset(m.m_abData1, 0xAB, sizeof m.m_abData1);
-        m.Update(true);
-        EXPECT_EQ(m.m_nCode1 | m.m_nCode2 | m.m_bFlag1 | m.m_bFlag2, 0) << path;
-        EXPECT_EQ(m.m_nValue1 + m.m_nValue2, 2) << path;
-        EXPECT_EQ(m.m_abData1[255], 0xAB) << path;
     }
 }
 

@@ -62,15 +62,11 @@ TEST(MonitorMatrix, RandomMonitorGivesTheseBits) {
 }
 
 TEST(MonitorMatrix, PrimariesThatDoNotDetermineTheWhiteWriteNothing) {
-    const PF_MonitorSettings cases[] = {
-        Monitor({0.64f, 0.33f, 0.64f, 0.33f}),          // red and green coincide
-        Monitor({0.1f, 0.1f, 0.2f, 0.2f, 0.4f, 0.4f}),  // collinear
-    };
-    for (const PF_MonitorSettings& s : cases) {
+    // Red and green coinciding, and three collinear primaries.
+    for (const PF_MonitorSettings& s :
+         {Monitor({0.64f, 0.33f, 0.64f, 0.33f}), Monitor({0.1f, 0.1f, 0.2f, 0.2f, 0.4f, 0.4f})}) {
         float f[3][3], inv[3][3], before[3][3];
-        std::memset(f, 0x7F, sizeof f);
-        std::memset(inv, 0x7F, sizeof inv);
-        std::memcpy(before, f, sizeof f);
+        for (auto* m : {f, inv, before}) std::memset(m, 0x7F, sizeof f);
         EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_WHITE_NOT_DETERMINED);
         EXPECT_EQ(std::memcmp(f, before, sizeof f), 0);
         EXPECT_EQ(std::memcmp(inv, before, sizeof inv), 0);

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
-#include <utility>
 
 #include "support/test_support.h"
 #include "vantrel/colorimetry.h"
@@ -64,18 +62,6 @@ TEST(Spectrum, XyzAndDensitiesFollowTheTablesAsListed) {
     }
 }
 
-TEST(Spectrum, ElementZeroIsNeverRead) {
-    Spectrum a(0.5f), b(0.5f);
-    b.v[0] = NAN;
-    float ra[11], rb[11];  // XYZ, Status T, Status I
-    for (auto [s, r] : {std::pair{&a, ra}, std::pair{&b, rb}}) {
-        CX_SpectrumToD50XYZ(s->v, r);
-        SpectrumToDensityT(s->v, r + 3);
-        SpectrumToDensityI(s->v, r + 7);
-    }
-    EXPECT_EQ(0, std::memcmp(ra, rb, sizeof ra));
-}
-
 TEST(VisualDensity, OfLuminanceAndLightness) {
     struct {
         const char* what;
@@ -119,9 +105,9 @@ TEST(StatusT, PairRoundTripsClosely) {
 }
 
 // Values drawn at random, and an uneven spectrum: a change in the order of any operation
-// (the spectral sums included) shows.
+// (the spectral sums included) shows, and so would a read of element 0 (NaN), which no sum uses.
 TEST(Spectrum, RandomValuesGiveTheseBits) {
-    Spectrum uneven(0);
+    Spectrum uneven(NAN);
     for (int k = 1; k < 32; ++k) uneven.v[k] = static_cast<float>(k * 37 % 100) / 100.0f + 0.005f;
     float spectral[11];  // XYZ, Status T, Status I
     CX_SpectrumToD50XYZ(uneven.v, spectral);

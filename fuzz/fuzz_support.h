@@ -40,8 +40,4 @@ inline std::wstring WideText(const std::uint8_t* data, size_t size) {
     return text;
 }
 
-inline std::wstring WideText(const std::string& bytes) {
-    return WideText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
-
 }  // namespace fuzz

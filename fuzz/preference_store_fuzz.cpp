@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "settings/preference_io.h"
 #include "vantrel/settings.h"
 
 namespace {
@@ -14,44 +15,27 @@ namespace {
 constexpr std::int32_t kSignatures[] = {PF_SigOldVersion, PF_SigProfileSettings,
                                         PF_SigMonitorSettings, PF_SigMeterOptions, 7};
 
-struct Lookup {
-    short status;
-    std::string data;
-};
+using preference_io::Lookup;
 
+// A lookup that keeps the store's promises: no buffer after a failure, and never more data than
+// the file holds.
 Lookup Read(const FM_FILESPEC& spec, std::int32_t sig, size_t fileSize) {
-    char* data = reinterpret_cast<char*>(1);
-    std::int32_t size = -1;
-    Lookup r{ReadPreference(&spec, static_cast<PF_Signature>(sig), &data, &size), {}};
-    if (r.status < 0) {
-        VANTREL_FUZZ_CHECK(data == nullptr && size == 0);
-        return r;
-    }
-    VANTREL_FUZZ_CHECK(data != nullptr && size >= 0 && static_cast<size_t>(size) <= fileSize);
-    r.data.assign(data, static_cast<size_t>(size));
-    delete[] data;
+    const Lookup r = preference_io::Read(spec, sig);
+    VANTREL_FUZZ_CHECK(r.clean && r.data.size() <= fileSize);
     return r;
 }
 
-struct MeterValues {
-    std::int32_t ints[6];
-    std::uint8_t data1[256], data2[256];
-};
-
-MeterValues Values(const CMeterSettings& m) {
-    MeterValues v{
-        {m.m_nCode1, m.m_nValue1, m.m_nCode2, m.m_nValue2, m.m_bFlag1, m.m_bFlag2}, {}, {}};
-    std::memcpy(v.data1, m.m_abData1, 256);
-    std::memcpy(v.data2, m.m_abData2, 256);
-    return v;
-}
-
-bool Same(const MeterValues& a, const MeterValues& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+// What a meter settings object holds, as bytes.
+std::string Values(const CMeterSettings& m) {
+    const std::int32_t ints[] = {m.m_nCode1,  m.m_nValue1, m.m_nCode2,
+                                 m.m_nValue2, m.m_bFlag1,  m.m_bFlag2};
+    return std::string(reinterpret_cast<const char*>(ints), sizeof ints) +
+           std::string(reinterpret_cast<const char*>(m.m_abData1), 256) +
+           std::string(reinterpret_cast<const char*>(m.m_abData2), 256);
 }
 
 void FuzzMeterSettings(const std::string& file, const FM_FILESPEC& spec, size_t size) {
-    const CString path(std::wstring(file.begin(), file.end()));
+    const CString path = preference_io::Wide(file);
     CMeterSettings loaded(path);
     std::memset(loaded.m_abData1, 0xA5, 256);
     loaded.m_nCode1 = 12345;
@@ -68,7 +52,7 @@ void FuzzMeterSettings(const std::string& file, const FM_FILESPEC& spec, size_t 
     if (saved.status < 0 || saved.data.size() != sizeof(MeterOptionsRecord)) return;
     CMeterSettings again(path);
     again.Update(true);
-    VANTREL_FUZZ_CHECK(Same(Values(again), Values(loaded)));
+    VANTREL_FUZZ_CHECK(Values(again) == Values(loaded));
 }
 
 }  // namespace
@@ -92,16 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::int32_t sig = kSignatures[size % std::size(kSignatures)];
     std::string payload(before.count(sig) ? before[sig].size() : size % 97, '\0');
     for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(0x5A ^ i);
-    const short written = WritePreference(&spec, static_cast<PF_Signature>(sig), payload.data(),
-                                          static_cast<std::int32_t>(payload.size()));
-    if (written >= 0) {
+    if (preference_io::Write(spec, sig, payload) >= 0) {
         const size_t grown = size + payload.size() + 12;
         Lookup r = Read(spec, sig, grown);
         VANTREL_FUZZ_CHECK(r.status >= 0 && r.data == payload);
         for (const auto& [other, bytes] : before) {
-            if (other == sig) continue;
             Lookup kept = Read(spec, other, grown);
-            VANTREL_FUZZ_CHECK(kept.status >= 0 && kept.data == bytes);
+            VANTREL_FUZZ_CHECK(other == sig || (kept.status >= 0 && kept.data == bytes));
         }
     }
 

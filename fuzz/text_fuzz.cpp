@@ -75,50 +75,37 @@ void FuzzMenus(const std::wstring& text, unsigned int index) {
     VANTREL_FUZZ_CHECK(menu == text);
     const int count = combo.GetCount();
     VANTREL_FUZZ_CHECK(count <= static_cast<int>(text.size()));
+    std::vector<CString> all(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        CString item;
-        combo.GetLBText(i, item);
-        VANTREL_FUZZ_CHECK(item.GetLength() <= 127);
-        VANTREL_FUZZ_CHECK(item == GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(i)));
+        combo.GetLBText(i, all[i]);
+        VANTREL_FUZZ_CHECK(all[i].GetLength() <= 127);
+        VANTREL_FUZZ_CHECK(all[i] == GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(i)));
     }
     VANTREL_FUZZ_CHECK(GetIthMenuItemDesc(text.c_str(), static_cast<unsigned>(count)) == L"\\\\");
     (void)GetIthMenuItemDesc(text.c_str(), index);
 
     // The same text as a resource of the host: the items that fit its work buffer.
-    std::vector<std::wstring> all;
-    for (int i = 0; i < count; ++i) {
-        CString item;
-        combo.GetLBText(i, item);
-        all.push_back(item.str());
-    }
     AfxGetAppModuleState()->SetString(kHostMenuId, text.c_str());
     LoadMenuItem(kHostMenuId, &combo);
     VANTREL_FUZZ_CHECK(combo.GetCount() <= count);
     for (int i = 0; i < combo.GetCount(); ++i) {
         CString item;
         combo.GetLBText(i, item);
-        VANTREL_FUZZ_CHECK(item.str() == all[static_cast<size_t>(i)]);
+        VANTREL_FUZZ_CHECK(item == all[static_cast<size_t>(i)]);
     }
 }
 
-// Output buffers are exactly as large as their capacity, so that a write past it is caught.
-struct Buffer {
-    explicit Buffer(int capacity)
-        : units(static_cast<size_t>(std::max(capacity, 0))),
-          data(new wchar_t[std::max<size_t>(units, 1)]) {
-        std::fill_n(data.get(), std::max<size_t>(units, 1), L'#');
-    }
-    // Terminated within the capacity, and only zeros after the terminator.
-    bool ClearedAndTerminated() const {
-        const wchar_t* end = std::find(data.get(), data.get() + units, L'\0');
-        if (end == data.get() + units) return false;
-        const size_t length = static_cast<size_t>(end - data.get());
-        return std::all_of(data.get() + length, data.get() + units,
-                           [](wchar_t c) { return c == 0; });
-    }
-    size_t units;
-    std::unique_ptr<wchar_t[]> data;
-};
+// An output buffer of exactly `capacity` units (one at least, so that it has an address): a
+// write past the capacity is caught.
+std::vector<wchar_t> Buffer(int capacity) {
+    return std::vector<wchar_t>(static_cast<size_t>(std::max(capacity, 1)), L'#');
+}
+
+// Terminated within the buffer, and only zeros after the terminator.
+bool ClearedAndTerminated(const std::vector<wchar_t>& out) {
+    const auto end = std::find(out.begin(), out.end(), L'\0');
+    return end != out.end() && std::all_of(end, out.end(), [](wchar_t c) { return c == 0; });
+}
 
 void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list, int id,
                 int capacity, std::uint8_t fill) {
@@ -129,13 +116,14 @@ void FuzzDither(const std::uint8_t* bytes, size_t size, const std::wstring& list
 
     for (const DITHERINFOARRAY* source : {static_cast<const DITHERINFOARRAY*>(array.get()),
                                           static_cast<const DITHERINFOARRAY*>(nullptr)}) {
-        Buffer local(capacity), key(capacity), english(capacity);
-        GetLocalDitherStrByDitherID(source, id, local.data.get(), capacity);
-        GetDitherString(source, id, key.data.get(), capacity);
-        GetEnglishDitherStrByDitherID(source, id, english.data.get(), capacity);
+        std::vector<wchar_t> local = Buffer(capacity), key = Buffer(capacity),
+                             english = Buffer(capacity);
+        GetLocalDitherStrByDitherID(source, id, local.data(), capacity);
+        GetDitherString(source, id, key.data(), capacity);
+        GetEnglishDitherStrByDitherID(source, id, english.data(), capacity);
         if (capacity <= 0) continue;
-        VANTREL_FUZZ_CHECK(local.ClearedAndTerminated() && key.ClearedAndTerminated());
-        VANTREL_FUZZ_CHECK(english.data[english.units - 1] == 0);
+        VANTREL_FUZZ_CHECK(ClearedAndTerminated(local) && ClearedAndTerminated(key));
+        VANTREL_FUZZ_CHECK(english.back() == 0);
     }
     AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
 }
@@ -144,11 +132,10 @@ void FuzzResolution(float x, float y, int capacity) {
     CString text;
     GetResolutionString(x, y, text);
     VANTREL_FUZZ_CHECK(text.GetLength() > 0 && text.GetLength() <= 31);
-    Buffer out(capacity);
-    GetResolutionString(x, y, out.data.get(), static_cast<std::uint32_t>(capacity));
-    for (size_t i = 0; i < out.units; ++i)
-        VANTREL_FUZZ_CHECK(out.data[i] ==
-                           (i < static_cast<size_t>(text.GetLength()) ? text[i] : 0));
+    std::vector<wchar_t> out = Buffer(capacity);
+    GetResolutionString(x, y, out.data(), static_cast<std::uint32_t>(capacity));
+    for (int i = 0; i < capacity; ++i)
+        VANTREL_FUZZ_CHECK(out[i] == (i < text.GetLength() ? text[i] : 0));
 }
 
 // The platform's UTF-8 conversions on any bytes. The lenient one always converts, into scalar
@@ -159,30 +146,23 @@ void FuzzUtf8(const std::vector<std::uint8_t>& bytes) {
     const std::string text(bytes.begin(), bytes.end());
     const int size = static_cast<int>(text.size());
     const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    FUZZ_CHECK(units > 0 && units <= size);
+    VANTREL_FUZZ_CHECK(units > 0 && units <= size);
     std::wstring wide(static_cast<size_t>(units), L'\0');
-    FUZZ_CHECK(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], units) == units);
-    for (wchar_t c : wide) FUZZ_CHECK(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
+    VANTREL_FUZZ_CHECK(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], units) ==
+                       units);
+    for (wchar_t c : wide) VANTREL_FUZZ_CHECK(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     std::string back(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &back[0], length, nullptr, nullptr);
     const bool valid =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0) > 0;
-    FUZZ_CHECK(valid == (back == text));
+    VANTREL_FUZZ_CHECK(valid == (back == text));
     std::u16string utf16;
-    FUZZ_CHECK(vplatform::Utf8ToUtf16(text, MB_ERR_INVALID_CHARS, &utf16) == valid);
+    VANTREL_FUZZ_CHECK(vplatform::Utf8ToUtf16(text, MB_ERR_INVALID_CHARS, &utf16) == valid);
     std::string again;
-    FUZZ_CHECK(!valid ||
-               (vplatform::Utf16ToUtf8(utf16, WC_ERR_INVALID_CHARS, &again) && again == text));
-}
-
-// Any bit pattern: NaNs, infinities and subnormals included.
-float AnyFloat(FuzzedDataProvider& input) {
-    const auto bits = input.ConsumeIntegral<std::uint32_t>();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    VANTREL_FUZZ_CHECK(
+        !valid || (vplatform::Utf16ToUtf8(utf16, WC_ERR_INVALID_CHARS, &again) && again == text));
 }
 
 }  // namespace
@@ -201,8 +181,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const int capacity = input.ConsumeIntegralInRange<int>(-1, 300);
     const int ditherId = input.ConsumeIntegralInRange<int>(-2, 9);
     const auto fill = input.ConsumeIntegral<std::uint8_t>();
-    const float x = AnyFloat(input);
-    const float y = input.ConsumeBool() ? 0.0f : AnyFloat(input);
+    // Any bit pattern: NaNs, infinities and subnormals included.
+    auto anyFloat = [&] {
+        return testing_support::FloatFromBits(input.ConsumeIntegral<std::uint32_t>());
+    };
+    const float x = anyFloat();
+    const float y = input.ConsumeBool() ? 0.0f : anyFloat();
     const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
     const std::wstring text = fuzz::WideText(rest.data(), rest.size());
 

@@ -62,58 +62,43 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 
-struct Outcome {
-    short result;
-    int kind;
-    float x[3];
-};
-
-// Solves a regular 3x3 system with the log armed, after failing array allocation
-// `failArrayNew` (0 for none) or the scale vector.
-Outcome Solve(int failArrayNew, bool failScale) {
-    float r0[3] = {2, 1, 1}, r1[3] = {4, -6, 0}, r2[3] = {-2, 7, 2};
-    float* rows[3] = {r0, r1, r2};
-    const float b[3] = {5, -2, 9};
-    Outcome out = {0, 7, {-1, -1, -1}};
-    gAllocations = AllocationLog{};
-    gAllocations.failArrayNew = failArrayNew;
-    gAllocations.failScale = failScale;
-    vantrel::detail::gScaleVectorAllocator = ScaleAllocate;
-    gAllocations.armed = true;
-    out.result = LinSolve(rows, b, 3, out.x, out.kind);
-    gAllocations.armed = false;
-    vantrel::detail::gScaleVectorAllocator = std::malloc;
-    return out;
-}
-
-TEST(LinSolveAllocation, ThreeArraysAndOneScaleVectorAllReleased) {
-    Outcome out = Solve(0, false);
-    EXPECT_EQ(out.result, VANTREL_SUCCESS);
-    EXPECT_EQ(out.kind, VANTREL_SOLUTION_UNIQUE);
-    EXPECT_EQ(gAllocations.arrayNews, 3);
-    EXPECT_EQ(gAllocations.scaleCalls, 1);
-    EXPECT_EQ(gAllocations.live, 0);
-}
-
-TEST(LinSolveAllocation, EachFailingArrayRefusesTouchingNoOutput) {
-    for (int k = 1; k <= 3; ++k) {
-        Outcome out = Solve(k, false);
-        EXPECT_EQ(out.result, VANTREL_ERR_NO_MEMORY) << "allocation " << k;
-        EXPECT_EQ(out.kind, 7) << "allocation " << k;
-        for (float v : out.x) EXPECT_EQ(v, -1.0f) << "allocation " << k;
-        EXPECT_EQ(gAllocations.live, 0) << "allocation " << k << " leaked";
-        EXPECT_EQ(gAllocations.scaleCalls, 0) << "allocation " << k;
+// Solves a regular 3x3 system with the log armed, making array allocation `failArrayNew` (0 for
+// none) or the scale vector fail. A failure refuses and leaves kind alone, and x too unless the
+// arrays were obtained (x then holds b); whatever was obtained is released.
+TEST(LinSolveAllocation, EveryFailureRefusesAndReleasesEverything) {
+    const struct {
+        int failArrayNew;
+        bool failScale;
+        short result;
+        int kind, arrayNews, scaleCalls;
+        float x[3];
+    } cases[] = {
+        {0, false, VANTREL_SUCCESS, VANTREL_SOLUTION_UNIQUE, 3, 1, {1, 1, 2}},
+        {1, false, VANTREL_ERR_NO_MEMORY, 7, 1, 0, {-1, -1, -1}},
+        {2, false, VANTREL_ERR_NO_MEMORY, 7, 2, 0, {-1, -1, -1}},
+        {3, false, VANTREL_ERR_NO_MEMORY, 7, 3, 0, {-1, -1, -1}},
+        {0, true, VANTREL_ERR_NO_MEMORY, 7, 3, 1, {5, -2, 9}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "array " << c.failArrayNew << ", scale " << c.failScale);
+        float r0[3] = {2, 1, 1}, r1[3] = {4, -6, 0}, r2[3] = {-2, 7, 2}, x[3] = {-1, -1, -1};
+        float* rows[3] = {r0, r1, r2};
+        const float b[3] = {5, -2, 9};
+        int kind = 7;
+        gAllocations = AllocationLog{};
+        gAllocations.failArrayNew = c.failArrayNew;
+        gAllocations.failScale = c.failScale;
+        vantrel::detail::gScaleVectorAllocator = ScaleAllocate;
+        gAllocations.armed = true;
+        EXPECT_EQ(LinSolve(rows, b, 3, x, kind), c.result);
+        gAllocations.armed = false;
+        vantrel::detail::gScaleVectorAllocator = std::malloc;
+        EXPECT_EQ(kind, c.kind);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(x[i], c.x[i]) << i;
+        EXPECT_EQ(gAllocations.arrayNews, c.arrayNews);
+        EXPECT_EQ(gAllocations.scaleCalls, c.scaleCalls);
+        EXPECT_EQ(gAllocations.live, 0) << "leaked";
     }
-}
-
-TEST(LinSolveAllocation, FailingScaleVectorRefusesWithACopyOfB) {
-    Outcome out = Solve(0, true);
-    EXPECT_EQ(out.result, VANTREL_ERR_NO_MEMORY);
-    EXPECT_EQ(out.kind, 7);
-    EXPECT_EQ(out.x[0], 5.0f);
-    EXPECT_EQ(out.x[1], -2.0f);
-    EXPECT_EQ(out.x[2], 9.0f);
-    EXPECT_EQ(gAllocations.live, 0);
 }
 
 TEST(Solve3Allocation, NoneOfTheFourFunctionsAllocates) {

@@ -66,14 +66,12 @@ struct Outcome {
     std::vector<float> x;
 };
 
-Outcome SolveWith(short (*solve)(float* const*, const float*, int, float*, int&), const System& s) {
+// Either solver on the system, x filled with -7 beforehand.
+template <typename Solver>
+Outcome Solve(Solver solve, const System& s) {
     Outcome o{0, -1, std::vector<float>(s.n, -7.0f)};
-    o.result = solve(s.rows.data(), s.b.data(), s.n, o.x.data(), o.kind);
+    o.result = solve(const_cast<float**>(s.rows.data()), s.b.data(), s.n, o.x.data(), o.kind);
     return o;
-}
-
-short Library(float* const* A, const float* b, int n, float* x, int& kind) {
-    return LinSolve(const_cast<float**>(A), b, n, x, kind);
 }
 
 // A description of the first difference, or an empty string. A NaN matches any NaN: which
@@ -105,11 +103,11 @@ std::vector<int> ExpectIdentical(const std::vector<Order>& orders) {
     std::vector<int> kinds(3);
     for (const Order& order : orders) {
         const System s = Make(order.n, order.shape, rng);
-        const Outcome expected = SolveWith(reference::LinSolve, s);
+        const Outcome expected = Solve(reference::LinSolve, s);
         if (expected.result == VANTREL_SUCCESS) ++kinds.at(expected.kind);
         for (LuKernel kernel : kernels) {
             vantrel::detail::UseLuKernel(kernel);
-            const std::string difference = Difference(SolveWith(Library, s), expected);
+            const std::string difference = Difference(Solve(LinSolve, s), expected);
             EXPECT_EQ(difference, "")
                 << "order " << order.n << ", shape " << static_cast<int>(order.shape) << ", kernel "
                 << static_cast<int>(kernel);

@@ -1,14 +1,24 @@
-// The preference file store: layout of appended records, lookups, rewrites and damaged files.
-// Failures of each file operation are in fault_injection_test.
+// The preference file store (layout of appended records, lookups, rewrites, damaged files),
+// the default records and file byte for byte, CMeterSettings' record 103 and failed loads,
+// CWizardStates' defaults and the dialog palette. Failures of each file operation are in
+// fault_injection_test.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
+#include "preference_io.h"
 #include "support/test_support.h"
 #include "vantrel/settings.h"
 
 namespace {
 
+using preference_io::Lookup;
+using preference_io::Read;
+using preference_io::Record;
+using preference_io::Wide;
+using preference_io::Write;
 using testing_support::FileExists;
 using testing_support::GetLe32;
 using testing_support::Le32;
@@ -16,79 +26,38 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-std::string Record(std::int32_t sig, const std::string& data) {
-    return Le32(sig) + Le32(static_cast<std::int32_t>(data.size()) + 8) + data;
-}
-
-struct ReadResult {
-    short status;
-    std::string data;
-    bool null;
-};
-
-ReadResult Read(const FM_FILESPEC& spec, std::int32_t sig) {
-    char* data = reinterpret_cast<char*>(1);
-    std::int32_t size = -1;
-    ReadResult r;
-    r.status = ReadPreference(&spec, static_cast<PF_Signature>(sig), &data, &size);
-    r.null = data == nullptr;
-    if (data) r.data.assign(data, static_cast<size_t>(size));
-    delete[] data;
-    EXPECT_EQ(r.status < 0, r.null && size == 0) << "a failure leaves no buffer and size 0";
-    return r;
-}
-
-short Write(const FM_FILESPEC& spec, std::int32_t sig, const std::string& data) {
-    return WritePreference(&spec, static_cast<PF_Signature>(sig), data.data(),
-                           static_cast<std::int32_t>(data.size()));
-}
-
 TEST(PreferenceStore, AppendingToANewFileWritesCountHeaderAndData) {
     const std::string data(64, '\x5A');
-    const std::string expected = Le32(1) + Record(101, data);
-    struct Case {
-        const char* what;
-        bool exists;
-        std::string before;
-    };
-    for (const Case& c : {Case{"missing file", false, ""}, Case{"empty file", true, ""},
-                          Case{"count 0", true, Le32(0)}}) {
+    const std::optional<std::string> files[] = {std::nullopt, "", Le32(0)};  // missing, empty, 0
+    for (const auto& before : files) {
         TempDir dir;
-        if (c.exists) WriteFile(dir.File("p"), c.before);
-        FM_FILESPEC spec = dir.Spec("p");
-        EXPECT_EQ(Write(spec, 101, data), 0) << c.what;
-        std::string bytes = ReadFile(dir.File("p"));
-        EXPECT_EQ(bytes.size(), 76u) << c.what;
-        EXPECT_EQ(bytes, expected) << c.what;
+        if (before) WriteFile(dir.File("p"), *before);
+        EXPECT_EQ(Write(dir.Spec("p"), 101, data), 0) << before.has_value();
+        EXPECT_EQ(ReadFile(dir.File("p")), Le32(1) + Record(101, data)) << before.has_value();
     }
 }
 
-TEST(PreferenceStore, LookupsFindTheFirstRecordOfASignature) {
+TEST(PreferenceStore, LookupsAndRewritesFindTheFirstRecordOfASignature) {
     TempDir dir;
     FM_FILESPEC spec = dir.Spec("p");
-    WriteFile(dir.File("p"), Le32(4) + Record(7, "first") + Record(100, "") + Record(7, "second") +
-                                 Record(-1, "neg"));
+    auto file = [](const std::string& first) {
+        return Le32(4) + Record(7, first) + Record(100, "") + Record(7, "second") +
+               Record(-1, "neg");
+    };
+    WriteFile(dir.File("p"), file("first"));
     EXPECT_EQ(Read(spec, 7).data, "first");
     EXPECT_EQ(Read(spec, -1).data, "neg") << "any 32-bit signature";
-    ReadResult empty = Read(spec, 100);
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_FALSE(empty.null) << "a record of no data bytes is an empty, non-null buffer";
-    EXPECT_EQ(empty.data, "");
-    ReadResult missing = Read(spec, 8);
-    EXPECT_EQ(missing.status, PF_ERR_NOT_FOUND);
+    const Lookup empty = Read(spec, 100);
+    EXPECT_TRUE(empty.status == 0 && empty.clean && empty.data.empty())
+        << "a record of no data bytes is an empty, non-null buffer";
+    const Lookup missing = Read(spec, 8);
+    EXPECT_TRUE(missing.status == PF_ERR_NOT_FOUND && missing.clean);
     EXPECT_FALSE(IsPreferenceFileVersionUpdated(&spec)) << "record 100 is there";
 
-    const std::string before = ReadFile(dir.File("p"));
     EXPECT_EQ(Write(spec, 7, "FIRST"), 0);
-    std::string after = ReadFile(dir.File("p"));
-    EXPECT_EQ(after.size(), before.size()) << "a rewrite keeps the size";
-    EXPECT_EQ(GetLe32(after, 0), 4) << "and the count";
-    EXPECT_EQ(after.substr(12, 5), "FIRST");
-    EXPECT_EQ(Read(spec, 7).data, "FIRST");
-    EXPECT_NE(after.find("second"), std::string::npos) << "the second record is not reached";
-
+    EXPECT_EQ(ReadFile(dir.File("p")), file("FIRST")) << "rewritten in place";
     EXPECT_EQ(Write(spec, 7, "longer"), PF_ERR_SIZE_MISMATCH);
-    EXPECT_EQ(ReadFile(dir.File("p")), after) << "a rewrite of another size is refused";
+    EXPECT_EQ(ReadFile(dir.File("p")), file("FIRST")) << "a rewrite of another size is refused";
 }
 
 TEST(PreferenceStore, MissingFileAndBadArguments) {
@@ -135,13 +104,135 @@ TEST(PreferenceStore, DamagedFilesGiveANegativeStatusAndAreNotWritten) {
         TempDir dir;
         FM_FILESPEC spec = dir.Spec("p");
         WriteFile(dir.File("p"), c.bytes);
-        EXPECT_EQ(Read(spec, 102).status, c.read) << c.what;
+        const Lookup lookup = Read(spec, 102);
+        EXPECT_TRUE(lookup.status == c.read && lookup.clean) << c.what << ": " << lookup.status;
         EXPECT_TRUE(IsPreferenceFileVersionUpdated(&spec)) << c.what;
         EXPECT_EQ(Write(spec, 102, "wxyz"), c.write) << c.what;
         if (c.write < 0) {
             EXPECT_EQ(ReadFile(dir.File("p")), c.bytes) << c.what << ": file untouched";
         }
     }
+}
+
+std::string F32(float value) {
+    return Le32(static_cast<std::int32_t>(testing_support::Bits(value)));
+}
+
+// `text` as little-endian UTF-16 in a field of `units` units, zero after the terminator.
+std::string Text(const std::string& ascii, size_t units) {
+    std::string bytes;
+    for (char c : ascii) bytes += std::string{c, '\0'};
+    return bytes + std::string(2 * units - bytes.size(), '\0');
+}
+
+std::string ExpectedDefaultFile() {
+    std::string meterBlock = Le32(0) + Le32(1) + std::string(512, '\0');
+    std::string profile = Le32(0) + "6HCM" + Le32(2) + Le32(1) + Le32(1) + Le32(0) + Le32(1) +
+                          Le32(0) + std::string(32, '\0');
+    std::string monitor = Text("", 512);
+    for (float f : {0.64f, 0.33f, 0.30f, 0.60f, 0.15f, 0.06f, 2.2f, 0.3127f, 0.329f})
+        monitor += F32(f);
+    monitor += Text("D65", 128) + Text("ITU-R BT 709", 128) + Text("sRGB", 128);
+    return Le32(3) + Le32(103) + Le32(1048) + meterBlock + meterBlock + Le32(101) + Le32(72) +
+           profile + Le32(102) + Le32(1836) + monitor;
+}
+
+TEST(SettingsRecords, DefaultPreferenceFileByteForByte) {
+    TempDir dir;
+    FM_FILESPEC spec = dir.Spec("p");
+    WriteFile(dir.File("p"), std::string(5000, 'x'));
+    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    EXPECT_EQ(ReadFile(dir.File("p")), ExpectedDefaultFile()) << "an existing file is emptied";
+    EXPECT_TRUE(IsPreferenceFileVersionUpdated(&spec)) << "no record 100";
+}
+
+TEST(SettingsRecords, DefaultMonitorLeavesUnitsAfterTheTerminators) {
+    PF_MonitorSettings s;
+    std::memset(&s, 0x41, sizeof s);  // every text unit 0x4141, every float garbage
+    GetDefaultMonitor(s);
+    EXPECT_EQ(s.szName[0], 0);
+    EXPECT_EQ(s.szName[1], 0x4141);
+    EXPECT_EQ(std::u16string(s.szWhitePointName), u"D65");
+    EXPECT_EQ(s.szWhitePointName[4], 0x4141);
+    EXPECT_EQ(std::u16string(s.szPrimariesName), u"ITU-R BT 709");
+    EXPECT_EQ(s.szPrimariesName[13], 0x4141);
+    EXPECT_EQ(std::u16string(s.szGammaName), u"sRGB");
+    EXPECT_EQ(s.szGammaName[5], 0x4141);
+
+    PF_ProfileSettings p;
+    std::memset(&p, 0x41, sizeof p);
+    GetDefault(p);
+    const std::uint32_t words[16] = {0, 0x4D434836, 2, 1, 1, 0, 1, 0};
+    EXPECT_EQ(std::memcmp(&p, words, sizeof words), 0) << "all 64 bytes are set";
+}
+
+TEST(MeterSettings, CodeAndFlagEncoding) {
+    struct Case {
+        std::int32_t code;
+        BOOL flag;
+        std::int32_t stored, loadedCode;
+        BOOL loadedFlag;
+    };
+    const Case cases[] = {
+        {5, 1, 105, 5, 1}, {5, 2, 5, 5, 0}, {100, 0, 100, 0, 1}, {-3, 1, 97, 97, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.code << "/" << c.flag);
+        TempDir dir;
+        FM_FILESPEC spec = dir.Spec("p");
+        ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+        CMeterSettings m(Wide(dir.File("p")));
+        m.m_nCode2 = c.code, m.m_bFlag2 = c.flag, m.m_nValue2 = 42, m.m_abData2[255] = 0xEE;
+        m.Update(false);
+        std::string bytes = ReadFile(dir.File("p"));
+        ASSERT_EQ(bytes.size(), 2960u) << "record 103 is overwritten in place";
+        EXPECT_EQ(GetLe32(bytes, 12 + 520), c.stored);
+        EXPECT_EQ(GetLe32(bytes, 12 + 524), 42);
+
+        CMeterSettings loaded(Wide(dir.File("p")));
+        loaded.Update(true);
+        EXPECT_EQ(loaded.m_nCode2, c.loadedCode);
+        EXPECT_EQ(loaded.m_bFlag2, c.loadedFlag);
+        EXPECT_EQ(loaded.m_nValue2, 42);
+        EXPECT_EQ(loaded.m_abData2[255], 0xEE);
+        EXPECT_EQ(loaded.m_nCode1 | loaded.m_bFlag1, 0);
+        EXPECT_EQ(loaded.m_nValue1, 1);
+    }
+}
+
+TEST(MeterSettings, AFailedLoadResetsTheIntegersAndKeepsTheData) {
+    TempDir dir;
+    FM_FILESPEC spec = dir.Spec("short");
+    WritePreference(&spec, PF_SigMeterOptions, "\x05\0\0\0", 4);  // a record 103 of 4 bytes
+    const std::string paths[] = {dir.File("missing"), dir.File("short"),
+                                 "/" + std::string(600, 'a')};  // too long for a spec
+    for (const std::string& path : paths) {
+        CMeterSettings m(Wide(path));
+        m.m_nCode1 = 5, m.m_nValue1 = 6, m.m_nCode2 = 7, m.m_nValue2 = 8;
+        m.m_bFlag1 = 1, m.m_bFlag2 = 1;
+        std::memset(m.m_abData1, 0xAB, sizeof m.m_abData1);
+        m.Update(true);
+        EXPECT_EQ(m.m_nCode1 | m.m_nCode2 | m.m_bFlag1 | m.m_bFlag2, 0) << path;
+        EXPECT_EQ(m.m_nValue1 + m.m_nValue2, 2) << path;
+        EXPECT_EQ(m.m_abData1[255], 0xAB) << path;
+    }
+}
+
+TEST(WizardStates, Defaults) {
+    CWizardStates s;
+    EXPECT_EQ(s.m_nState5, 1);
+    EXPECT_EQ(s.m_nState18, 99);
+    EXPECT_EQ(s.m_fState19, 1.0f);
+    EXPECT_TRUE(s.m_strState11.IsEmpty() && s.m_strState22.IsEmpty());
+    const BYTE zeros[256] = {};
+    EXPECT_EQ(std::memcmp(s.m_abState17, zeros, 256), 0);
+    EXPECT_EQ(s.m_nState0 | s.m_nState4 | s.m_nState9 | s.m_nState21 | s.m_nState23, 0);
+    EXPECT_EQ(s.m_bState6 | s.m_bState10 | s.m_bState14 | s.m_bState16 | s.m_bState24, 0);
+}
+
+TEST(DialogPalette, ColoursHoldRedInTheLowByte) {
+    EXPECT_EQ(CDialogPalette::orange, 0x000043EFu);
+    EXPECT_EQ(CDialogPalette::additiveBlue, 0x00FF0000u);
+    EXPECT_EQ(CDialogPalette::black, 0x00191714u);
 }
 
 }  // namespace

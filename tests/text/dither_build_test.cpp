@@ -1,4 +1,5 @@
-// The default dither-name array (internal): its header, entries and the splitting of lists.
+// The default dither-name array (internal): its header, entries and the rest left alone. The
+// splitting of the name list is in dither_names_test, through the exported lookups.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,18 +11,11 @@
 
 namespace {
 
-DITHERINFOARRAY Build(const wchar_t* hostList) {
-    if (hostList) AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, hostList);
+TEST(DefaultDitherArray, HeaderEntriesAndUntouchedRest) {
+    ASSERT_NE(vantrel::LibraryModuleState()->FindString(VANTREL_IDS_DITHER_NAMES), nullptr);
     DITHERINFOARRAY array;
     std::memset(&array, 0xA5, sizeof array);
     vantrel::detail::BuildDefaultDitherInfoArray(&array);
-    AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
-    return array;
-}
-
-TEST(DefaultDitherArray, HeaderEntriesAndUntouchedRest) {
-    ASSERT_NE(vantrel::LibraryModuleState()->FindString(VANTREL_IDS_DITHER_NAMES), nullptr);
-    const DITHERINFOARRAY array = Build(nullptr);
     EXPECT_EQ(array.nHeader0, 4);
     EXPECT_EQ(array.nHeader1, 100);
     EXPECT_EQ(array.nTotalSize, 32912);
@@ -41,34 +35,6 @@ TEST(DefaultDitherArray, HeaderEntriesAndUntouchedRest) {
     }
     std::string garbage(sizeof(DITHERINFO) * 26, '\xA5');
     EXPECT_EQ(std::memcmp(&array.aEntries[6], garbage.data(), garbage.size()), 0);
-}
-
-TEST(DefaultDitherArray, SplitsAtTheListsLastCharacterWithinTheWorkBuffers) {
-    const std::wstring longList = std::wstring(200, L'a') + L"/" + std::wstring(100, L'b') + L"/";
-    const struct {
-        const char* what;
-        std::wstring list;
-        std::u16string names[8];  // of ids 0 to 7 (2 and 4 are never stored)
-    } cases[] = {
-        {"empty list", L"", {}},
-        {"short list", L"a,b,", {u"a", u"b"}},
-        {"no trailing comma: 'z' delimits", L"x,y,z", {u"x,y,"}},
-        {"past the eighth name",
-         L"0.1.2.3.4.5.6.7.8.",
-         {u"0", u"1", u"", u"3", u"", u"5", u"6", u"7"}},
-        {"names keep 127 units",
-         std::wstring(128, L'n') + L"|b|",
-         {std::u16string(127, u'n'), u"b"}},
-        {"lists keep 255 units", longList, {std::u16string(127, u'a'), std::u16string(54, u'b')}},
-    };
-    for (const auto& c : cases) {
-        const DITHERINFOARRAY array = Build(c.list.c_str());
-        for (int i = 0; i < 6; ++i) {
-            const DITHERINFO& e = array.aEntries[i];
-            EXPECT_EQ(std::u16string(e.szLocalName), c.names[e.nDitherID])
-                << c.what << ", id " << e.nDitherID;
-        }
-    }
 }
 
 }  // namespace

@@ -18,11 +18,11 @@ void Key(const DITHERINFOARRAY* array, int id, wchar_t* out, int n) {
     GetDitherString(array, id, out, n);
 }
 
-// The text left in a buffer of 64 units, filled with '#' beforehand and terminated after them.
-std::wstring Call(Lookup lookup, const DITHERINFOARRAY* array, int id, int capacity = 64) {
-    wchar_t out[65];
-    std::fill_n(out, 64, L'#');
-    out[64] = L'\0';
+// The text left in a buffer of 160 units, filled with '#' beforehand and terminated after them.
+std::wstring Call(Lookup lookup, const DITHERINFOARRAY* array, int id, int capacity = 160) {
+    wchar_t out[161];
+    std::fill_n(out, 160, L'#');
+    out[160] = L'\0';
     lookup(array, id, out, capacity);
     return out;
 }
@@ -106,14 +106,32 @@ TEST(DitherNames, CapacityCutsTheTextAndZeroOrLessWritesNothing) {
     EXPECT_EQ(std::wstring(out, 8), std::wstring(L"KF Diff\0", 8));
 }
 
+// The default array takes its local names from the current module state's list, split at the
+// list's last character, within work buffers of 255 units for the list and 127 for a name.
 TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
-    AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES,
-                                      L"KF;Fehler;;Zufall;FS;;Winkel;Vexa Linie;");
-    EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, 3), L"Zufall");
-    EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, 5), L"");
-    EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, 7), L"Vexa Linie");
-    EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, nullptr, 7), L"Vexaline");
-    AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
+    const std::wstring longList = std::wstring(200, L'a') + L"/" + std::wstring(100, L'b') + L"/";
+    const struct {
+        const char* what;
+        std::wstring list;
+        std::wstring names[8];  // of ids 0 to 7 (2 and 4 are never stored)
+    } cases[] = {
+        {"empty list", L"", {}},
+        {"short list", L"a,b,", {L"a", L"b"}},
+        {"no trailing comma: 'z' delimits", L"x,y,z", {L"x,y,"}},
+        {"past the eighth name",
+         L"0.1.2.3.4.5.6.7.8.",
+         {L"0", L"1", L"", L"3", L"", L"5", L"6", L"7"}},
+        {"names keep 127 units", std::wstring(128, L'n') + L"|b|", {std::wstring(127, L'n'), L"b"}},
+        {"lists keep 255 units", longList, {std::wstring(127, L'a'), std::wstring(54, L'b')}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, c.list.c_str());
+        for (int id = 0; id < 8; ++id)
+            EXPECT_EQ(Call(GetLocalDitherStrByDitherID, nullptr, id), c.names[id]) << id;
+        EXPECT_EQ(Call(GetEnglishDitherStrByDitherID, nullptr, 7), L"Vexaline");
+        AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
+    }
 
     AFX_MODULE_STATE plugin(L"plug-in");
     plugin.SetString(VANTREL_IDS_DITHER_NAMES, L"a|b|c|d|e|f|g|\U0001F600h|");

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <string>
 #include <vector>
@@ -70,26 +71,23 @@ class Out {
 // the scaled value is below 1e9: its own rounding error is then below 1e-7.
 void AppendNumber(std::string& out, double value, int decimals) {
     static constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-    static constexpr long long kUnits[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     char buffer[64];
     const double scaled = value * kScales[decimals];
     const double whole = std::floor(scaled);
     if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
-        long long units = static_cast<long long>(whole) + (scaled - whole > 0.5);
-        char* p = buffer;
-        if (units < 0) {
-            *p++ = '-';
-            units = -units;
+        const long long units = static_cast<long long>(whole) + (scaled - whole > 0.5);
+        // The digits from the last, the point after `decimals` of them, and at least one
+        // digit before the point.
+        char* const last = buffer + sizeof buffer;
+        char* p = last;
+        unsigned long long rest = units < 0 ? 0 - static_cast<unsigned long long>(units)
+                                            : static_cast<unsigned long long>(units);
+        for (int k = 0; rest != 0 || k <= decimals; ++k, rest /= 10) {
+            if (k == decimals && k > 0) *--p = '.';
+            *--p = static_cast<char>('0' + rest % 10);
         }
-        p = std::to_chars(p, buffer + sizeof buffer, units / kUnits[decimals]).ptr;
-        if (decimals > 0) {
-            *p++ = '.';
-            long long fraction = units % kUnits[decimals];
-            for (int k = decimals - 1; k >= 0; --k, fraction /= 10)
-                p[k] = char('0' + fraction % 10);
-            p += decimals;
-        }
-        out.append(buffer, static_cast<std::size_t>(p - buffer));
+        if (units < 0) *--p = '-';
+        out.append(p, static_cast<std::size_t>(last - p));
         return;
     }
     auto result =
@@ -180,23 +178,34 @@ class Records {
         out << line << "\n";
         for (std::size_t row = 0; row < Rows(); ++row) {
             line.clear();
-            for (std::size_t c = 0; c < columns_.size(); ++c)
-                line += (c ? "," : "") + CsvField(Cell(row * columns_.size() + c));
-            out << line << "\n";
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                if (c) line += ',';
+                const std::string_view cell = Cell(row * columns_.size() + c);
+                if (IsPlain(cell))
+                    line.append(cell);
+                else
+                    line += CsvField(cell);
+            }
+            line += '\n';
+            out << line;
         }
     }
 
     // The rows as a JSON array of objects, each on a line of its own.
     void PrintJsonRows(Out& out, const char* indent) const {
         out << "[";
+        std::vector<std::string> keys;
+        for (const Column& column : columns_) keys.push_back(JsonString(column.key) + ": ");
         std::string line;
         for (std::size_t row = 0; row < Rows(); ++row) {
             line.assign(row ? ",\n" : "\n").append(indent).append("  {");
             for (std::size_t c = 0; c < columns_.size(); ++c) {
                 std::string_view text = Cell(row * columns_.size() + c);
-                line.append(c ? ", " : "").append(JsonString(columns_[c].key)).append(": ");
+                line.append(c ? ", " : "").append(keys[c]);
                 if (columns_[c].number)
                     line.append(text);
+                else if (IsPlain(text))
+                    line.append("\"").append(text).append("\"");
                 else
                     line.append(JsonString(text));
             }
@@ -219,20 +228,40 @@ class Records {
         }
     }
 
-    // Rows [begin, end) of the table, each ended by a line break.
+    // Rows [begin, end) of the table, each ended by a line break. The text is sized first and
+    // filled with blanks; the cells are then copied to their places.
     std::string Lines(const std::vector<std::size_t>& widths, std::size_t begin,
                       std::size_t end) const {
+        const std::size_t n = columns_.size();
+        auto shown = [this](std::size_t k) {
+            const std::string_view cell = Cell(k);
+            return cell.empty() ? std::string_view("-") : cell;
+        };
+        // With more than one column every line has the same length; a single column is not
+        // padded.
+        std::size_t size = 0;
+        if (n > 1) {
+            std::size_t lineLength = 1 + 2 * (n - 1);
+            for (std::size_t w : widths) lineLength += w;
+            size = (end - begin) * lineLength;
+        } else {
+            for (std::size_t row = begin; row < end; ++row) size += shown(row).size() + 1;
+        }
         std::string text;
-        std::size_t width = columns_.size() + 1;
-        for (std::size_t w : widths) width += w + 2;
-        text.reserve((end - begin) * width);
+        text.reserve(size);
         AdviseLargePages(text.data(), text.capacity());
+        text.resize(size, ' ');
+        char* p = text.data();
         for (std::size_t row = begin; row < end; ++row) {
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                std::string_view cell = Cell(row * columns_.size() + c);
-                AppendCell(text, widths, c, cell.empty() ? "-" : cell);
+            for (std::size_t c = 0; c < n; ++c) {
+                const std::string_view cell = shown(row * n + c);
+                const std::size_t pad = widths[c] - cell.size();
+                if (c) p += 2 + pad;
+                std::memcpy(p, cell.data(), cell.size());
+                p += cell.size();
+                if (c == 0 && n > 1) p += pad;
             }
-            text += '\n';
+            *p++ = '\n';
         }
         return text;
     }
@@ -240,6 +269,15 @@ class Records {
     void End(std::string_view text) {
         cells_.append(text);
         ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    }
+    // Printable ASCII without quotes, backslashes or commas: the same in CSV and, between
+    // quotes, in JSON.
+    static bool IsPlain(std::string_view text) {
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\' || c == ',') return false;
+        }
+        return true;
     }
     std::string_view Cell(std::size_t k) const {
         const std::size_t begin = k ? ends_[k - 1] : 0;

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <map>
 
+#include "decimal.h"
 #include "large_pages.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
@@ -40,8 +41,11 @@ struct Token {
     bool quoted = false;
 };
 
+// Space, tab, form feed or vertical tab; most bytes are above the space and fail at once.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+    constexpr std::uint64_t kBlanks = 1ull << ' ' | 1ull << '\t' | 1ull << '\f' | 1ull << '\v';
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= ' ' && ((kBlanks >> byte) & 1) != 0;
 }
 
 enum class TokeniseResult { Ok, UnclosedQuote, ControlByte };
@@ -150,8 +154,10 @@ class CgatsParser {
     }
 
     // Reads the complete lines at the start of `text`, or all of it at the end of the input;
-    // returns how much was read. Lines end in LF, CRLF or CR.
-    std::size_t Feed(std::string_view text, bool end) {
+    // returns how much was read. Lines end in LF, CRLF or CR. `terminated`: the byte after
+    // the text may be read, and is neither a digit nor a point.
+    std::size_t Feed(std::string_view text, bool end, bool terminated = false) {
+        terminated_ = terminated;
         std::size_t at = 0;
         if (line_ == 0) {
             if (!end && text.size() < kByteOrderMark.size()) return 0;
@@ -419,14 +425,15 @@ class CgatsParser {
     }
 
     // A data row of the table asked for, read in one pass without splitting it first: the
-    // fields that give the patch its id, name and colour are kept, the others skipped.
-    void DataRow(std::string_view line) {
-        std::size_t i = 0;
-        const std::size_t n = line.size();
-        while (i < n && IsBlank(line[i])) ++i;
-        if (i == n || line[i] == '#') return;
-        if (line.size() - i >= 8 && EqualsIgnoreCase(line.substr(i, 8), "END_DATA") &&
-            (i + 8 == n || IsBlank(line[i + 8]) || line[i + 8] == '#'))
+    // fields that give the patch its id, name and colour are kept, the others skipped. Kept
+    // out of line, its loop has the registers to itself.
+    __attribute__((noinline)) void DataRow(std::string_view line) {
+        const char* p = line.data();
+        const char* const end = p + line.size();
+        while (p != end && IsBlank(*p)) ++p;
+        if (p == end || *p == '#') return;
+        if (end - p >= 8 && EqualsIgnoreCase(std::string_view(p, 8), "END_DATA") &&
+            (end - p == 8 || IsBlank(p[8]) || p[8] == '#'))
             return EndData();
         if (set_.patches.empty() && state_.setsDeclared > 0) {
             set_.patches.reserve(static_cast<std::size_t>(state_.setsDeclared));
@@ -436,41 +443,48 @@ class CgatsParser {
         patch.line = line_;
         const std::size_t base = set_.spectra.size();
         set_.spectra.resize(base + spectralColumns_.size());
+        float* const samples = set_.spectra.data() + base;
+        const bool spectrum = set_.source == ColourSource::Spectrum;
+        const int* const roles = roles_.data();
         const int declared = state_.fieldsDeclared;
+        const bool terminated = terminated_;
         int field = 0;
         for (;; ++field) {
-            while (i < n && IsBlank(line[i])) ++i;
-            if (i == n || line[i] == '#') break;
-            const int role = field < declared ? roles_[static_cast<std::size_t>(field)] : kSkipRole;
+            while (p != end && IsBlank(*p)) ++p;
+            if (p == end || *p == '#') break;
+            const int role = field < declared ? roles[field] : kSkipRole;
             if (role >= 0) {
-                // Most values are short decimals: read them as the line is scanned.
+                // Most values are short decimals: read them as the line is scanned. The line
+                // ends in its line end, or in the byte after the text.
                 ShortDecimal decimal;
-                const char* stop = ScanShortDecimal(line.data() + i, line.data() + n, &decimal);
-                if (stop && (stop == line.data() + n || IsBlank(*stop))) {
+                const char* stop = terminated ? ScanTerminatedShortDecimal(p, &decimal)
+                                              : ScanShortDecimal(p, end, &decimal);
+                if (stop && (stop == end || IsBlank(*stop))) {
                     float sample = 0;
-                    if (set_.source == ColourSource::Spectrum && decimal.ToFloat(&sample))
-                        set_.spectra[base + static_cast<std::size_t>(role)] = sample;
+                    if (spectrum && decimal.ToFloat(&sample))
+                        samples[role] = sample;
                     else
                         Store(patch, base, role, decimal.ToDouble());
-                    i = static_cast<std::size_t>(stop - line.data());
+                    p = stop + (stop != end);  // past the blank after the number
                     continue;
                 }
             }
             std::string_view token;
-            if (line[i] == '"' || line[i] == '\'') {
-                const std::size_t close = line.find(line[i], i + 1);
-                if (close == std::string_view::npos) RowFailure(line);
-                token = line.substr(i + 1, close - i - 1);
-                i = close + 1;
+            if (*p == '"' || *p == '\'') {
+                const auto* close = static_cast<const char*>(
+                    std::memchr(p + 1, *p, static_cast<std::size_t>(end - p - 1)));
+                if (!close) RowFailure(line);
+                token = std::string_view(p + 1, static_cast<std::size_t>(close - p - 1));
+                p = close + 1;
             } else {
-                const std::size_t start = i;
-                for (; i < n; ++i) {
-                    const auto byte = static_cast<unsigned char>(line[i]);
+                const char* const start = p;
+                for (; p != end; ++p) {
+                    const auto byte = static_cast<unsigned char>(*p);
                     if (byte > 0x20 && byte != 0x7F) continue;
-                    if (IsBlank(line[i])) break;
+                    if (IsBlank(*p)) break;
                     RowFailure(line);
                 }
-                token = line.substr(start, i - start);
+                token = std::string_view(start, static_cast<std::size_t>(p - start));
             }
             if (role == kIdRole) {
                 patch.id = token;
@@ -525,6 +539,8 @@ class CgatsParser {
     // number (a colour component or a spectral sample).
     std::vector<int> roles_;
     bool sawText_ = false;
+    // Whether the byte after the text being fed may be read and stops a number.
+    bool terminated_ = false;
 };
 
 // Reads a file in blocks, so that memory holds the patches and not the whole text.
@@ -541,15 +557,17 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
     constexpr std::size_t kBlock = 1 << 20;
     // What is left of a block (the start of a line) moves to the front before the next read.
-    std::vector<char> buffer(2 * kBlock);
+    // After what is held, a zero byte ends the last number of the text.
+    std::vector<char> buffer(2 * kBlock + 1);
     std::size_t held = 0;
     while (true) {
-        if (buffer.size() - held < kBlock) buffer.resize(held + kBlock);
+        if (buffer.size() - held < kBlock + 1) buffer.resize(held + kBlock + 1);
         const ssize_t n = ::read(fd, buffer.data() + held, kBlock);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
         held += static_cast<std::size_t>(n);
-        const std::size_t used = parser.Feed(std::string_view(buffer.data(), held), n == 0);
+        buffer[held] = '\0';
+        const std::size_t used = parser.Feed(std::string_view(buffer.data(), held), n == 0, true);
         std::memmove(buffer.data(), buffer.data() + used, held - used);
         held -= used;
         if (n == 0) return parser.Finish();

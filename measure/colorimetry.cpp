@@ -47,11 +47,13 @@ std::array<float, kTableSamples + 1> TableSpectrum(const MeasurementSet& set, st
     const float* values = set.Spectrum(k);
     const int offset = (kTableFirstNm - set.firstNm) / 10;
     std::array<float, kTableSamples + 1> spectrum{};
-    for (int i = 0; i < kTableSamples; ++i) {
-        float value = values[offset + i];
-        if (set.percentReflectance) value /= 100.0f;
-        spectrum[static_cast<std::size_t>(i) + 1] = value;
-    }
+    // Two loops, so that each is a plain run over the samples.
+    if (set.percentReflectance)
+        for (int i = 0; i < kTableSamples; ++i)
+            spectrum[static_cast<std::size_t>(i) + 1] = values[offset + i] / 100.0f;
+    else
+        for (int i = 0; i < kTableSamples; ++i)
+            spectrum[static_cast<std::size_t>(i) + 1] = values[offset + i];
     return spectrum;
 }
 

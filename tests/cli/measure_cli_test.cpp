@@ -159,6 +159,32 @@ TEST(Compare, ToleranceVerdictSortingAndExitStatus) {
     EXPECT_LT(sorted.out.find("\nP5 "), sorted.out.find("\nP1 "));
 }
 
+// --ref-table and --sample-table choose the table of each file, --table that of both: a file
+// holding the reference's table, then the sample's, compared with itself.
+TEST(Compare, TableOfEachFile) {
+    TempDir dir;
+    const std::string two = Quoted(Write(dir, "two.cgats",
+                                         testing_support::ReadFile(kData + "lab_reference.cgats") +
+                                             testing_support::ReadFile(kData + "lab_ids.cgats")));
+    struct Case {
+        const char* options;
+        const char* p3;  // the signed differences of P3
+    };
+    const Case cases[] = {
+        {"--ref-table 1 --sample-table 2", "\"dL\": 0.0000, \"dC\": 3.0000"},
+        {"--ref-table=2 --sample-table=1", "\"dL\": 0.0000, \"dC\": -3.0000"},
+        {"--table 2", "\"dL\": 0.0000, \"dC\": 0.0000"},
+    };
+    for (const Case& c : cases) {
+        auto r = RunVantrel(std::string("compare --metric ab --format json ") + c.options + " " +
+                            two + " " + two);
+        EXPECT_EQ(r.status, 0) << c.options << ": " << r.err;
+        EXPECT_TRUE(Contains(LineWith(r.out, "\"P3\""), c.p3)) << c.options << "\n" << r.out;
+    }
+    cli_testing::ExpectError("compare --sample-table 3 " + two + " " + two, 1,
+                             "two.cgats: holds 2 tables, no table 3");
+}
+
 // By order: pair 1 is reference (50, 0, 0) against (50, 3, 4), pair 2 the same swapped.
 TEST(Compare, MetricsAndTheirFactorsByOrder) {
     struct Case {

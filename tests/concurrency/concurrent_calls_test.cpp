@@ -20,25 +20,18 @@ namespace {
 constexpr int kThreads = 4;
 constexpr int kRounds = 50;
 
-// Runs work(thread) on kThreads threads at once, each kRounds times; returns, per thread, the
-// results of its last round.
+// Runs work(thread) for each thread alone, then on kThreads threads at once, each kRounds times:
+// each thread's last results must be those it had alone.
 template <typename Result>
-std::vector<Result> OnAllThreads(const std::function<Result(int thread)>& work) {
-    std::vector<Result> results(kThreads);
+void ExpectSameAsAlone(const std::function<Result(int thread)>& work) {
+    std::vector<Result> alone(kThreads), together(kThreads);
+    for (int t = 0; t < kThreads; ++t) alone[t] = work(t);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
-            for (int round = 0; round < kRounds; ++round) results[t] = work(t);
+            for (int round = 0; round < kRounds; ++round) together[t] = work(t);
         });
     for (std::thread& thread : threads) thread.join();
-    return results;
-}
-
-template <typename Result>
-void ExpectSameAsAlone(const std::function<Result(int thread)>& work) {
-    std::vector<Result> alone(kThreads);
-    for (int t = 0; t < kThreads; ++t) alone[t] = work(t);
-    std::vector<Result> together = OnAllThreads(work);
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(together[t], alone[t]) << "thread " << t;
 }
 

@@ -1,0 +1,63 @@
+// The fast reading of short decimals gives exactly what the general reading gives: the same
+// stop and digits whatever the text, the nearest double, and for samples the nearest double
+// narrowed to float.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <random>
+#include <string>
+
+#include "measure/decimal.h"
+
+namespace {
+
+namespace measure = vantrel::measure;
+
+// Random words over digits, points, signs and a few other bytes, each followed by a line
+// end: the unbounded scan stops where the bounded one does, with the same number, and what
+// either accepts is the nearest double to its text.
+TEST(ShortDecimal, TerminatedScanMatchesBoundedScanAndFromChars) {
+    static const char kAlphabet[] = "0123456789012345678901234567890123456789...-+ e#\t";
+    std::mt19937 random(13);
+    std::uniform_int_distribution<std::size_t> length(0, 18);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+    int accepted = 0;
+    for (int round = 0; round < 400000; ++round) {
+        std::string text(length(random), ' ');
+        for (char& c : text) c = kAlphabet[pick(random)];
+        const std::string terminated = text + '\n';
+        const char* begin = terminated.data();
+        measure::ShortDecimal bounded, fast;
+        const char* boundedStop = measure::ScanShortDecimal(begin, begin + text.size(), &bounded);
+        const char* fastStop = measure::ScanTerminatedShortDecimal(begin, &fast);
+        ASSERT_EQ(fastStop, boundedStop) << '"' << text << '"';
+        if (!fastStop) continue;
+        ASSERT_EQ(fast.mantissa, bounded.mantissa) << text;
+        ASSERT_EQ(fast.decimals, bounded.decimals) << text;
+        ASSERT_EQ(fast.negative, bounded.negative) << text;
+        double nearest = 0;
+        const char* digits = begin + (*begin == '+');
+        std::from_chars(digits, fastStop, nearest);
+        ASSERT_EQ(fast.ToDouble(), nearest) << text;
+        ++accepted;
+    }
+    EXPECT_GT(accepted, 100000);
+}
+
+// Every digit string of up to 2^24 with 0 to 7 decimals: the product with the reciprocal gives
+// the float that the correctly rounded quotient narrows to.
+TEST(ShortDecimal, FloatOfEveryMantissaAndScaleIsTheNearestDoubleNarrowed) {
+    for (int decimals = 0; decimals <= 7; ++decimals) {
+        measure::ShortDecimal number;
+        number.decimals = decimals;
+        for (std::uint64_t mantissa = 0; mantissa <= (1u << 24); ++mantissa) {
+            number.mantissa = mantissa;
+            float sample = 0;
+            ASSERT_TRUE(number.ToFloat(&sample));
+            ASSERT_EQ(sample, static_cast<float>(number.ToDouble()))
+                << mantissa << " / 10^" << decimals;
+        }
+    }
+}
+
+}  // namespace

@@ -2,6 +2,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include <string>
 
@@ -29,6 +34,30 @@ inline void ExpectError(const std::string& args, int status, const std::string& 
     EXPECT_TRUE(Contains(r.err, message)) << args << ": " << r.err;
     EXPECT_EQ(CountLines(r.err), 1) << args << ": " << r.err;
     EXPECT_TRUE(r.out.empty()) << args;
+}
+
+struct PngImage {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    std::vector<int> At(int x, int y) const {
+        const std::uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+// The picture at `path` as 8-bit RGB; width and height 0 when it is not a PNG.
+inline PngImage ReadPng(const std::string& path) {
+    PngImage out;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    image.format = PNG_FORMAT_RGB;
+    out.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) return out;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    return out;
 }
 
 }  // namespace cli_testing

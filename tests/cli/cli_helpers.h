@@ -1,21 +1,47 @@
 // Helpers shared by the command's tests.
 #pragma once
 
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
-#include <string>
-
-#include "support/run_command.h"
+#include "support/test_support.h"
 
 namespace cli_testing {
 
-using testing_support::CountLines;
-using testing_support::RunVantrel;
+struct CommandResult {
+    int status = -1;  // exit status
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// `arguments` is appended to the command line as it stands (quote it yourself); `input`, when
+// given, is fed to standard input.
+inline CommandResult RunVantrel(const std::string& arguments, const std::string& input = "") {
+    const testing_support::TempDir dir;
+    testing_support::WriteFile(dir.File("in"), input);
+    // In a build for another processor the launcher is the emulator's command line (empty
+    // otherwise).
+    const std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " +
+                             arguments + " <'" + dir.File("in") + "' >'" + dir.File("out") +
+                             "' 2>'" + dir.File("err") + "'";
+    const int raw = std::system(line.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing_support::ReadFile(dir.File("out")),
+            testing_support::ReadFile(dir.File("err"))};
+}
+
+inline int CountLines(const std::string& text) {
+    int n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
+}
 
 inline std::string Quoted(const std::string& path) {
     return "'" + path + "'";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -13,6 +14,9 @@
 namespace {
 
 using Lookup = void (*)(const DITHERINFOARRAY*, int, wchar_t*, int);
+const wchar_t* const kEnglishNames[] = {L"KF Diffusion",     L"Error Diffusion", L"QC Diffusion",
+                                        L"Random Diffusion", L"FS Diffusion",    L"LX Diffusion",
+                                        L"Angled Screen",    L"Vexaline"};
 constexpr Lookup kLocal = GetLocalDitherStrByDitherID, kEnglish = GetEnglishDitherStrByDitherID,
                  kKey = GetDitherString;
 
@@ -41,35 +45,13 @@ DITHERINFOARRAY MakeArray(
     return array;
 }
 
-TEST(DitherNames, DefaultArrayFromTheLibrarysList) {
-    const struct {
-        int id;
-        const wchar_t *local, *english;
-    } cases[] = {
-        {0, L"KF Diffusion", L"KF Diffusion"},
-        {1, L"Error Diffusion", L"Error Diffusion"},
-        {2, L"", L"QC Diffusion"},
-        {3, L"Random Diffusion", L"Random Diffusion"},
-        {4, L"", L"FS Diffusion"},
-        {5, L"LX Diffusion", L"LX Diffusion"},
-        {6, L"Angled Screen", L"Angled Screen"},
-        {7, L"Vexaline", L"Vexaline"},
-        {8, L"", L""},
-        {-1, L"", L""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Call(kLocal, nullptr, c.id), c.local) << c.id;
-        EXPECT_EQ(Call(kEnglish, nullptr, c.id), c.english) << c.id;
-    }
-    EXPECT_EQ(Call(kKey, nullptr, 0), L"");  // no default array for keys
-}
-
 TEST(DitherNames, CallersArrayCountAndOrder) {
     DITHERINFOARRAY array =
         MakeArray({{2, u"Nicht QC", u"QC_KEY"}, {9, u"Neun", u"K9"}, {9, u"x", u"y"}});
     EXPECT_EQ(Call(kEnglish, &array, 2), L"QC Diffusion");
     EXPECT_EQ(Call(kEnglish, &array, 9), L"Neun");  // lower index wins
     EXPECT_EQ(Call(kKey, &array, 9), L"K9");
+    EXPECT_EQ(Call(kKey, nullptr, 0), L"");  // no default array for keys
     array.nCount = 1;
     EXPECT_EQ(Call(kKey, &array, 9), L"");
     for (std::int32_t count : {0, -1}) {
@@ -102,15 +84,20 @@ TEST(DitherNames, CapacityCutsTheTextAndZeroOrLessWritesNothing) {
     }
 }
 
-// The default array takes its local names from the current module state's list, split at the
-// list's last character, within work buffers of 255 units for the list and 127 for a name.
+// The default array takes its local names from the current module state's list (else the
+// library's), split at the list's last character, within work buffers of 255 units for the list
+// and 127 for a name. The English names of ids 0 to 7 never change; other ids have no names.
 TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
     const std::wstring longList = std::wstring(200, L'a') + L"/" + std::wstring(100, L'b') + L"/";
     const struct {
         const char* what;
-        std::wstring list;
-        std::wstring names[8];  // of ids 0 to 7 (2 and 4 are never stored)
+        std::optional<std::wstring> list;  // none: the library's
+        std::wstring names[8];             // of ids 0 to 7 (2 and 4 are never stored)
     } cases[] = {
+        {"library's list",
+         std::nullopt,
+         {L"KF Diffusion", L"Error Diffusion", L"", L"Random Diffusion", L"", L"LX Diffusion",
+          L"Angled Screen", L"Vexaline"}},
         {"empty list", L"", {}},
         {"short list", L"a,b,", {L"a", L"b"}},
         {"no trailing comma: 'z' delimits", L"x,y,z", {L"x,y,"}},
@@ -122,9 +109,12 @@ TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, c.list.c_str());
-        for (int id = 0; id < 8; ++id) EXPECT_EQ(Call(kLocal, nullptr, id), c.names[id]) << id;
-        EXPECT_EQ(Call(kEnglish, nullptr, 7), L"Vexaline");
+        if (c.list) AfxGetAppModuleState()->SetString(VANTREL_IDS_DITHER_NAMES, c.list->c_str());
+        for (int id = -1; id <= 8; ++id) {
+            const bool named = id >= 0 && id < 8;
+            EXPECT_EQ(Call(kLocal, nullptr, id), named ? c.names[id] : L"") << id;
+            EXPECT_EQ(Call(kEnglish, nullptr, id), named ? kEnglishNames[id] : L"") << id;
+        }
         AfxGetAppModuleState()->RemoveString(VANTREL_IDS_DITHER_NAMES);
     }
 

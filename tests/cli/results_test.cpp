@@ -60,10 +60,6 @@ TEST(Results, EverySubcommandPrintsItsValues) {
         {"adapt 0.9505 1 1.0888 --from D65 --to D50 --scale unit",
          "X  0.964200\nY  1.000000\nZ  0.824900\n"},
         // Batches in each format.
-        {"lab -",
-         "        L*          a*          b*\n  100.0000      0.0000      0.0000\n"
-         "   53.2329     78.3040     62.1645\n",
-         "96.42 100 82.49\n41.24,21.26,1.93\n"},
         {"deltae - --metric 94 --format csv", "dE94 (1:1:1)\n5.0000\n4.0816\n",
          "50 0 0 50 3 4\r\n50 3 4 50 0 0\r\n"},
         {"rgb - --format json",

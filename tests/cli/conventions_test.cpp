@@ -77,7 +77,6 @@ TEST(Conventions, EverySubcommandTheSameWay) {
          "option --max: '-1' is below 0"},
         {"measure --table 0 {data}/lab_ids.cgats", 2,
          "option --table: '0' is not a whole number from 1 to 1000000"},
-        {"prefs monitor {d}/p --white 2 3", 2, "option --white: x + y = 5 is above 1"},
         {"monitor --white 0.6 0.41", 2, "option --white: x + y = 1.01 is above 1"},
         {"monitor --primaries 0.64 0.33 0.3 0.6 0.15 -0.06", 2,
          "option --primaries blue y: '-0.06' is not above 0"},

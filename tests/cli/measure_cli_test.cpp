@@ -103,30 +103,9 @@ TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
     EXPECT_TRUE(Contains(r.out, "standard input: 5 patches, colour from L*a*b*")) << r.err;
 }
 
-// dE*ab of the five pairs is 10, 4, 3, 2 and 1 (reference order P5 .. P1).
-TEST(Compare, StatisticsByHandPairingByIdAndWarnings) {
-    const std::string files = D("lab_reference.cgats") + " " + D("lab_ids.cgats");
-    auto r = RunVantrel("compare --metric ab --format json " + files);
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "\"matched_by\": \"SAMPLE_ID\"")) << r.out;
-    EXPECT_TRUE(Contains(r.out,
-                         "\"summary\": {\"count\": 5, \"mean\": 4.0000, \"std_dev\": 3.5355, "
-                         "\"median\": 3.0000, \"p95\": 8.8000, \"max\": 10.0000, "
-                         "\"max_patch\": \"P5\"}"))
-        << r.out;
-    EXPECT_FALSE(Contains(r.out, "verdict")) << r.out;
-    // Signed differences of the sample from the reference, then the difference.
-    EXPECT_TRUE(Contains(LineWith(r.out, "\"P3\""),
-                         "\"dL\": 0.0000, \"dC\": 3.0000, \"dH\": 0.0000, \"dE\": 3.0000"))
-        << r.out;
-    // P6 is only in the reference.
-    EXPECT_EQ(CountLines(r.err), 1) << r.err;
-    EXPECT_TRUE(Contains(r.err, "warning: ") && Contains(r.err, "patch with no SAMPLE_ID in ") &&
-                Contains(r.err, "(first: 'P6')"))
-        << r.err;
-}
-
-TEST(Compare, ToleranceVerdictSortingAndExitStatus) {
+// dE*ab of the five pairs is 10, 4, 3, 2 and 1 (reference order P5 .. P1); P6 is only in the
+// reference.
+TEST(Compare, StatisticsVerdictSortingAndExitStatus) {
     const std::string files = D("lab_reference.cgats") + " " + D("lab_ids.cgats");
     struct Case {
         const char* options;
@@ -135,6 +114,14 @@ TEST(Compare, ToleranceVerdictSortingAndExitStatus) {
         const char* absent;
     };
     const Case cases[] = {
+        // Signed differences of the sample from the reference, then the difference.
+        {"--format json",
+         0,
+         {"\"matched_by\": \"SAMPLE_ID\"", "{\"id\": \"P3\"",
+          "\"dL\": 0.0000, \"dC\": 3.0000, \"dH\": 0.0000, \"dE\": 3.0000},",
+          "\"summary\": {\"count\": 5, \"mean\": 4.0000, \"std_dev\": 3.5355, \"median\": 3.0000, "
+          "\"p95\": 8.8000, \"max\": 10.0000, \"max_patch\": \"P5\"}"},
+         "verdict"},
         {"--max 5 --mean 4 --p95 9",
          3,
          {"std. deviation   3.54\n", "limit max        5.00  FAIL (1 patch over)\n",
@@ -160,6 +147,10 @@ TEST(Compare, ToleranceVerdictSortingAndExitStatus) {
             EXPECT_NE(at, std::string::npos) << c.options << ": " << part << "\n" << r.out;
         }
         EXPECT_FALSE(Contains(r.out, c.absent)) << c.options << "\n" << r.out;
+        EXPECT_TRUE(CountLines(r.err) == 1 && Contains(r.err, "warning: ") &&
+                    Contains(r.err, "1 patch with no SAMPLE_ID in ") &&
+                    Contains(r.err, "(first: 'P6')"))
+            << c.options << ": " << r.err;
     }
 }
 

@@ -14,11 +14,16 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-TEST(PrefsCli, ShowDecodesEveryRecord) {
+// init writes the library's default file (and with --force over another file); show decodes
+// every record; monitor edits record 102 in place.
+TEST(PrefsCli, InitShowAndMonitorEditInPlace) {
     TempDir dir;
-    const std::string file = dir.File("p");
-    FM_FILESPEC spec = dir.Spec("p");
+    FM_FILESPEC spec = dir.Spec("reference");
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
+    const std::string file = dir.File("p"), reference = ReadFile(dir.File("reference"));
+    EXPECT_EQ(RunVantrel("prefs init " + Quoted(file)).status, 0);
+    EXPECT_EQ(ReadFile(file), reference);
+    spec = dir.Spec("p");
     ASSERT_EQ(WritePreference(&spec, static_cast<PF_Signature>(555), "twelve bytes", 12), 0);
     CMeterSettings meter(CString(std::wstring(file.begin(), file.end())));
     meter.m_nCode2 = 7, meter.m_bFlag2 = 1, meter.m_nValue2 = 3;
@@ -33,33 +38,18 @@ TEST(PrefsCli, ShowDecodesEveryRecord) {
           "record 4: signature 555, 12 bytes"})
         EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
 
-    r = RunVantrel("prefs show --json " + Quoted(file));
-    EXPECT_TRUE(
-        Contains(r.out, "{\"code\": 7, \"flag\": 1, \"value\": 3") &&
-        Contains(r.out, "{\"index\": 4, \"offset\": 2960, \"signature\": 555, \"size\": 12}"))
-        << r.out;
-}
-
-// init writes the library's default file (and with --force over another file), which monitor
-// then edits in place.
-TEST(PrefsCli, InitThenMonitorEditsRecord102InPlace) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.Spec("reference");
-    ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
-    const std::string file = dir.File("p"), reference = ReadFile(dir.File("reference"));
-    EXPECT_EQ(RunVantrel("prefs init " + Quoted(file)).status, 0);
-    EXPECT_EQ(ReadFile(file), reference);
-    auto r = RunVantrel("prefs monitor " + Quoted(file) +
-                        " --primaries 0.68 0.32 0.265 0.69 0.15 0.06 --white 0.3457 0.3585"
-                        " --gamma 0.0148993675 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
+    r = RunVantrel("prefs monitor " + Quoted(file) +
+                   " --primaries 0.68 0.32 0.265 0.69 0.15 0.06 --white 0.3457 0.3585"
+                   " --gamma 0.0148993675 --name 'B\xC3\xBCro \xF0\x9F\x98\x80'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "(record 102) updated\n")) << r.out;
-    EXPECT_EQ(ReadFile(file).size(), 2960u) << "rewritten in place";
+    EXPECT_EQ(ReadFile(file).size(), 2960u + 20u) << "rewritten in place";
     r = RunVantrel("prefs show --json " + Quoted(file));
     for (const char* part :
          {"\"red\": [0.68, 0.32]", "\"green\": [0.265, 0.69]", "\"white\": [0.3457, 0.3585]",
           "\"gamma\": 0.0148993675", "\"name\": \"B\xC3\xBCro \xF0\x9F\x98\x80\"",
-          "\"primaries_name\": \"ITU-R BT 709\""})
+          "\"primaries_name\": \"ITU-R BT 709\"", "{\"code\": 7, \"flag\": 1, \"value\": 3",
+          "{\"index\": 4, \"offset\": 2960, \"signature\": 555, \"size\": 12}"})
         EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
 
     EXPECT_EQ(RunVantrel("prefs init --force " + Quoted(file)).status, 0);

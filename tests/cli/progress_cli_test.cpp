@@ -29,13 +29,13 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
     };
     for (const Case& c : cases) {
         std::remove(png.c_str());
+        SCOPED_TRACE(c.args);
         auto r = RunVantrel(std::string("progress ") + c.args + " --png '" + png + "'");
-        EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
-        EXPECT_TRUE(Contains(r.out, c.filled)) << c.args << ":\n" << r.out;
-        EXPECT_TRUE(Contains(r.out, std::string(c.text) + "\n")) << c.args << ":\n" << r.out;
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(Contains(r.out, c.filled) && Contains(r.out, std::string(c.text) + "\n"))
+            << r.out;
         const cli_testing::PngImage image = cli_testing::ReadPng(png);
-        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(c.width, c.height))
-            << c.args;
+        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(c.width, c.height));
     }
     auto r = RunVantrel("progress 40 --no-percent --format json --png '" + png + "'");
     EXPECT_EQ(r.out,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "support/test_support.h"
 #include "vantrel/measure.h"
@@ -136,14 +137,14 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
         {"SPEC_", spectral("SPEC_", 360, 830, 10, 1), 360, 830, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
-        EXPECT_EQ(set.source, measure::ColourSource::Spectrum) << c.what;
-        EXPECT_EQ(set.firstNm, c.first) << c.what;
-        EXPECT_EQ(set.lastNm, c.last) << c.what;
-        EXPECT_EQ(set.percentReflectance, c.percent) << c.what;
-        ASSERT_EQ(set.spectra.size(), static_cast<std::size_t>(set.SampleCount())) << c.what;
+        EXPECT_TRUE(set.source == measure::ColourSource::Spectrum);
+        EXPECT_EQ(std::make_tuple(set.firstNm, set.lastNm, set.percentReflectance),
+                  std::make_tuple(c.first, c.last, c.percent));
+        ASSERT_EQ(set.spectra.size(), static_cast<std::size_t>(set.SampleCount()));
         // 500 nm holds 0.2 (or 20 percent) in every file.
-        EXPECT_FLOAT_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2) << c.what;
+        EXPECT_FLOAT_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2);
     }
 }
 

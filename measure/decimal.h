@@ -25,7 +25,9 @@ struct ShortDecimal {
     double ToDouble() const {
         static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+        // At most 15 digits: the signed conversion, the cheaper one, is exact.
+        const double magnitude =
+            static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowersOfTen[decimals];
         return negative ? -magnitude : magnitude;
     }
 
@@ -36,7 +38,8 @@ struct ShortDecimal {
     bool ToFloat(float* value) const {
         static constexpr double kReciprocals[] = {1, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
         if (decimals > 7 || mantissa > (1u << 24)) return false;
-        const double magnitude = static_cast<double>(mantissa) * kReciprocals[decimals];
+        const double magnitude =
+            static_cast<double>(static_cast<std::int64_t>(mantissa)) * kReciprocals[decimals];
         *value = static_cast<float>(negative ? -magnitude : magnitude);
         return true;
     }
@@ -156,7 +159,7 @@ __attribute__((always_inline)) inline const char* ScanPaddedShortDecimal(const c
     std::uint64_t mantissa;
     if (MatchFixedDecimal<2, 2>(values, nonDigits, &mantissa)) {
         *number = ShortDecimal{mantissa, 2, negative};
-        return p + 4;
+        return p + 5;
     }
     if (MatchFixedDecimal<1, 2>(values, nonDigits, &mantissa)) {
         *number = ShortDecimal{mantissa, 2, negative};

@@ -1,16 +1,47 @@
 // Helpers shared by the command's tests.
 #pragma once
 
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
-#include "support/run_command.h"
+#include "support/test_support.h"
 
 namespace cli_testing {
 
-using testing_support::CountLines;
-using testing_support::RunVantrel;
+struct CommandResult {
+    int status = -1;  // exit status
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// `arguments` is appended to the command line as it stands (quote it yourself); `input`, when
+// given, is fed to standard input.
+inline CommandResult RunVantrel(const std::string& arguments, const std::string& input = "") {
+    const testing_support::TempDir dir;
+    testing_support::WriteFile(dir.File("in"), input);
+    // In a build for another processor the launcher is the emulator's command line (empty
+    // otherwise).
+    const std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " +
+                             arguments + " <'" + dir.File("in") + "' >'" + dir.File("out") +
+                             "' 2>'" + dir.File("err") + "'";
+    const int raw = std::system(line.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing_support::ReadFile(dir.File("out")),
+            testing_support::ReadFile(dir.File("err"))};
+}
+
+inline int CountLines(const std::string& text) {
+    int n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
+}
 
 inline std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -29,6 +60,30 @@ inline void ExpectError(const std::string& args, int status, const std::string& 
     EXPECT_TRUE(Contains(r.err, message)) << args << ": " << r.err;
     EXPECT_EQ(CountLines(r.err), 1) << args << ": " << r.err;
     EXPECT_TRUE(r.out.empty()) << args;
+}
+
+struct PngImage {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    std::vector<int> At(int x, int y) const {
+        const std::uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+// The picture at `path` as 8-bit RGB; width and height 0 when it is not a PNG.
+inline PngImage ReadPng(const std::string& path) {
+    PngImage out;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    image.format = PNG_FORMAT_RGB;
+    out.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) return out;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    return out;
 }
 
 }  // namespace cli_testing

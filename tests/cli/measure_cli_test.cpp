@@ -1,7 +1,5 @@
 // vantrel measure and compare: what they print, the verdict and its exit status, the picture,
 // and the refusal of bad input and bad usage.
-#include <png.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -38,11 +36,8 @@ std::string LineWith(const std::string& text, const std::string& part) {
 }
 
 std::string Write(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.File(name);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    return path;
+    testing_support::WriteFile(dir.File(name), text);
+    return dir.File(name);
 }
 
 // A one-table CGATS file with spectral fields `prefix`NNN for `first`..`last` nm in 10 nm
@@ -218,29 +213,6 @@ TEST(Compare, MetricsAndTheirFactorsByOrder) {
     }
 }
 
-struct PngImage {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    std::vector<int> at(int x, int y) const {
-        const std::uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-};
-
-PngImage ReadPng(const std::string& path) {
-    PngImage out;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
-    image.format = PNG_FORMAT_RGB;
-    out.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) return out;
-    out.width = static_cast<int>(image.width);
-    out.height = static_cast<int>(image.height);
-    return out;
-}
-
 std::vector<int> Srgb255(float L, float a, float b) {
     float rgb[3];
     LAB2SRGB(L, a, b, &rgb[0], &rgb[1], &rgb[2]);
@@ -258,17 +230,17 @@ TEST(Compare, PictureLayoutSwatchColoursAndWorstOutline) {
     auto r = RunVantrel("compare --metric ab " + D("lab_reference.cgats") + " " +
                         D("lab_ids.cgats") + " --png " + Quoted(png));
     ASSERT_EQ(r.status, 0) << r.err;
-    PngImage image = ReadPng(png);
+    cli_testing::PngImage image = cli_testing::ReadPng(png);
     // Five swatches: three cells a row, two rows, in a picture at least 816 pixels wide.
     ASSERT_EQ(image.width, 816);
     ASSERT_EQ(image.height, kGridTop + 2 * 116 + 16);
     // The first swatch (P5, the worst): reference left, sample right, outlined.
     const int x = 16 + 12, y = kGridTop + 8;
-    EXPECT_EQ(image.at(x + 22, y + 30), Srgb255(50, 0, 0));
-    EXPECT_EQ(image.at(x + 66, y + 30), Srgb255(60, 0, 0));
-    EXPECT_EQ(image.at(x - 4, y + 30), (std::vector<int>{255, 48, 48}));
+    EXPECT_EQ(image.At(x + 22, y + 30), Srgb255(50, 0, 0));
+    EXPECT_EQ(image.At(x + 66, y + 30), Srgb255(60, 0, 0));
+    EXPECT_EQ(image.At(x - 4, y + 30), (std::vector<int>{255, 48, 48}));
     // The second (P4) is not.
-    EXPECT_EQ(image.at(x + 112 - 4, y + 30), (std::vector<int>{90, 90, 90}));
+    EXPECT_EQ(image.At(x + 112 - 4, y + 30), (std::vector<int>{90, 90, 90}));
 }
 
 TEST(Compare, PictureOfManyPatchesKeepsTheWorstWithinBounds) {
@@ -291,13 +263,13 @@ TEST(Compare, PictureOfManyPatchesKeepsTheWorstWithinBounds) {
                         Quoted(Write(dir, "s.cgats", sample)) + " --png " + Quoted(png) +
                         " --format csv");
     ASSERT_EQ(r.status, 0) << r.err;
-    PngImage image = ReadPng(png);
+    cli_testing::PngImage image = cli_testing::ReadPng(png);
     EXPECT_LE(image.width, 4096);
     EXPECT_LE(image.height, 4096);
     EXPECT_GT(image.height, 3500);
     // Worst first.
     const int x = 16 + 12, y = kGridTop + 8;
-    EXPECT_EQ(image.at(x + 66, y + 30), Srgb255(90, 0, 0));
+    EXPECT_EQ(image.At(x + 66, y + 30), Srgb255(90, 0, 0));
 }
 
 TEST(MeasureAndCompare, BadInputGivesOneLineNamingFileAndLineAndStatus1) {

@@ -9,23 +9,11 @@ namespace {
 using cli_testing::Contains;
 using cli_testing::RunVantrel;
 
-// Width and height from a PNG file's header, or -1 when it is not a PNG.
-std::pair<long, long> PngSize(const std::string& path) {
-    std::string png = testing_support::ReadFile(path);
-    if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0) return {-1, -1};
-    auto be32 = [&](size_t at) {
-        long v = 0;
-        for (size_t i = 0; i < 4; ++i) v = v * 256 + static_cast<unsigned char>(png[at + i]);
-        return v;
-    };
-    return {be32(16), be32(20)};
-}
-
 struct Case {
     const char* args;
     const char* filled;
     const char* text;
-    long width, height;
+    int width, height;
 };
 
 TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
@@ -45,7 +33,9 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
         EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
         EXPECT_TRUE(Contains(r.out, c.filled)) << c.args << ":\n" << r.out;
         EXPECT_TRUE(Contains(r.out, std::string(c.text) + "\n")) << c.args << ":\n" << r.out;
-        EXPECT_EQ(PngSize(png), std::make_pair(c.width, c.height)) << c.args;
+        const cli_testing::PngImage image = cli_testing::ReadPng(png);
+        EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(c.width, c.height))
+            << c.args;
     }
     auto r = RunVantrel("progress 40 --no-percent --format json --png '" + png + "'");
     EXPECT_EQ(r.out,

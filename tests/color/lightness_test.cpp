@@ -3,8 +3,6 @@
 // two branches differ by 1.5e-5, a double-precision value held to 4e-6).
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
@@ -51,20 +49,18 @@ TEST(Lightness, WorkedValues) {
 }
 
 TEST(LClipping, PullsTooLightColoursTowardsHalfTheMaximum) {
-    struct {
+    const struct {
         const char* what;
         float lab[3], Lmax, clipped[3];
     } cases[] = {
-        {"k = 50 / 60: 16.66667, -8.33333",
-         {110, 20, -10},
-         100,
+        // clang-format off
+        {"k = 50 / 60: 16.66667, -8.33333", {110, 20, -10}, 100,
          {100, 0x1.0aaaaap+4f, -0x1.0aaaaap+3f}},
         {"at the maximum: unchanged", {100, 20, -10}, 100, {100, 20, -10}},
         {"below the maximum: unchanged", {90, 20, -10}, 100, {90, 20, -10}},
-        {"far above: k = 25 / 225: 3.33333, 4.44444",
-         {250, 30, 40},
-         50,
+        {"far above: k = 25 / 225: 3.33333, 4.44444", {250, 30, 40}, 50,
          {50, 0x1.aaaaaap+1f, 0x1.1c71c8p+2f}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         float lab[3] = {c.lab[0], c.lab[1], c.lab[2]};

@@ -6,6 +6,7 @@
 #include <ftw.h>
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +15,6 @@
 #include <string>
 
 #include "orvane/file_services.h"
-#include "support/files.h"
 
 namespace testing_support {
 
@@ -93,6 +93,19 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// The bytes of the file at `path`; empty when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::array<char, 4096> buffer;
+        size_t n;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+            text.append(buffer.data(), n);
+        std::fclose(f);
+    }
+    return text;
+}
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");

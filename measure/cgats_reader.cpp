@@ -155,7 +155,7 @@ class CgatsParser {
 
     // Reads the complete lines at the start of `text`, or all of it at the end of the input;
     // returns how much was read. Lines end in LF, CRLF or CR. `terminated`: the byte after
-    // the text may be read, and is neither a digit nor a point.
+    // the text is neither a digit nor a point, and it and the 7 bytes after it may be read.
     std::size_t Feed(std::string_view text, bool end, bool terminated = false) {
         terminated_ = terminated;
         std::size_t at = 0;
@@ -457,7 +457,7 @@ class CgatsParser {
                 // Most values are short decimals: read them as the line is scanned. The line
                 // ends in its line end, or in the byte after the text.
                 ShortDecimal decimal;
-                const char* stop = terminated ? ScanTerminatedShortDecimal(p, &decimal)
+                const char* stop = terminated ? ScanPaddedShortDecimal(p, &decimal)
                                               : ScanShortDecimal(p, end, &decimal);
                 if (stop && (stop == end || IsBlank(*stop))) {
                     float sample = 0;
@@ -557,11 +557,13 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
     constexpr std::size_t kBlock = 1 << 20;
     // What is left of a block (the start of a line) moves to the front before the next read.
-    // After what is held, a zero byte ends the last number of the text.
-    std::vector<char> buffer(2 * kBlock + 1);
+    // After what is held, a zero byte ends the last number of the text, and 7 more bytes
+    // may be read by the scan of 8 bytes at once.
+    constexpr std::size_t kPadding = 8;
+    std::vector<char> buffer(2 * kBlock + kPadding);
     std::size_t held = 0;
     while (true) {
-        if (buffer.size() - held < kBlock + 1) buffer.resize(held + kBlock + 1);
+        if (buffer.size() - held < kBlock + kPadding) buffer.resize(held + kBlock + kPadding);
         const ssize_t n = ::read(fd, buffer.data() + held, kBlock);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");

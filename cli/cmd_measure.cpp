@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -73,19 +74,23 @@ void AppendNumber(std::string& out, double value, int decimals) {
     static constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     char buffer[64];
     const double scaled = value * kScales[decimals];
-    const double whole = std::floor(scaled);
-    if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
-        const long long units = static_cast<long long>(whole) + (scaled - whole > 0.5);
+    // The floor of the scaled value, exact below 1e9, without a call to floor().
+    const auto truncated = static_cast<long long>(std::fabs(scaled) < 1e9 ? scaled : 0);
+    const long long whole = truncated - (scaled < static_cast<double>(truncated));
+    const double above = scaled - static_cast<double>(whole);
+    if (std::fabs(scaled) < 1e9 && std::fabs(above - 0.5) > 1e-6) {
+        const long long units = whole + (above > 0.5);
         // The digits from the last, the point after `decimals` of them, and at least one
-        // digit before the point.
+        // digit before the point; below 1e9 + 1 they fit 32 bits.
         char* const last = buffer + sizeof buffer;
         char* p = last;
-        unsigned long long rest = units < 0 ? 0 - static_cast<unsigned long long>(units)
-                                            : static_cast<unsigned long long>(units);
-        for (int k = 0; rest != 0 || k <= decimals; ++k, rest /= 10) {
-            if (k == decimals && k > 0) *--p = '.';
+        auto rest = static_cast<std::uint32_t>(units < 0 ? -units : units);
+        for (int k = 0; k < decimals; ++k, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+        if (decimals > 0) *--p = '.';
+        do {
             *--p = static_cast<char>('0' + rest % 10);
-        }
+            rest /= 10;
+        } while (rest != 0);
         if (units < 0) *--p = '-';
         out.append(p, static_cast<std::size_t>(last - p));
         return;

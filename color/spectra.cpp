@@ -94,6 +94,23 @@ constexpr ResponsesAt kResponses[kSamples] = {
     {0.00158f, 0.00033f, 0, 0, 0, 0, 0},                         // 700 nm
 };
 
+// The weights as the sums take them, converted to float once (exactly: they are far below
+// 2^24).
+struct FloatWeightsAt {
+    float x, y, z;
+};
+struct FloatWeights {
+    FloatWeightsAt at[kSamples];
+};
+constexpr FloatWeights ToFloat(const WeightsAt (&weights)[kSamples]) {
+    FloatWeights converted{};
+    for (int k = 0; k < kSamples; ++k)
+        converted.at[k] = {static_cast<float>(weights[k].x), static_cast<float>(weights[k].y),
+                           static_cast<float>(weights[k].z)};
+    return converted;
+}
+constexpr FloatWeights kD50FloatWeights = ToFloat(kD50Weights);
+
 using WeightRow = std::int32_t WeightsAt::*;
 using ResponseRow = float ResponsesAt::*;
 constexpr ResponseRow kStatusT[4] = {&ResponsesAt::visual, &ResponsesAt::tRed, &ResponsesAt::tGreen,
@@ -150,9 +167,10 @@ void CX_SpectrumToD50XYZ(const float* spectrum, float* xyzOut) {
         float x = 0.0f, y = 0.0f, z = 0.0f;
         for (int k = 0; k < kSamples; ++k) {
             const float sample = spectrum[k + 1];
-            x += static_cast<float>(kD50Weights[k].x) * sample;
-            y += static_cast<float>(kD50Weights[k].y) * sample;
-            z += static_cast<float>(kD50Weights[k].z) * sample;
+            const FloatWeightsAt& w = kD50FloatWeights.at[k];
+            x += w.x * sample;
+            y += w.y * sample;
+            z += w.z * sample;
         }
         const float sums[3] = {x, y, z};
         for (int c = 0; c < 3; ++c)

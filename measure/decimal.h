@@ -126,6 +126,19 @@ __attribute__((always_inline)) inline bool MatchFixedDecimal(std::uint64_t value
             (std::uint64_t{'.' ^ '0'} << (8 * Integer)) ||
         (nonDigits & kEnd) == 0)
         return false;
+    constexpr std::uint64_t kInteger = (std::uint64_t{1} << (8 * Integer)) - 1;
+    if constexpr (Integer + Fraction <= 4) {
+        // Up to four digits: closed up over the point and moved up so that leading zeros fill
+        // 4 bytes, the first digit lowest; then pairs, and the two pairs, are summed.
+        constexpr int kDigits = Integer + Fraction;
+        const std::uint64_t digits =
+            (values & kInteger) |
+            (values >> 8 & ((std::uint64_t{1} << (8 * kDigits)) - 1) & ~kInteger);
+        std::uint64_t value = digits << (8 * (4 - kDigits));
+        value = value * 10 + (value >> 8);
+        *mantissa = (value & 0xFF) * 100 + (value >> 16 & 0xFF);
+        return true;
+    }
     // The digits close up over the point, and leading zeros fill the 8 bytes, the first digit
     // lowest; then pairs, fours and the eight are summed.
     const std::uint64_t digits =

@@ -9,17 +9,15 @@ namespace {
 using cli_testing::Contains;
 using cli_testing::RunVantrel;
 
-struct Case {
-    const char* args;
-    const char* filled;
-    const char* text;
-    int width, height;
-};
-
 TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
     testing_support::TempDir dir;
     const std::string png = dir.File("progress.png");
-    const Case cases[] = {
+    const struct {
+        const char* args;
+        const char* filled;  // what the command reports
+        const char* text;
+        int width, height;  // of the picture
+    } cases[] = {
         {"25", "50 of 200 pixels", "25%", 200, 20},
         {"100 --range 50 150", "100 of 200 pixels", "67%", 200, 20},
         {"1 --range 0 3 --width 300 --height 24", "100 of 300 pixels", "33%", 300, 24},
@@ -27,7 +25,7 @@ TEST(ProgressCli, SavesThePictureAndReportsWhatItShows) {
         {"105", "0 of 200 pixels", "none", 200, 20},
         {"5 --range 5 5", "200 of 200 pixels", "100%", 200, 20},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::remove(png.c_str());
         SCOPED_TRACE(c.args);
         auto r = RunVantrel(std::string("progress ") + c.args + " --png '" + png + "'");

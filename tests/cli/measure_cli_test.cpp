@@ -39,11 +39,10 @@ std::string Write(const TempDir& dir, const std::string& name, const std::string
 
 TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
     const std::string ones = D("spectral_ones.cgats");
-    struct Case {
+    const struct {
         std::string args;
         std::vector<const char*> expected;  // parts of the output
-    };
-    const Case cases[] = {
+    } cases[] = {
         // The library's D50 table, exactly as CX_SpectrumToD50XYZ gives it, and the densities.
         {"measure --densities --format csv " + ones,
          {"A1,96.4210,99.9970,82.5240,", ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000\n"}},
@@ -61,7 +60,7 @@ TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
          {"{\"id\": \"1\", \"name\": \"paper white\", \"X\": 96.4200, \"Y\": 100.0000, "
           "\"Z\": 82.4900, \"L\": 100.0000, \"a\": 0.0000, \"b\": 0.0000"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto r = RunVantrel(c.args);
         EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
         for (const char* part : c.expected)
@@ -75,13 +74,12 @@ TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
 // reference.
 TEST(Compare, StatisticsVerdictSortingAndExitStatus) {
     const std::string files = D("lab_reference.cgats") + " " + D("lab_ids.cgats");
-    struct Case {
+    const struct {
         const char* options;
         int status;
         std::vector<const char*> expected;
         const char* absent;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // Signed differences of the sample from the reference, then the difference.
         {"--format json",
          0,
@@ -106,7 +104,7 @@ TEST(Compare, StatisticsVerdictSortingAndExitStatus) {
           "\"verdict\": \"FAIL\""},
          "PASS"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto r = RunVantrel(std::string("compare --metric ab ") + c.options + " " + files);
         EXPECT_EQ(r.status, c.status) << c.options << ": " << r.err;
         std::size_t at = 0;  // the parts in this order

@@ -66,12 +66,11 @@ TEST(PrefsCli, InitShowAndMonitorEditInPlace) {
 }
 
 TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
-    struct Case {
+    const struct {
         const char* what;
         std::string bytes;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty", "", "empty file"},
         {"short", "\1\0", "too short for the 4-byte record count"},
         {"negative count", Le32(-2), "record count is negative (-2)"},
@@ -82,7 +81,7 @@ TEST(PrefsCli, DamagedFilesAreReportedInOneLineAndLeftAlone) {
         {"monitor of another size", Le32(1) + Le32(102) + Le32(12) + "abcd",
          "holds 4 bytes, not the 1828"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TempDir dir;
         const std::string file = dir.File("p");
         WriteFile(file, c.bytes);
@@ -108,13 +107,12 @@ TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
     ASSERT_EQ(CreateDefaultPreferenceFile_NoMeterOptions(&spec), 0);
     const std::string whole = ReadFile(dir.File("default"));
     const std::string records = whole.substr(4), monitor = whole.substr(1124);
-    struct Case {
+    const struct {
         const char* what;
         std::string bytes;
         const char* reported;  // part of what repair prints
         bool repaired;         // a repaired file equal to the default one is written
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no count, a record cut short", Le32(0) + records + std::string("\x66\0\0", 3),
          "(recovered)\ndropped  3 bytes from offset 2960", true},
         {"two records uncounted", Le32(1) + records,
@@ -124,7 +122,7 @@ TEST(PrefsCli, RepairRecoversWhatAnInterruptedWriteLeft) {
          "record 4 (signature 102): an earlier record has its signature", true},
         {"nothing to repair", whole, "nothing to repair", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string file = dir.File("p"), repaired = dir.File("r");
         WriteFile(file, c.bytes);

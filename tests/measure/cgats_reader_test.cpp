@@ -35,12 +35,11 @@ std::string ErrorOf(const std::string& text, int table = 1) {
 }
 
 TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
-    struct Case {
+    const struct {
         const char* row;
         const char* id;
         std::array<double, 3> values;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // An exponent stays with its own number, after an id as after a number.
         {"2 60.0 -2 5e-01", "2", {60, -2, 0.5}},
         {"P1 2e1 0 1E+2", "P1", {20, 0, 100}},
@@ -52,7 +51,7 @@ TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
         {"P1 50 0 2.", "P1", {50, 0, 2}},
         {"\"P 1 #x\" 50 0 3", "P 1 #x", {50, 0, 3}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const measure::MeasurementSet set = measure::ParseCgats(LabFile(c.row), "t.cgats");
         ASSERT_EQ(set.patches.size(), 1u) << c.row;
         EXPECT_EQ(set.patches[0].id, c.id) << c.row;
@@ -79,11 +78,10 @@ TEST(CgatsReader, AnythingElseWhereANumberBelongsNamesLineAndField) {
 
 TEST(CgatsReader, ReadsTheLayoutsToolsWrite) {
     const std::string plain = LabFile("P1 50 1 2");
-    struct Case {
+    const struct {
         const char* what;
         std::string text;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"CR",
          "CGATS.17\rNUMBER_OF_FIELDS 4\rBEGIN_DATA_FORMAT\rSAMPLE_ID LAB_L LAB_A LAB_B\r"
          "END_DATA_FORMAT\rNUMBER_OF_SETS 1\rBEGIN_DATA\rP1 50 1 2\rEND_DATA"},
@@ -97,7 +95,7 @@ TEST(CgatsReader, ReadsTheLayoutsToolsWrite) {
          "KEYWORD \"MY_KEY\"\nMY_KEY some words here\n" +
              plain.substr(plain.find('\n') + 1)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
         ASSERT_EQ(set.patches.size(), 1u) << c.what;
         EXPECT_EQ(set.patches[0].id, "P1") << c.what;
@@ -122,13 +120,12 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
         }
         return Cgats(fields, count, 1, row);
     };
-    struct Case {
+    const struct {
         const char* what;
         std::string text;
         int first, last;
         bool percent;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"SPECTRAL_", spectral("SPECTRAL_", 400, 700, 10, 1), 400, 700, false},
         {"SPECTRAL_NM, 5 nm", spectral("SPECTRAL_NM", 380, 730, 5, 1), 380, 730, false},
         {"SPECTRAL_NM_", spectral("SPECTRAL_NM_", 380, 780, 10, 1), 380, 780, false},
@@ -136,7 +133,7 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
         {"NM, 5 nm from 385", spectral("NM", 385, 735, 5, 1), 390, 730, false},
         {"SPEC_", spectral("SPEC_", 360, 830, 10, 1), 360, 830, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
         EXPECT_TRUE(set.source == measure::ColourSource::Spectrum);
@@ -197,11 +194,10 @@ TEST(CgatsReader, TablesAreChosenAndCounted) {
 
 TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
     const std::string fields = "SAMPLE_ID LAB_L LAB_A LAB_B";
-    struct Case {
+    const struct {
         std::string text;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Cgats(fields, 5, 1, "P1 1 2 3"),
          "t.cgats:5: BEGIN_DATA_FORMAT lists 4 fields where "
          "NUMBER_OF_FIELDS is 5"},
@@ -219,7 +215,7 @@ TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
         {Cgats("SAMPLE_ID SPECTRAL_400 SPECTRAL_420", 3, 1, "P1 1 2"),
          "t.cgats: field SPECTRAL_410 missing: spectra need every 10 nm from 400 to 420 nm"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.text;
 }
 
 // More patches than Little CMS's parser would take (32,766), read from a file in blocks: lines

@@ -28,11 +28,10 @@ TEST(Statistics, OneValueTiesAndLimits) {
 }
 
 TEST(Conditions, StatedOnBothSidesMustAgree) {
-    struct Case {
+    const struct {
         std::string reference, sample;  // ILLUMINANT, OBSERVER, MEASUREMENT_CONDITION, FILTER
         bool refused;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"D50 2 M1 -", "d50 2_DEGREE m1 -", false},
         {"D50 2 M1 -", "- - - -", false},  // not stated: nothing to compare
         {"D50 2 - -", "D65 2 - -", true},
@@ -49,7 +48,7 @@ TEST(Conditions, StatedOnBothSidesMustAgree) {
             if (words >> *target && *target == "-") target->clear();
         return s;
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bool refused = false;
         try {
             measure::CheckConditions(set("r.cgats", c.reference), set("s.cgats", c.sample));

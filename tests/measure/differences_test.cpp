@@ -43,12 +43,11 @@ TEST(Ciede2000, ParametricFactorsDivideTheirTerm) {
 }
 
 TEST(SignedDifferences, SignsFollowTheSampleFromTheReference) {
-    struct Case {
+    const struct {
         const char* what;
         std::array<double, 3> ref, smp;
         double dL, dC, dH;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"lighter, more chroma, same hue", {50, 10, 0}, {52, 13, 0}, 2, 3, 0},
         // Hue turned counter-clockwise by 90 degrees at chroma 10: dH = 2 x 10 x sin 45.
         {"hue turned positive", {50, 10, 0}, {50, 0, 10}, 0, 0, 10 * std::sqrt(2.0)},
@@ -57,7 +56,7 @@ TEST(SignedDifferences, SignsFollowTheSampleFromTheReference) {
         {"across 180: the short way", {50, -10, 1}, {50, -10, -1}, 0, 0, 2},
         {"neutral reference: no hue difference", {50, 0, 0}, {50, 3, 4}, 0, 5, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const measure::Components d = measure::SignedDifferences(c.ref, c.smp);
         EXPECT_NEAR(d.dL, c.dL, 1e-12) << c.what;
         EXPECT_NEAR(d.dC, c.dC, 1e-12) << c.what;

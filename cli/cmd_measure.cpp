@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -66,36 +67,57 @@ class Out {
 };
 
 // A fixed-point number, correctly rounded as std::to_chars gives it; "-0.00" loses its sign,
-// which reads as a difference where there is none. Values far from a tie between two
-// decimals (nearly all of them) are rounded from their scaled integer, which is exact when
-// the scaled value is below 1e9: its own rounding error is then below 1e-7.
-void AppendNumber(std::string& out, double value, int decimals) {
+// which reads as a difference where there is none. Written backwards so that it ends just
+// before `end`; returns where it begins (at most kNumberRoom bytes before `end`). Values far
+// from a tie between two decimals (nearly all of them) are rounded from their scaled
+// integer, which is exact when the scaled value is below 1e9: its own rounding error is then
+// below 1e-7.
+constexpr std::size_t kNumberRoom = 350;  // the longest fixed-point double, 309 digits and more
+
+char* WriteNumberBefore(char* end, double value, int decimals) {
     static constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-    char buffer[64];
     const double scaled = value * kScales[decimals];
-    const double whole = std::floor(scaled);
-    if (std::fabs(scaled) < 1e9 && std::fabs(scaled - whole - 0.5) > 1e-6) {
-        const long long units = static_cast<long long>(whole) + (scaled - whole > 0.5);
+    // The floor of the scaled value, exact below 1e9, without a call to floor().
+    const auto truncated = static_cast<long long>(std::fabs(scaled) < 1e9 ? scaled : 0);
+    const long long whole = truncated - (scaled < static_cast<double>(truncated));
+    const double above = scaled - static_cast<double>(whole);
+    if (std::fabs(scaled) < 1e9 && std::fabs(above - 0.5) > 1e-6) {
+        const long long units = whole + (above > 0.5);
         // The digits from the last, the point after `decimals` of them, and at least one
-        // digit before the point.
-        char* const last = buffer + sizeof buffer;
-        char* p = last;
-        unsigned long long rest = units < 0 ? 0 - static_cast<unsigned long long>(units)
-                                            : static_cast<unsigned long long>(units);
-        for (int k = 0; rest != 0 || k <= decimals; ++k, rest /= 10) {
-            if (k == decimals && k > 0) *--p = '.';
+        // digit before the point; below 1e9 + 1 they fit 32 bits.
+        char* p = end;
+        auto rest = static_cast<std::uint32_t>(units < 0 ? -units : units);
+        for (int k = 0; k < decimals; ++k, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+        if (decimals > 0) *--p = '.';
+        do {
             *--p = static_cast<char>('0' + rest % 10);
-        }
+            rest /= 10;
+        } while (rest != 0);
         if (units < 0) *--p = '-';
-        out.append(p, static_cast<std::size_t>(last - p));
-        return;
+        return p;
     }
+    char buffer[kNumberRoom];
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
         text.remove_prefix(1);
-    out.append(text);
+    char* const begin = end - text.size();
+    std::memcpy(begin, text.data(), text.size());
+    return begin;
+}
+
+void AppendNumber(std::string& out, double value, int decimals) {
+    char buffer[kNumberRoom];
+    char* const end = buffer + sizeof buffer;
+    const char* begin = WriteNumberBefore(end, value, decimals);
+    out.append(begin, static_cast<std::size_t>(end - begin));
+}
+
+std::size_t NumberWidth(double value, int decimals) {
+    char buffer[kNumberRoom];
+    char* const end = buffer + sizeof buffer;
+    return static_cast<std::size_t>(end - WriteNumberBefore(end, value, decimals));
 }
 
 std::string Number(double value, int decimals) {
@@ -111,46 +133,46 @@ struct Column {
     std::string header;  // table and CSV
     std::string key;     // JSON
     bool number = false;
+    int decimals = 0;  // of a number column, as its values were given
 };
 
+// Rows of cells, given one cell after the other in column order: texts to the text columns,
+// values to the number columns. Texts are kept in one buffer and values as they are: the
+// numbers are written only when printed, straight into their place in the table or line.
 class Records {
   public:
-    explicit Records(std::vector<Column> columns) : columns_(std::move(columns)) {}
+    explicit Records(std::vector<Column> columns) : columns_(std::move(columns)) {
+        for (const Column& column : columns_) (column.number ? numberColumns_ : textColumns_)++;
+    }
 
-    void Text(std::string_view text) { End(text); }
+    void Text(std::string_view text) {
+        texts_.append(text);
+        textEnds_.push_back(static_cast<std::uint32_t>(texts_.size()));
+        NextColumn();
+    }
     void Value(double value, int decimals) {
-        if (std::isfinite(value))
-            AppendNumber(cells_, value, decimals);
-        else if (firstNonFinite_ == kNone)
-            firstNonFinite_ = ends_.size();
-        ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
+        if (!std::isfinite(value) && firstNonFinite_ == kNone)
+            firstNonFinite_ = Rows() * columns_.size() + column_;
+        columns_[column_].decimals = decimals;
+        numbers_.push_back(value);
+        NextColumn();
     }
 
     // A value that is not finite is never printed: a Failure names its patch and column.
     void RequireFinite() const {
         if (firstNonFinite_ == kNone) return;
         const std::size_t row = firstNonFinite_ / columns_.size();
-        throw cli::Failure("patch " + cli::Quoted(Cell(row * columns_.size())) + ": " +
+        throw cli::Failure("patch " + cli::Quoted(TextOf(row, 0)) + ": " +
                            columns_[firstNonFinite_ % columns_.size()].header +
                            " cannot be computed (not a finite number)");
     }
-    std::size_t Rows() const { return ends_.size() / columns_.size(); }
+    std::size_t Rows() const { return rows_; }
 
-    // Room for `rows` rows of short cells.
+    // Room for `rows` rows.
     void Reserve(std::size_t rows) {
-        ends_.reserve(rows * columns_.size());
-        cells_.reserve(rows * columns_.size() * 8);
-        AdviseLargePages(ends_.data(), ends_.capacity() * sizeof(std::uint32_t));
-        AdviseLargePages(cells_.data(), cells_.capacity());
-    }
-
-    // The rows of another set of records with the same columns, after these.
-    void Append(const Records& other) {
-        if (firstNonFinite_ == kNone && other.firstNonFinite_ != kNone)
-            firstNonFinite_ = ends_.size() + other.firstNonFinite_;
-        const auto offset = static_cast<std::uint32_t>(cells_.size());
-        cells_ += other.cells_;
-        for (std::uint32_t end : other.ends_) ends_.push_back(offset + end);
+        textEnds_.reserve(rows * textColumns_);
+        texts_.reserve(rows * textColumns_ * 8);
+        numbers_.reserve(rows * numberColumns_);
     }
 
     // Columns padded to their widest cell: the first (labels) left-aligned, the values
@@ -159,14 +181,33 @@ class Records {
         const std::size_t n = columns_.size();
         std::vector<std::size_t> widths;
         for (const Column& column : columns_) widths.push_back(column.header.size());
-        for (std::size_t k = 0; k < ends_.size(); k += n)
-            for (std::size_t c = 0; c < n; ++c)
-                widths[c] = std::max(widths[c], std::max<std::size_t>(1, Cell(k + c).size()));
+        // A text column is as wide as its longest text; a number column as its longest
+        // number, which is its largest or its smallest value: the text of a fixed-point
+        // number grows with its magnitude.
+        for (std::size_t c = 0, t = 0, v = 0; c < n; ++c) {
+            if (!columns_[c].number) {
+                for (std::size_t row = 0; row < rows_; ++row)
+                    widths[c] =
+                        std::max(widths[c], std::max<std::size_t>(1, TextAt(row, t).size()));
+                ++t;
+                continue;
+            }
+            if (rows_ > 0) {
+                double low = ValueAt(0, v), high = low;
+                for (std::size_t row = 1; row < rows_; ++row) {
+                    low = std::min(low, ValueAt(row, v));
+                    high = std::max(high, ValueAt(row, v));
+                }
+                widths[c] = std::max({widths[c], NumberWidth(low, columns_[c].decimals),
+                                      NumberWidth(high, columns_[c].decimals)});
+            }
+            ++v;
+        }
         std::string header;
         for (std::size_t c = 0; c < n; ++c) AppendCell(header, widths, c, columns_[c].header);
         out << header << "\n";
-        const std::size_t half = Rows() / 2;
-        auto second = std::async(std::launch::async, [&] { return Lines(widths, half, Rows()); });
+        const std::size_t half = rows_ / 2;
+        auto second = std::async(std::launch::async, [&] { return Lines(widths, half, rows_); });
         out.Write(Lines(widths, 0, half));
         out.Write(second.get());
     }
@@ -176,11 +217,15 @@ class Records {
         for (std::size_t c = 0; c < columns_.size(); ++c)
             line += (c ? "," : "") + CsvField(columns_[c].header);
         out << line << "\n";
-        for (std::size_t row = 0; row < Rows(); ++row) {
+        for (std::size_t row = 0; row < rows_; ++row) {
             line.clear();
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
+            for (std::size_t c = 0, t = 0, v = 0; c < columns_.size(); ++c) {
                 if (c) line += ',';
-                const std::string_view cell = Cell(row * columns_.size() + c);
+                if (columns_[c].number) {
+                    AppendNumber(line, ValueAt(row, v++), columns_[c].decimals);
+                    continue;
+                }
+                const std::string_view cell = TextAt(row, t++);
                 if (IsPlain(cell))
                     line.append(cell);
                 else
@@ -197,14 +242,16 @@ class Records {
         std::vector<std::string> keys;
         for (const Column& column : columns_) keys.push_back(JsonString(column.key) + ": ");
         std::string line;
-        for (std::size_t row = 0; row < Rows(); ++row) {
+        for (std::size_t row = 0; row < rows_; ++row) {
             line.assign(row ? ",\n" : "\n").append(indent).append("  {");
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                std::string_view text = Cell(row * columns_.size() + c);
+            for (std::size_t c = 0, t = 0, v = 0; c < columns_.size(); ++c) {
                 line.append(c ? ", " : "").append(keys[c]);
-                if (columns_[c].number)
-                    line.append(text);
-                else if (IsPlain(text))
+                if (columns_[c].number) {
+                    AppendNumber(line, ValueAt(row, v++), columns_[c].decimals);
+                    continue;
+                }
+                const std::string_view text = TextAt(row, t++);
+                if (IsPlain(text))
                     line.append("\"").append(text).append("\"");
                 else
                     line.append(JsonString(text));
@@ -215,6 +262,12 @@ class Records {
     }
 
   private:
+    void NextColumn() {
+        if (++column_ < columns_.size()) return;
+        column_ = 0;
+        ++rows_;
+    }
+
     void AppendCell(std::string& line, const std::vector<std::size_t>& widths, std::size_t column,
                     std::string_view text) const {
         if (column) line += "  ";
@@ -229,12 +282,12 @@ class Records {
     }
 
     // Rows [begin, end) of the table, each ended by a line break. The text is sized first and
-    // filled with blanks; the cells are then copied to their places.
+    // filled with blanks; texts are then copied to their places, and numbers written
+    // backwards from the end of theirs.
     std::string Lines(const std::vector<std::size_t>& widths, std::size_t begin,
                       std::size_t end) const {
         const std::size_t n = columns_.size();
-        auto shown = [this](std::size_t k) {
-            const std::string_view cell = Cell(k);
+        auto shown = [](std::string_view cell) {
             return cell.empty() ? std::string_view("-") : cell;
         };
         // With more than one column every line has the same length; a single column is not
@@ -245,7 +298,10 @@ class Records {
             for (std::size_t w : widths) lineLength += w;
             size = (end - begin) * lineLength;
         } else {
-            for (std::size_t row = begin; row < end; ++row) size += shown(row).size() + 1;
+            for (std::size_t row = begin; row < end; ++row)
+                size += (columns_[0].number ? NumberWidth(ValueAt(row, 0), columns_[0].decimals)
+                                            : shown(TextAt(row, 0)).size()) +
+                        1;
         }
         std::string text;
         text.reserve(size);
@@ -253,23 +309,31 @@ class Records {
         text.resize(size, ' ');
         char* p = text.data();
         for (std::size_t row = begin; row < end; ++row) {
-            for (std::size_t c = 0; c < n; ++c) {
-                const std::string_view cell = shown(row * n + c);
-                const std::size_t pad = widths[c] - cell.size();
-                if (c) p += 2 + pad;
+            for (std::size_t c = 0, t = 0, v = 0; c < n; ++c) {
+                if (c) p += 2;
+                if (columns_[c].number) {
+                    const double value = ValueAt(row, v++);
+                    if (n > 1) {
+                        p += widths[c];
+                        WriteNumberBefore(p, value, columns_[c].decimals);
+                    } else {
+                        p += NumberWidth(value, columns_[c].decimals);
+                        WriteNumberBefore(p, value, columns_[c].decimals);
+                    }
+                    continue;
+                }
+                const std::string_view cell = shown(TextAt(row, t++));
+                const std::size_t pad = n > 1 ? widths[c] - cell.size() : 0;
+                if (c) p += pad;
                 std::memcpy(p, cell.data(), cell.size());
                 p += cell.size();
-                if (c == 0 && n > 1) p += pad;
+                if (c == 0) p += pad;
             }
             *p++ = '\n';
         }
         return text;
     }
 
-    void End(std::string_view text) {
-        cells_.append(text);
-        ends_.push_back(static_cast<std::uint32_t>(cells_.size()));
-    }
     // Printable ASCII without quotes, backslashes or commas: the same in CSV and, between
     // quotes, in JSON.
     static bool IsPlain(std::string_view text) {
@@ -279,16 +343,33 @@ class Records {
         }
         return true;
     }
-    std::string_view Cell(std::size_t k) const {
-        const std::size_t begin = k ? ends_[k - 1] : 0;
-        return std::string_view(cells_).substr(begin, ends_[k] - begin);
+    // Text `t` (counted among the text columns) and value `v` (among the number columns) of
+    // a row.
+    std::string_view TextAt(std::size_t row, std::size_t t) const {
+        const std::size_t k = row * textColumns_ + t;
+        const std::size_t begin = k ? textEnds_[k - 1] : 0;
+        return std::string_view(texts_).substr(begin, textEnds_[k] - begin);
+    }
+    double ValueAt(std::size_t row, std::size_t v) const {
+        return numbers_[row * numberColumns_ + v];
+    }
+    // The text of column `c` of a row, "" for a number column.
+    std::string_view TextOf(std::size_t row, std::size_t c) const {
+        if (columns_[c].number) return {};
+        std::size_t t = 0;
+        for (std::size_t k = 0; k < c; ++k) t += !columns_[k].number;
+        return TextAt(row, t);
     }
 
     static constexpr std::size_t kNone = ~std::size_t{0};
 
     std::vector<Column> columns_;
-    std::string cells_;
-    std::vector<std::uint32_t> ends_;     // cell k is cells_[ends_[k - 1], ends_[k])
+    std::size_t textColumns_ = 0, numberColumns_ = 0;
+    std::string texts_;
+    std::vector<std::uint32_t> textEnds_;  // text k is texts_[textEnds_[k - 1], textEnds_[k])
+    std::vector<double> numbers_;
+    std::size_t rows_ = 0;
+    std::size_t column_ = 0;              // of the next cell given
     std::size_t firstNonFinite_ = kNone;  // the first cell whose value is not finite
 };
 
@@ -489,35 +570,26 @@ Records CompareRecords(const CompareRequest& r, const measure::MeasurementSet& r
         columns.push_back({"dH*", "dH", true});
     }
     columns.push_back({label, "dE", true});
-    // The rows are formatted in two halves at once: a table of many patches prints sooner.
     const std::vector<std::size_t> rows = ListedRows(r, c);
-    // The first half has room for the second, which is appended to it.
-    auto format = [&](std::size_t begin, std::size_t end, std::size_t room) {
-        Records records(columns);
-        records.Reserve(room);
-        for (std::size_t k = begin; k < end; ++k) {
-            const measure::ComparedPatch& p = c.patches[rows[k]];
-            const measure::Patch& patch = reference.patches[p.reference];
-            if (patch.id.empty())
-                records.Text(measure::PatchLabel(reference, p.reference));
-            else
-                records.Text(patch.id);
-            if (reference.hasName) records.Text(patch.name);
-            for (double v : p.referenceLab) records.Value(v, decimals);
-            for (double v : p.sampleLab) records.Value(v, decimals);
-            if (machine) {
-                records.Value(p.components.dL, decimals);
-                records.Value(p.components.dC, decimals);
-                records.Value(p.components.dH, decimals);
-            }
-            records.Value(p.difference, decimals);
+    Records records(columns);
+    records.Reserve(rows.size());
+    for (const std::size_t k : rows) {
+        const measure::ComparedPatch& p = c.patches[k];
+        const measure::Patch& patch = reference.patches[p.reference];
+        if (patch.id.empty())
+            records.Text(measure::PatchLabel(reference, p.reference));
+        else
+            records.Text(patch.id);
+        if (reference.hasName) records.Text(patch.name);
+        for (double v : p.referenceLab) records.Value(v, decimals);
+        for (double v : p.sampleLab) records.Value(v, decimals);
+        if (machine) {
+            records.Value(p.components.dL, decimals);
+            records.Value(p.components.dC, decimals);
+            records.Value(p.components.dH, decimals);
         }
-        return records;
-    };
-    const std::size_t half = rows.size() / 2;
-    auto second = std::async(std::launch::async, format, half, rows.size(), rows.size() - half);
-    Records records = format(0, half, rows.size());
-    records.Append(second.get());
+        records.Value(p.difference, decimals);
+    }
     return records;
 }
 

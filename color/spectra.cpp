@@ -94,6 +94,23 @@ constexpr ResponsesAt kResponses[kSamples] = {
     {0.00158f, 0.00033f, 0, 0, 0, 0, 0},                         // 700 nm
 };
 
+// The weights as the sums take them, converted to float once (exactly: they are far below
+// 2^24).
+struct FloatWeightsAt {
+    float x, y, z;
+};
+struct FloatWeights {
+    FloatWeightsAt at[kSamples];
+};
+constexpr FloatWeights ToFloat(const WeightsAt (&weights)[kSamples]) {
+    FloatWeights converted{};
+    for (int k = 0; k < kSamples; ++k)
+        converted.at[k] = {static_cast<float>(weights[k].x), static_cast<float>(weights[k].y),
+                           static_cast<float>(weights[k].z)};
+    return converted;
+}
+constexpr FloatWeights kD50FloatWeights = ToFloat(kD50Weights);
+
 using WeightRow = std::int32_t WeightsAt::*;
 using ResponseRow = float ResponsesAt::*;
 constexpr ResponseRow kStatusT[4] = {&ResponsesAt::visual, &ResponsesAt::tRed, &ResponsesAt::tGreen,
@@ -139,7 +156,27 @@ constexpr float kRgbToZ[3] = {-0.0007f, -0.0088f, 0.8341f};  // -0.0007, not -0.
 
 }  // namespace
 
+// Where the output does not overlap the spectrum, the three sums advance together, each in
+// wavelength order: the same additions in the same order as one sum after the other, but three
+// independent chains of them in flight instead of one. An output written into the spectrum
+// (each store then changes what the next sum reads) takes the sums one after the other.
 void CX_SpectrumToD50XYZ(const float* spectrum, float* xyzOut) {
+    const auto in = reinterpret_cast<std::uintptr_t>(spectrum);
+    const auto out = reinterpret_cast<std::uintptr_t>(xyzOut);
+    if (out + 3 * sizeof(float) <= in || out >= in + (kSamples + 1) * sizeof(float)) {
+        float x = 0.0f, y = 0.0f, z = 0.0f;
+        for (int k = 0; k < kSamples; ++k) {
+            const float sample = spectrum[k + 1];
+            const FloatWeightsAt& w = kD50FloatWeights.at[k];
+            x += w.x * sample;
+            y += w.y * sample;
+            z += w.z * sample;
+        }
+        const float sums[3] = {x, y, z};
+        for (int c = 0; c < 3; ++c)
+            xyzOut[c] = static_cast<float>(static_cast<double>(0.0f + sums[c]) / 1000.0);
+        return;
+    }
     xyzOut[0] = 0.0f;
     xyzOut[1] = 0.0f;
     xyzOut[2] = 0.0f;

@@ -155,7 +155,7 @@ class CgatsParser {
 
     // Reads the complete lines at the start of `text`, or all of it at the end of the input;
     // returns how much was read. Lines end in LF, CRLF or CR. `terminated`: the byte after
-    // the text may be read, and is neither a digit nor a point.
+    // the text is neither a digit nor a point, and it and the 7 bytes after it may be read.
     std::size_t Feed(std::string_view text, bool end, bool terminated = false) {
         terminated_ = terminated;
         std::size_t at = 0;
@@ -400,6 +400,10 @@ class CgatsParser {
                 static_cast<int>(spectralColumns_.size());
             spectralColumns_.push_back(found->second);
         }
+        runLength_ = static_cast<int>(spectralColumns_.size());
+        runFirst_ = spectralColumns_.front();
+        for (int k = 0; k < runLength_; ++k)
+            if (spectralColumns_[static_cast<std::size_t>(k)] != runFirst_ + k) runFirst_ = -1;
         if (state_.setsDeclared > 0) {
             set_.spectra.reserve(static_cast<std::size_t>(state_.setsDeclared) *
                                  spectralColumns_.size());
@@ -452,12 +456,22 @@ class CgatsParser {
         for (;; ++field) {
             while (p != end && IsBlank(*p)) ++p;
             if (p == end || *p == '#') break;
+            if (field == runFirst_ && terminated) {
+                const int read = ReadSpectralRun(p, end, samples);
+                field += read;
+                if (read == runLength_) {
+                    --field;
+                    continue;
+                }
+                while (p != end && IsBlank(*p)) ++p;
+                if (p == end || *p == '#') break;
+            }
             const int role = field < declared ? roles[field] : kSkipRole;
             if (role >= 0) {
                 // Most values are short decimals: read them as the line is scanned. The line
                 // ends in its line end, or in the byte after the text.
                 ShortDecimal decimal;
-                const char* stop = terminated ? ScanTerminatedShortDecimal(p, &decimal)
+                const char* stop = terminated ? ScanPaddedShortDecimal(p, &decimal)
                                               : ScanShortDecimal(p, end, &decimal);
                 if (stop && (stop == end || IsBlank(*stop))) {
                     float sample = 0;
@@ -501,6 +515,23 @@ class CgatsParser {
         set_.patches.push_back(std::move(patch));
     }
 
+    // The spectral fields of a row, where they follow each other in wavelength order, as
+    // most files write them: short decimals fitting a float, one blank after each. Reads
+    // from `p` while the fields are so, and stops at the first that is not (left to the
+    // field-by-field reading); returns how many were read, `p` past them.
+    int ReadSpectralRun(const char*& p, const char* end, float* samples) const {
+        const char* q = p;
+        int k = 0;
+        for (; k < runLength_; ++k) {
+            ShortDecimal decimal;
+            const char* stop = ScanPaddedShortDecimal(q, &decimal);
+            if (!stop || !(stop == end || IsBlank(*stop)) || !decimal.ToFloat(samples + k)) break;
+            q = stop + (stop != end);
+        }
+        p = q;
+        return k;
+    }
+
     void Store(Patch& patch, std::size_t base, int role, double value) {
         if (set_.source == ColourSource::Spectrum)
             set_.spectra[base + static_cast<std::size_t>(role)] = static_cast<float>(value);
@@ -538,6 +569,10 @@ class CgatsParser {
     // What each field of a data row gives: kSkipRole, kIdRole, kNameRole, or the place of a
     // number (a colour component or a spectral sample).
     std::vector<int> roles_;
+    // The spectral fields as one run: the first (-1 when they are not in wavelength order
+    // side by side) and how many.
+    int runFirst_ = -1;
+    int runLength_ = 0;
     bool sawText_ = false;
     // Whether the byte after the text being fed may be read and stops a number.
     bool terminated_ = false;
@@ -557,11 +592,13 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
     constexpr std::size_t kBlock = 1 << 20;
     // What is left of a block (the start of a line) moves to the front before the next read.
-    // After what is held, a zero byte ends the last number of the text.
-    std::vector<char> buffer(2 * kBlock + 1);
+    // After what is held, a zero byte ends the last number of the text, and 7 more bytes
+    // may be read by the scan of 8 bytes at once.
+    constexpr std::size_t kPadding = 8;
+    std::vector<char> buffer(2 * kBlock + kPadding);
     std::size_t held = 0;
     while (true) {
-        if (buffer.size() - held < kBlock + 1) buffer.resize(held + kBlock + 1);
+        if (buffer.size() - held < kBlock + kPadding) buffer.resize(held + kBlock + kPadding);
         const ssize_t n = ::read(fd, buffer.data() + held, kBlock);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");

@@ -124,6 +124,12 @@ TEST(Spectrum, RandomValuesGiveTheseBits) {
                                 0x1.312bdp-2f,  0x1.292832p-2f, 0x1.13182cp-2f, 0x1.3eeb1p-2f,
                                 0x1.a6513cp-3f, 0x1.65176p-2f,  0x1.41b5dp-2f};
     for (int k = 0; k < 11; ++k) EXPECT_EQ(Hex(spectral[k]), Hex(expected[k])) << k;
+    // XYZ written over elements 1 to 3: X is summed from the spectrum as given, Y and Z after
+    // the zeroing and each earlier store.
+    CX_SpectrumToD50XYZ(uneven.v, uneven.v + 1);
+    EXPECT_EQ(Hex(uneven.v[1]), Hex(0x1.798a72p+5f));
+    EXPECT_EQ(Hex(uneven.v[2]), Hex(0x1.8980cep+5f));
+    EXPECT_EQ(Hex(uneven.v[3]), Hex(0x1.cfc33ep+6f));
 }
 
 }  // namespace

@@ -25,13 +25,17 @@ TEST(ShortDecimal, TerminatedScanMatchesBoundedScanAndFromChars) {
     for (int round = 0; round < 400000; ++round) {
         std::string text(length(random), ' ');
         for (char& c : text) c = kAlphabet[pick(random)];
-        const std::string terminated = text + '\n';
+        const std::string terminated = text + "\n\0\0\0\0\0\0\0";
         const char* begin = terminated.data();
-        measure::ShortDecimal bounded, fast;
+        measure::ShortDecimal bounded, fast, padded;
         const char* boundedStop = measure::ScanShortDecimal(begin, begin + text.size(), &bounded);
         const char* fastStop = measure::ScanTerminatedShortDecimal(begin, &fast);
         ASSERT_EQ(fastStop, boundedStop) << '"' << text << '"';
+        ASSERT_EQ(measure::ScanPaddedShortDecimal(begin, &padded), fastStop) << text;
         if (!fastStop) continue;
+        ASSERT_EQ(padded.mantissa, fast.mantissa) << text;
+        ASSERT_EQ(padded.decimals, fast.decimals) << text;
+        ASSERT_EQ(padded.negative, fast.negative) << text;
         ASSERT_EQ(fast.mantissa, bounded.mantissa) << text;
         ASSERT_EQ(fast.decimals, bounded.decimals) << text;
         ASSERT_EQ(fast.negative, bounded.negative) << text;
@@ -42,6 +46,39 @@ TEST(ShortDecimal, TerminatedScanMatchesBoundedScanAndFromChars) {
         ++accepted;
     }
     EXPECT_GT(accepted, 100000);
+}
+
+// Every string of up to 5 digits with the point anywhere or nowhere, after each sign and before
+// each kind of end: the 8-byte reading of the common shapes stops where the byte-wise scan
+// does, with the same number.
+TEST(ShortDecimal, PaddedScanMatchesTerminatedScanOnEveryShortShape) {
+    for (int length = 1; length <= 5; ++length) {
+        int limit = 1;
+        for (int k = 0; k < length; ++k) limit *= 10;
+        for (int digits = 0; digits < limit; ++digits) {
+            for (int point = -1; point <= length; ++point) {
+                for (const char sign : {'\0', '-', '+'}) {
+                    for (const char end : {' ', '\n', '\0', '.', '5', 'e', '#'}) {
+                        char text[24] = {};
+                        int at = 0;
+                        if (sign) text[at++] = sign;
+                        for (int k = length - 1, rest = digits; k >= 0; --k, rest /= 10) {
+                            text[at + k + (point >= 0 && k >= point)] = char('0' + rest % 10);
+                        }
+                        if (point >= 0) text[at + point] = '.';
+                        text[at + length + (point >= 0)] = end;
+                        measure::ShortDecimal expected, padded;
+                        const char* stop = measure::ScanTerminatedShortDecimal(text, &expected);
+                        ASSERT_EQ(measure::ScanPaddedShortDecimal(text, &padded), stop) << text;
+                        if (!stop) continue;
+                        ASSERT_EQ(padded.mantissa, expected.mantissa) << text;
+                        ASSERT_EQ(padded.decimals, expected.decimals) << text;
+                        ASSERT_EQ(padded.negative, expected.negative) << text;
+                    }
+                }
+            }
+        }
+    }
 }
 
 // Every digit string of up to 2^24 with 0 to 7 decimals: the product with the reciprocal gives

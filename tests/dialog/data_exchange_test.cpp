@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cwchar>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -233,6 +234,9 @@ TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
         EXPECT_EQ(Boxes()[0].caption, L"Profiler");
         EXPECT_EQ(Boxes()[0].style, 0x30u);
         EXPECT_EQ(GetFocus(), Control());
+        int start = -1, end = -1;  // the whole text selected
+        static_cast<CEdit*>(CWnd::FromHandle(Control()))->GetSel(start, end);
+        EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, int(std::wcslen(c.text))));
         if (c.form < Form::kDdvInt) {
             EXPECT_EQ(Boxes()[0].owner, dialog_.m_hWnd);
         }

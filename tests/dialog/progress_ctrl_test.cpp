@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "vantrel/dialog.h"
@@ -89,41 +88,17 @@ TEST_F(ProgressBar, PaintsTheFilledFractionAndThePercentage) {
     }
 }
 
-TEST_F(ProgressBar, OutsideTheRangeItPaintsTheFaceColourWithoutText) {
-    bar_.SetBkColor(RGB(0, 0, 255));  // not used for an empty bar
-    bar_.SetStep(10);
-    bar_.SetPos(95);
-    EXPECT_EQ(bar_.StepIt(), 95);  // the control's previous position
-    for (int pos : {105, -1}) {
-        if (pos < 0) bar_.SetPos(pos);
-        Painted p = Paint();
-        EXPECT_TRUE(p.texts.empty()) << pos;
-        for (COLORREF pixel : p.surface.pixels) ASSERT_EQ(pixel, GetSysColor(COLOR_BTNFACE)) << pos;
-    }
-}
-
-TEST_F(ProgressBar, DefaultsRangeResetHiddenPercentageAndNoErasing) {
-    int lower = -1, upper = -1;
-    bar_.GetRange(lower, upper);
-    EXPECT_EQ(std::make_pair(lower, upper), std::make_pair(0, 100));
-    EXPECT_EQ(bar_.GetProgressColor(), 0xFF0000u);
-    EXPECT_EQ(bar_.GetTextColor(), 0xFFFFFFu);
-    EXPECT_EQ(bar_.GetBkColor(), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(Paint().texts, Texts{L"0%"});
-
+TEST_F(ProgressBar, StateMessagesAndWhatTheyPaint) {
+    EXPECT_EQ(Paint().texts, Texts{L"0%"});  // 0 of 0 to 100
     bar_.SetPos(60);
-    bar_.SetRange(20, 80);  // back to the lower bound
-    Painted p = Paint();
-    EXPECT_EQ(p.fill, 0);
-    EXPECT_EQ(p.texts, Texts{L"25%"});  // 20 * 100 / 80
+    bar_.SetRange(20, 80);                    // back to the lower bound
+    EXPECT_EQ(Paint().texts, Texts{L"25%"});  // 20 * 100 / 80
     bar_.SetPos(40);
     bar_.ShowPercent(FALSE);
-    p = Paint();
-    EXPECT_TRUE(p.texts.empty());
+    Painted p = Paint();
+    EXPECT_TRUE(p.texts.empty() && p.covered);
     EXPECT_EQ(p.fill, 66);  // (40 - 20) / 60 of 200
-    EXPECT_TRUE(p.covered);
     bar_.ShowPercent(TRUE);
-    EXPECT_EQ(Paint().texts, Texts{L"50%"});
 
     // Erasing the background leaves the picture alone.
     const auto before = vplatform::GetSurface(bar_.m_hWnd).pixels;
@@ -131,17 +106,25 @@ TEST_F(ProgressBar, DefaultsRangeResetHiddenPercentageAndNoErasing) {
     SendMessage(bar_.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC));
     ReleaseDC(bar_.m_hWnd, hDC);
     EXPECT_EQ(vplatform::GetSurface(bar_.m_hWnd).pixels, before);
-}
 
-TEST_F(ProgressBar, ThePlatformControlGetsSixteenBitBoundsAndAnswersPreviousValues) {
+    // The platform control keeps 16 bits of each bound and answers the previous values.
     bar_.SetRange(0, 100000);
-    EXPECT_EQ(SendMessage(bar_.m_hWnd, PBM_GETRANGE, TRUE), 0);
     EXPECT_EQ(SendMessage(bar_.m_hWnd, PBM_GETRANGE, FALSE), 100000 & 0xFFFF);
-    EXPECT_EQ(bar_.SetPos(30000), 0);
-    EXPECT_EQ(bar_.SetPos(40000), 30000);  // the control's previous position (34464 at most)
-    EXPECT_EQ(bar_.SetPos(10), 34464);
-    EXPECT_EQ(bar_.SetStep(5), 10);
-    EXPECT_EQ(bar_.StepIt(), 10);
+    EXPECT_EQ(bar_.SetPos(40000), 40);
+    EXPECT_EQ(bar_.SetPos(95), 34464);
+    EXPECT_EQ(bar_.SetStep(10), 10);
+
+    // Outside the range: the face colour and no text, whatever the bar's colours.
+    bar_.SetRange(0, 100);
+    bar_.SetBkColor(RGB(0, 0, 255));
+    bar_.SetPos(95);
+    EXPECT_EQ(bar_.StepIt(), 95);  // no wrap-around at the upper bound
+    for (int pos : {105, -1}) {
+        if (pos < 0) bar_.SetPos(pos);
+        p = Paint();
+        EXPECT_TRUE(p.texts.empty()) << pos;
+        for (COLORREF pixel : p.surface.pixels) ASSERT_EQ(pixel, GetSysColor(COLOR_BTNFACE)) << pos;
+    }
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ void RunEveryOperation(const FM_FILESPEC& spec, short (&status)[7]) {
     status[6] = h ? FM_Close(h) : short{FM_OK};
 }
 
-TEST(FileServicesHook, CountsOperationsAndFailsTheKthOne) {
+TEST(FileServicesHook, FailsTheKthOperationOrWritesAPrefix) {
     TempDir dir;
     FM_FILESPEC spec = dir.Spec("f");
     FM_TestFaultScope scope;
@@ -104,13 +104,9 @@ TEST(FileServicesHook, CountsOperationsAndFailsTheKthOne) {
             EXPECT_EQ(status[i], i + 1 == k ? short{FM_ERR_INJECTED} : short{FM_OK})
                 << "operation " << i + 1 << " with operation " << k << " failing";
     }
-}
 
-TEST(FileServicesHook, ShortWritesLeaveThePrefix) {
-    TempDir dir;
-    FM_FILESPEC spec = dir.Spec("f");
-    FM_TestFaultScope scope;
     int h = 0;
+    FM_TestReset();
     ASSERT_EQ(FM_Open(&spec, FM_MODE_CREATE, &h), FM_OK);
     FM_TestShortWrite(2, 3);
     EXPECT_EQ(FM_Write(h, "abcdef", 6), FM_ERR_WRITE);

@@ -4,7 +4,8 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <regex>
+#include <string>
+#include <utility>
 
 #include "cli_helpers.h"
 #include "support/test_support.h"
@@ -37,9 +38,13 @@ class Files {
     }
     // `text` with {d} replaced by the folder and {data} by the test data folder.
     std::string Expand(std::string text) const {
-        text = std::regex_replace(text, std::regex("\\{d\\}"), dir_.Path());
-        return std::regex_replace(text, std::regex("\\{data\\}"),
-                                  std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data");
+        const std::pair<std::string, std::string> fields[] = {
+            {"{d}", dir_.Path()}, {"{data}", std::string(VANTREL_SOURCE_DIR) + "/tests/cli/data"}};
+        for (const auto& [key, value] : fields)
+            for (auto at = text.find(key); at != std::string::npos;
+                 at = text.find(key, at + value.size()))
+                text.replace(at, key.size(), value);
+        return text;
     }
     std::string File(const std::string& name) const { return dir_.File(name); }
 

@@ -456,13 +456,10 @@ class CgatsParser {
         for (;; ++field) {
             while (p != end && IsBlank(*p)) ++p;
             if (p == end || *p == '#') break;
+            // The spectral fields at once, as far as they allow; the reading field by field
+            // below takes the field after them, or the first that stopped them.
             if (field == runFirst_ && terminated) {
-                const int read = ReadSpectralRun(p, end, samples);
-                field += read;
-                if (read == runLength_) {
-                    --field;
-                    continue;
-                }
+                field += ReadSpectralRun(p, end, samples);
                 while (p != end && IsBlank(*p)) ++p;
                 if (p == end || *p == '#') break;
             }

@@ -1,13 +1,16 @@
 // What the CGATS reader makes of files, for the differential test (cgats_differential.py):
 // for each "TABLE PATH" line of standard input, "error MESSAGE", or the set's shape and then
 // one line per patch: id and name in hex, the line, and every number as the hex of its bits
-// (floats for spectral samples, doubles for XYZ and L*a*b*).
+// (floats for spectral samples, doubles for XYZ and L*a*b*). Files are read in blocks of 1 to
+// 64 bytes, the size changing from file to file, so that lines, numbers and CR-LF pairs fall
+// across the ends of blocks.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 
+#include "measure/cgats_reader.h"
 #include "vantrel/measure.h"
 
 namespace {
@@ -32,10 +35,12 @@ int main() {
     namespace measure = vantrel::measure;
     int table;
     std::string path;
+    std::size_t files = 0;
     while (std::cin >> table && std::getline(std::cin >> std::ws, path)) {
         std::printf("file %s\n", path.c_str());
         try {
-            const measure::MeasurementSet set = measure::ReadCgats(path, {table});
+            const measure::MeasurementSet set =
+                measure::ReadCgatsInBlocks(path, {table}, 1 + files++ % 64);
             std::printf("set %d %d %d %d %d %d %s %zu\n", static_cast<int>(set.source), set.hasId,
                         set.hasName, set.firstNm, set.lastNm, set.stepNm,
                         measure::ScaleName(set.scale.scale).c_str(), set.warnings.size());

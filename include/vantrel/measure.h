@@ -72,10 +72,12 @@ struct Conditions {
 };
 
 struct Patch {
-    std::string id;    ///< SAMPLE_ID, empty when the file has none
-    std::string name;  ///< SAMPLE_NAME, empty when the file has none
-    int line = 0;      ///< line of the file holding the patch's data row
-    /// XYZ (percent scale) or L*a*b*, as the file gives them, when the source is Xyz or Lab.
+    std::string id;        ///< SAMPLE_ID, empty when the file has none
+    std::string name;      ///< SAMPLE_NAME, empty when the file has none
+    std::string location;  ///< SAMPLE_LOC, empty when the file has none
+    int line = 0;          ///< line of the file holding the patch's data row
+    /// The XYZ (percent scale) or L*a*b* the file states (MeasurementSet::statedSource), when
+    /// it states one.
     std::array<double, 3> values{};
 };
 
@@ -107,9 +109,18 @@ struct MeasurementSet {
     int table = 1;     ///< which table of the file this is, from 1
     int tableCount = 1;
     std::string fileType;  ///< the file's first word, its identifier: "CGATS.17", "CTI3", ...
-    ColourSource source = ColourSource::Lab;
+    ColourSource source = ColourSource::Lab;  ///< spectra when there are any, else stated
     bool hasId = false;
     bool hasName = false;
+    bool hasLocation = false;
+    /// Whether the file states XYZ (XYZ_X XYZ_Y XYZ_Z) or else L*a*b* (LAB_L LAB_A LAB_B) for
+    /// each patch, beside spectra or alone, and which; the values are in Patch::values.
+    bool hasStated = false;
+    ColourSource statedSource = ColourSource::Lab;
+    /// Device values (CMYK_C, RGB_R, 6CLR_1 and the like), as the file names and orders its
+    /// fields, patch by patch in `device`.
+    std::vector<std::string> deviceFields;
+    std::vector<double> device;
     /// Header keywords in file order (the values of quoted strings without their quotes),
     /// those of earlier tables first.
     std::vector<std::pair<std::string, std::string>> keywords;
@@ -138,6 +149,8 @@ struct MeasurementSet {
         return spectra.data() + k * static_cast<std::size_t>(SampleCount());
     }
     bool Percent() const { return scale.scale == SpectralScale::Percent; }
+    /// The device values of patch k, deviceFields.size() of them.
+    const double* Device(std::size_t k) const { return device.data() + k * deviceFields.size(); }
 };
 
 struct ReadOptions {
@@ -189,9 +202,9 @@ VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 
 /// The set as a CGATS.17 file of one table: its file type and header keywords (but its
 /// counts, which it writes from the data), SPECTRAL_NORM 1 or 100 for spectra when the header
-/// has none, its id, name and colour fields, and each number in the shortest text that reads
-/// back to the value held (a spectral sample to the same float). ParseCgats of the text gives
-/// the same patches, spectra, values and scale.
+/// has none, its id, name, location, device and colour fields (stated and spectral), and each
+/// number in the shortest text that reads back to the value held (a spectral sample to the
+/// same float). ParseCgats of the text gives the same patches, spectra, values and scale.
 VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
 
 /// "percent" or "factors".

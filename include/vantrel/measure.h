@@ -324,19 +324,31 @@ VANTREL_MEASURE_API Components SignedDifferences(const std::array<double, 3>& re
 // ---------------------------------------------------------------------------------------------
 // Pairing, statistics and verdict
 
-enum class PairedBy { SampleId, SampleName, Order };
+/// How the patches of two sets are paired: by SAMPLE_ID, SAMPLE_NAME or SAMPLE_LOC, or by their
+/// order in the files.
+enum class PairedBy { SampleId, SampleName, Location, Order };
 
-/// Patches paired by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 struct Pairing {
     PairedBy by = PairedBy::Order;
     std::vector<std::pair<std::size_t, std::size_t>> pairs;  ///< reference, sample; reference order
     std::vector<std::string> warnings;                       ///< patches left out
 };
-/// Throws Error for a key given twice in one set, or no key in common.
+/// Pairs the patches `by` a key field or by order. By a key, each set must have the field and
+/// give each key once, and the two must share a key: otherwise throws Error naming the fault
+/// and the other ways that would pair the sets ("; pairing by location or order would do").
+/// Patches whose key the other set lacks are left out with a warning. By order, the first n
+/// patches of each are paired (n the smaller count), with a warning when the counts differ.
+VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
+                                        const MeasurementSet& sample, PairedBy by);
+/// Pairs by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
                                         const MeasurementSet& sample);
-/// "SAMPLE_ID", "SAMPLE_NAME" or "order".
+/// "SAMPLE_ID", "SAMPLE_NAME", "SAMPLE_LOC" or "order".
 VANTREL_MEASURE_API std::string PairedByName(PairedBy by);
+/// "id", "name", "location" or "order"; ParsePairedBy takes these and gives nothing for
+/// anything else.
+VANTREL_MEASURE_API std::string PairedByOption(PairedBy by);
+VANTREL_MEASURE_API std::optional<PairedBy> ParsePairedBy(std::string_view name);
 
 /// Throws Error, one line naming both files, when both state an illuminant, observer,
 /// measurement condition or filter and these differ.

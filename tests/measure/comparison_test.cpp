@@ -62,6 +62,55 @@ TEST(Conditions, StatedOnBothSidesMustAgree) {
     }
 }
 
+// A chart whose padding patches share SAMPLE_ID 0 pairs by location or order; each refusal
+// names the ways that would pair.
+TEST(Pairing, ByIdNameLocationOrOrder) {
+    auto lab = [](const std::string& rows) {
+        return measure::ParseCgats(
+            "CGATS.17\nBEGIN_DATA_FORMAT\nSAMPLE_ID SAMPLE_LOC LAB_L LAB_A "
+            "LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\nBEGIN_DATA\n" +
+                rows + "\nEND_DATA\n",
+            "f.cgats");
+    };
+    const measure::MeasurementSet padded = lab("1 A1 50 0 0\n0 A2 90 0 0\n0 A3 90 0 0");
+    const measure::MeasurementSet shuffled = lab("0 A3 90 0 0\n1 A1 50 0 0\n0 A2 91 0 0");
+    const measure::MeasurementSet other = lab("7 B1 50 0 0\n8 B2 90 0 0\n9 B3 90 0 0");
+    const struct {
+        const measure::MeasurementSet &reference, &sample;
+        measure::PairedBy by;
+        std::vector<std::pair<std::size_t, std::size_t>> pairs;
+        const char* refused;
+    } cases[] = {
+        {padded, shuffled, measure::PairedBy::Location, {{0, 1}, {1, 2}, {2, 0}}, ""},
+        {padded, shuffled, measure::PairedBy::Order, {{0, 0}, {1, 1}, {2, 2}}, ""},
+        {padded,
+         shuffled,
+         measure::PairedBy::SampleId,
+         {},
+         "f.cgats:9: SAMPLE_ID '0' given twice (first on line 8); pairing by location or order "
+         "would do"},
+        {padded,
+         other,
+         measure::PairedBy::Location,
+         {},
+         "f.cgats: no SAMPLE_LOC in common with f.cgats; pairing by order would do"},
+        {padded,
+         other,
+         measure::PairedBy::SampleName,
+         {},
+         "f.cgats: has no SAMPLE_NAME; pairing by order would do"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(measure::PairedByOption(c.by));
+        try {
+            EXPECT_EQ(measure::PairPatches(c.reference, c.sample, c.by).pairs, c.pairs);
+            EXPECT_STREQ(c.refused, "");
+        } catch (const measure::Error& e) {
+            EXPECT_STREQ(e.what(), c.refused);
+        }
+    }
+}
+
 // Spectral files of patches (id and value at every wavelength) from first to last nm.
 std::string Spectral(int first, int last,
                      const std::vector<std::pair<const char*, const char*>>& patches) {

@@ -381,9 +381,22 @@ Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample
     return comparison;
 }
 
+void CheckColourConditions(const MeasurementSet& reference, const MeasurementSet& sample,
+                           const Integration& integration) {
+    const ColourConditions ref = ConditionsOfColour(reference, integration);
+    const ColourConditions smp = ConditionsOfColour(sample, integration);
+    if (ref.illuminant == smp.illuminant && ref.observer == smp.observer) return;
+    throw Error(sample.path, "colours under different conditions: " + reference.path + " " +
+                                 DescribeConditions(ref) + ", " + sample.path + " " +
+                                 DescribeConditions(smp));
+}
+
 Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet& sample,
                            const CompareOptions& options) {
-    if (!options.ignoreConditions) CheckConditions(reference, sample);
+    if (!options.ignoreConditions) {
+        CheckConditions(reference, sample);
+        CheckColourConditions(reference, sample, options.integration);
+    }
     Comparison comparison;
     comparison.pairing = PairPatches(reference, sample);
     comparison.patches.reserve(comparison.pairing.pairs.size());

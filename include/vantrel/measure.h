@@ -232,10 +232,19 @@ enum class Observer { TwoDegree, TenDegree };  ///< CIE 1931 and CIE 1964
 /// range beyond them. XYZ are normalised so that a perfect reflector has Y = 100, and L*a*b*
 /// is relative to that perfect reflector. Spectra must be every 5 to 20 nm and cover 400 to
 /// 700 nm at least.
+///
+/// `colour` chooses where colour comes from: by default (Auto) the spectra when the file has
+/// any, else the XYZ or L*a*b* it states; Spectra or Stated insist on one, and Colours throws
+/// Error for a file without it. Stated colour is under the illuminant and observer the file
+/// states (D50 and 2 degrees where it states none; see ConditionsOfColour), and the
+/// integration does not apply to it.
+enum class ColourChoice { Auto, Spectra, Stated };
+
 struct Integration {
     bool cie = false;
     Illuminant illuminant = Illuminant::D50;
     Observer observer = Observer::TwoDegree;
+    ColourChoice colour = ColourChoice::Auto;
 };
 
 /// Names: "D50", "D65", "A", "C", "F2", "F7", "F11"; "2", "10". Parse* return nothing for
@@ -244,8 +253,22 @@ VANTREL_MEASURE_API std::string IlluminantName(Illuminant illuminant);
 VANTREL_MEASURE_API std::optional<Illuminant> ParseIlluminant(std::string_view name);
 VANTREL_MEASURE_API std::optional<Observer> ParseObserver(std::string_view name);
 
-/// One line saying where a set's colour comes from and, for spectra, how they were integrated
-/// and on what scale they were read (DescribeScale).
+/// The illuminant and observer that a set's colour is under: the integration's for spectra
+/// (D50 and 2 degrees for the library's table); for stated colour, those the file's ILLUMINANT
+/// and OBSERVER state, or D50 and 2 degrees where it states none (`assumed`). Throws Error for
+/// stated colour under an illuminant or observer the library does not know.
+struct ColourConditions {
+    Illuminant illuminant = Illuminant::D50;
+    Observer observer = Observer::TwoDegree;
+    bool assumed = false;
+};
+VANTREL_MEASURE_API ColourConditions ConditionsOfColour(const MeasurementSet& set,
+                                                        const Integration& integration);
+/// "D50, 2 degree", and ", assumed" when assumed.
+VANTREL_MEASURE_API std::string DescribeConditions(const ColourConditions& conditions);
+
+/// One line saying where a set's colour comes from: for spectra, how they were integrated and
+/// on what scale they were read (DescribeScale); for stated colour, under what conditions.
 VANTREL_MEASURE_API std::string DescribeColour(const MeasurementSet& set,
                                                const Integration& integration);
 
@@ -256,7 +279,8 @@ struct Colour {
 
 /// The colour of every patch. Throws Error when the spectra do not allow what the
 /// integration needs (their range and step, above), when a CIE integration is asked of a set
-/// without spectra, and for spectra that are not of surfaces (SpectralContent).
+/// without spectra, for spectra that are not of surfaces (SpectralContent), and when the
+/// colour chosen is not in the file or its conditions are not known.
 VANTREL_MEASURE_API std::vector<Colour> Colours(const MeasurementSet& set,
                                                 const Integration& integration);
 
@@ -355,6 +379,12 @@ VANTREL_MEASURE_API std::optional<PairedBy> ParsePairedBy(std::string_view name)
 VANTREL_MEASURE_API void CheckConditions(const MeasurementSet& reference,
                                          const MeasurementSet& sample);
 
+/// Throws Error, one line naming both files, when their colours under `integration` are
+/// under different illuminants or observers (ConditionsOfColour).
+VANTREL_MEASURE_API void CheckColourConditions(const MeasurementSet& reference,
+                                               const MeasurementSet& sample,
+                                               const Integration& integration);
+
 /// Median and 95th percentile interpolate linearly between the two nearest ranks: the
 /// q-quantile of n sorted values v[0..n-1] is taken at rank q (n - 1). The standard deviation
 /// is that of a sample (divided by n - 1; 0 for one value). `worst` is the first index with
@@ -414,8 +444,8 @@ struct Comparison {
     Verdict verdict;
 };
 
-/// Checks the conditions (unless ignored), pairs the patches, and measures, summarises and
-/// judges their differences.
+/// Checks the conditions the files state and those their colours are under (unless ignored),
+/// pairs the patches, and measures, summarises and judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
 

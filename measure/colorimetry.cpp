@@ -419,6 +419,45 @@ std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integr
     return colours;
 }
 
+std::array<double, 3> WhiteOf(const ColourConditions& conditions) {
+    if (conditions.illuminant == Illuminant::D50 && conditions.observer == Observer::TwoDegree)
+        return {96.42f, 100.0f, 82.49f};
+    return CieWhite(conditions.illuminant, conditions.observer);
+}
+
+std::size_t PaperPatch(const MeasurementSet& set, const std::vector<Colour>& colours, PairedBy by,
+                       const std::string& key) {
+    if (key.empty()) {
+        std::size_t lightest = 0;
+        for (std::size_t k = 1; k < colours.size(); ++k)
+            if (colours[k].xyz[1] > colours[lightest].xyz[1]) lightest = k;
+        return lightest;
+    }
+    const bool byName = by == PairedBy::SampleName, byLocation = by == PairedBy::Location;
+    const bool present = byName ? set.hasName : byLocation ? set.hasLocation : set.hasId;
+    const std::string field = byName ? "SAMPLE_NAME" : byLocation ? "SAMPLE_LOC" : "SAMPLE_ID";
+    if (!present) throw Error(set.path, "has no " + field + " to find the paper white by");
+    for (std::size_t k = 0; k < set.patches.size(); ++k) {
+        const Patch& patch = set.patches[k];
+        if ((byName ? patch.name : byLocation ? patch.location : patch.id) == key) return k;
+    }
+    throw Error(set.path, "no patch with " + field + " '" + Printable(key) + "' for paper white");
+}
+
+void RelativeToPaper(std::vector<Colour>& colours, std::size_t paper,
+                     const std::array<double, 3>& white) {
+    const std::array<double, 3> media = colours[paper].xyz;
+    for (Colour& c : colours) {
+        float lab[3];
+        CX_XYZ2LAB_float(static_cast<float>(c.xyz[0]), static_cast<float>(c.xyz[1]),
+                         static_cast<float>(c.xyz[2]), static_cast<float>(media[0]),
+                         static_cast<float>(media[1]), static_cast<float>(media[2]), &lab[0],
+                         &lab[1], &lab[2]);
+        for (int j = 0; j < 3; ++j) c.xyz[j] *= white[j] / media[j];
+        c.lab = {lab[0], lab[1], lab[2]};
+    }
+}
+
 Densities DensitiesOf(const MeasurementSet& set, std::size_t k) {
     RequireTableSamples(set, "densities");
     const auto spectrum = TableSpectrum(set, k);

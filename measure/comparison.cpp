@@ -335,6 +335,20 @@ std::vector<std::size_t> WorstFirst(const std::vector<double>& differences) {
     return order;
 }
 
+std::pair<std::size_t, std::size_t> MakeRelative(const MeasurementSet& reference,
+                                                 const MeasurementSet& sample,
+                                                 const CompareOptions& options,
+                                                 const Integration& integration,
+                                                 std::vector<Colour>& referenceColours,
+                                                 std::vector<Colour>& sampleColours) {
+    const PairedBy by = options.pairBy == PairedBy::Order ? PairedBy::SampleId : options.pairBy;
+    const std::size_t r = PaperPatch(reference, referenceColours, by, options.paper);
+    const std::size_t s = PaperPatch(sample, sampleColours, by, options.paper);
+    RelativeToPaper(referenceColours, r, WhiteOf(ConditionsOfColour(reference, integration)));
+    RelativeToPaper(sampleColours, s, WhiteOf(ConditionsOfColour(sample, integration)));
+    return {r, s};
+}
+
 void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                         const CompareOptions& options) {
     auto doubtful = [](const MeasurementSet& set) {
@@ -375,8 +389,13 @@ Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
     const Integration integration = SharedIntegration(reference, sample, options.integration);
-    MeasurePairs(comparison, Colours(reference, integration), Colours(sample, integration),
-                 options.metric, 0, comparison.patches.size());
+    std::vector<Colour> referenceColours = Colours(reference, integration);
+    std::vector<Colour> sampleColours = Colours(sample, integration);
+    if (options.relativeToPaper)
+        comparison.paper =
+            MakeRelative(reference, sample, options, integration, referenceColours, sampleColours);
+    MeasurePairs(comparison, referenceColours, sampleColours, options.metric, 0,
+                 comparison.patches.size());
     FinishComparison(comparison, options.tolerances);
     return comparison;
 }
@@ -398,7 +417,7 @@ Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet
         CheckColourConditions(reference, sample, options.integration);
     }
     Comparison comparison;
-    comparison.pairing = PairPatches(reference, sample);
+    comparison.pairing = PairPatches(reference, sample, options.pairBy);
     comparison.patches.reserve(comparison.pairing.pairs.size());
     AdviseLargePages(comparison.patches.data(),
                      comparison.patches.capacity() * sizeof(ComparedPatch));

@@ -213,6 +213,10 @@ VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
 /// "factors (guessed: no value above 2)".
 VANTREL_MEASURE_API std::string DescribeScale(const ScaleDecision& decision);
 
+/// How the patches of two sets are paired: by SAMPLE_ID, SAMPLE_NAME or SAMPLE_LOC, or by their
+/// order in the files.
+enum class PairedBy { SampleId, SampleName, Location, Order };
+
 /// What a person calls patch k: its id, else its name, else "#" and its place from 1.
 VANTREL_MEASURE_API std::string PatchLabel(const MeasurementSet& set, std::size_t k);
 
@@ -298,6 +302,24 @@ VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& referenc
 /// The white of a CIE integration: the XYZ of a perfect reflector, Y = 100.
 VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer);
 
+/// The white that a set's colours under `conditions` are relative to: the library's D50
+/// white (96.42, 100, 82.49) for D50 and 2 degrees, else the CIE white (CieWhite).
+VANTREL_MEASURE_API std::array<double, 3> WhiteOf(const ColourConditions& conditions);
+
+/// The patch of a set taken as its paper (or display) white: the one whose key (`by`; SAMPLE_ID
+/// when by order) is `key`, or, when `key` is empty, the lightest (the largest Y, the first of
+/// equals). Throws Error when no patch has the key or the set lacks that field.
+VANTREL_MEASURE_API std::size_t PaperPatch(const MeasurementSet& set,
+                                           const std::vector<Colour>& colours, PairedBy by,
+                                           const std::string& key);
+
+/// Media-relative colour (ISO 13655): each patch's XYZ scaled channel by channel by `white`
+/// over the paper's XYZ, and its L*a*b* taken relative to the paper's XYZ, so that the paper
+/// is L* 100, a* 0, b* 0. Display data in absolute units (cd/m2) become relative to the
+/// display's white the same way.
+VANTREL_MEASURE_API void RelativeToPaper(std::vector<Colour>& colours, std::size_t paper,
+                                         const std::array<double, 3>& white);
+
 /// Status T and Status I densities (visual, red, green, blue) of patch k from its samples at
 /// 400, 410, ..., 700 nm (every second sample of a spectrum every 5 nm). Throws Error when the
 /// set has no spectra of surfaces or they do not have those samples.
@@ -347,10 +369,6 @@ VANTREL_MEASURE_API Components SignedDifferences(const std::array<double, 3>& re
 
 // ---------------------------------------------------------------------------------------------
 // Pairing, statistics and verdict
-
-/// How the patches of two sets are paired: by SAMPLE_ID, SAMPLE_NAME or SAMPLE_LOC, or by their
-/// order in the files.
-enum class PairedBy { SampleId, SampleName, Location, Order };
 
 struct Pairing {
     PairedBy by = PairedBy::Order;
@@ -427,6 +445,12 @@ struct CompareOptions {
     Integration integration;
     Tolerances tolerances;
     bool ignoreConditions = false;
+    PairedBy pairBy = PairedBy::SampleId;
+    /// Media-relative comparison: each set's colours relative to its own paper white
+    /// (RelativeToPaper), the patch whose key (pairBy; SAMPLE_ID for order) is `paper`, or the
+    /// lightest when `paper` is empty.
+    bool relativeToPaper = false;
+    std::string paper;
 };
 
 struct ComparedPatch {
@@ -438,6 +462,8 @@ struct ComparedPatch {
 
 struct Comparison {
     Pairing pairing;
+    /// The paper white of each set (patch indices), when the comparison is media-relative.
+    std::optional<std::pair<std::size_t, std::size_t>> paper;
     std::vector<ComparedPatch> patches;  ///< in the reference's order
     std::vector<double> differences;     ///< of `patches`, in the same order
     Statistics statistics;
@@ -456,6 +482,13 @@ VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
 /// pairing or colorimetry throws.
 VANTREL_MEASURE_API void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                                             const CompareOptions& options);
+
+/// Makes the colours of both sets of a comparison media-relative (options.paper names the
+/// paper white, PaperPatch); gives the two paper patches.
+VANTREL_MEASURE_API std::pair<std::size_t, std::size_t> MakeRelative(
+    const MeasurementSet& reference, const MeasurementSet& sample, const CompareOptions& options,
+    const Integration& integration, std::vector<Colour>& referenceColours,
+    std::vector<Colour>& sampleColours);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,

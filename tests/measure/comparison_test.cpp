@@ -111,6 +111,34 @@ TEST(Pairing, ByIdNameLocationOrOrder) {
     }
 }
 
+// Media-relative: each file's paper becomes L* 100, a* 0, b* 0, and a patch reflecting half of
+// what the paper does in each channel L* 116 (1/2)^(1/3) - 16 = 76.0693, a* 0, b* 0.
+TEST(Compare, RelativeToPaper) {
+    auto xyz = [](const char* paper, const char* half) {
+        return measure::ParseCgats(
+            std::string("CGATS.17\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y XYZ_Z\nEND_DATA_"
+                        "FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nH ") +
+                half + "\nW " + paper + "\nEND_DATA\n",
+            "f.cgats");
+    };
+    measure::CompareOptions options;
+    options.relativeToPaper = true;
+    const measure::Comparison c =
+        measure::Compare(xyz("90 92 75", "45 46 37.5"), xyz("80 84 60", "40 42 30"), options);
+    ASSERT_TRUE(c.paper);
+    EXPECT_EQ(*c.paper, (std::pair<std::size_t, std::size_t>{1, 1}));
+    for (const measure::ComparedPatch& patch : c.patches)
+        for (const auto& lab : {patch.referenceLab, patch.sampleLab}) {
+            EXPECT_NEAR(lab[0], patch.reference == 1 ? 100 : 76.0693, 1e-4);
+            EXPECT_EQ(lab[1], 0);
+            EXPECT_EQ(lab[2], 0);
+        }
+    options.paper = "H";  // named, not the lightest
+    EXPECT_EQ(*measure::Compare(xyz("90 92 75", "45 46 37.5"), xyz("80 84 60", "40 42 30"), options)
+                   .paper,
+              (std::pair<std::size_t, std::size_t>{0, 0}));
+}
+
 // Spectral files of patches (id and value at every wavelength) from first to last nm.
 std::string Spectral(int first, int last,
                      const std::vector<std::pair<const char*, const char*>>& patches) {

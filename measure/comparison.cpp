@@ -389,14 +389,21 @@ Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
     const Integration integration = SharedIntegration(reference, sample, options.integration);
-    std::vector<Colour> referenceColours = Colours(reference, integration);
-    std::vector<Colour> sampleColours = Colours(sample, integration);
+    const std::vector<Colour> referenceColours = Colours(reference, integration);
+    const std::vector<Colour> sampleColours = Colours(sample, integration);
+    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleColours;
     if (options.relativeToPaper)
-        comparison.paper =
-            MakeRelative(reference, sample, options, integration, referenceColours, sampleColours);
-    MeasurePairs(comparison, referenceColours, sampleColours, options.metric, 0,
+        comparison.paper = MakeRelative(reference, sample, options, integration, referenceCompared,
+                                        sampleCompared);
+    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0,
                  comparison.patches.size());
     FinishComparison(comparison, options.tolerances);
+    if (options.profile) {
+        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
+                                        referenceColours, sampleColours);
+        for (const GroupResult& group : comparison.groups)
+            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
+    }
     return comparison;
 }
 

@@ -438,6 +438,60 @@ VANTREL_MEASURE_API Verdict Judge(const std::vector<double>& differences,
 VANTREL_MEASURE_API std::vector<std::size_t> WorstFirst(const std::vector<double>& differences);
 
 // ---------------------------------------------------------------------------------------------
+// Tolerance profiles
+
+/// Values from low to high, both included.
+struct Range {
+    double low = 0, high = 0;
+    bool Contains(double value) const;
+};
+
+/// A group of patches of a tolerance profile and how it is judged. A patch of a comparison
+/// belongs to the group when it meets every criterion given: its SAMPLE_ID matches one of
+/// `ids` and its SAMPLE_NAME one of `names` (patterns: * any run, ? any one byte); its device
+/// values meet one of the `device` alternatives (every field of it in its range); the
+/// reference's L* and C*ab lie in `lightness` and `chroma`.
+struct PatchGroup {
+    std::string name;
+    int line = 0;  ///< of the profile, where the group begins
+    std::vector<std::string> ids, names;
+    std::vector<std::vector<std::pair<std::string, Range>>> device;
+    std::optional<Range> lightness, chroma;
+    std::optional<MetricChoice> metric;  ///< the comparison's when none is given
+    Tolerances limits;
+    std::optional<double> maxDeltaH;  ///< on the |dH*ab| of each patch
+    bool relative = false;            ///< media-relative (RelativeToPaper)
+};
+
+struct ToleranceProfile {
+    std::string path;   ///< names the profile in messages
+    std::string paper;  ///< the key of the paper white patch; empty: the lightest
+    std::vector<PatchGroup> groups;
+};
+
+/// Reads a tolerance profile: text of one statement a line, '#' beginning a comment:
+///   paper KEY; group NAME; and in a group: ids PATTERN...; names PATTERN...;
+///   device FIELD=V|FIELD=LOW..HIGH ... (V within half a unit; each device line an
+///   alternative); lightness LOW..HIGH; chroma LOW..HIGH; metric 2000 [kL kC kH] | 94
+///   [kL kC kH] | cmc [l c] | ab; max X; mean X; p95 X; max-dh X; relative yes|no.
+/// Throws Error naming the line for anything else, a group set twice or setting no limit,
+/// and a profile without a group.
+VANTREL_MEASURE_API ToleranceProfile ReadToleranceProfile(const std::string& path);
+VANTREL_MEASURE_API ToleranceProfile ParseToleranceProfile(std::string_view text,
+                                                           const std::string& name);
+
+/// The judgement of one group: its patches (indices of Comparison::patches), their
+/// differences in the group's metric, statistics and verdict; the verdict's checks add
+/// "max-dh" when the group limits it. No members: no statistics, and a verdict that passes.
+struct GroupResult {
+    std::string name;
+    std::vector<std::size_t> members;
+    std::vector<double> differences;
+    Statistics statistics;
+    Verdict verdict;
+};
+
+// ---------------------------------------------------------------------------------------------
 // A whole comparison
 
 struct CompareOptions {
@@ -451,6 +505,9 @@ struct CompareOptions {
     /// lightest when `paper` is empty.
     bool relativeToPaper = false;
     std::string paper;
+    /// Groups of patches judged each by its own limits; with a profile, the verdict is that
+    /// of every group and of `tolerances`.
+    std::optional<ToleranceProfile> profile;
 };
 
 struct ComparedPatch {
@@ -468,7 +525,16 @@ struct Comparison {
     std::vector<double> differences;     ///< of `patches`, in the same order
     Statistics statistics;
     Verdict verdict;
+    std::vector<GroupResult> groups;  ///< those of the profile, in its order
 };
+
+/// The groups of a profile judged on a comparison, from the colours of both sets (Colours,
+/// before any media-relative scaling). Throws Error for a group naming a device field the
+/// reference lacks.
+VANTREL_MEASURE_API std::vector<GroupResult> JudgeGroups(
+    const MeasurementSet& reference, const MeasurementSet& sample, const Comparison& comparison,
+    const ToleranceProfile& profile, const CompareOptions& options,
+    const std::vector<Colour>& referenceColours, const std::vector<Colour>& sampleColours);
 
 /// Checks the conditions the files state and those their colours are under (unless ignored),
 /// pairs the patches, and measures, summarises and judges their differences.

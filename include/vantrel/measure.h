@@ -574,17 +574,23 @@ VANTREL_MEASURE_API void FinishComparison(Comparison& comparison, const Toleranc
 // ---------------------------------------------------------------------------------------------
 // The picture of a comparison
 
-/// The largest width and height of the report, in pixels.
+/// The largest width and height of the report, in pixels, and the width it is drawn for unless
+/// asked otherwise (about an A4 page at 200 pixels an inch).
 constexpr int kReportMaxSize = 4096;
+constexpr int kReportWidth = 1600;
 
-/// Draws the comparison as a PNG picture of at most kReportMaxSize pixels a side: a title
-/// (both files, the metric and its parameters), a legend, a histogram of the differences with
-/// the tolerance limits, and a split swatch per patch (reference left, sample right, in sRGB)
-/// labelled with its id and difference, the worst tenth outlined. When not every patch fits,
-/// the worst are shown, worst first, and the picture says how many were left out. The file is
-/// written whole or not at all; throws Error naming `path` when it cannot be written.
+/// Draws the comparison as a PNG picture at most `width` pixels wide (816 at least) and at most
+/// kReportMaxSize pixels a side: a title (both files, the metric and its parameters), the
+/// groups of a tolerance profile with their verdicts, a legend, a histogram of the differences
+/// with the tolerance limits, and a split swatch per patch (reference left, sample right, in
+/// sRGB) labelled with its id and difference, the worst tenth outlined and the colours of its
+/// groups beneath. Patches are where the chart has them when the reference gives each a
+/// location of its own (SAMPLE_LOC: letters the column, digits the row), in order otherwise;
+/// cells shrink to the width, with smaller labels or none. When not every patch fits, the worst
+/// are shown, worst first, and the picture says how many were left out. The file is written
+/// whole or not at all; throws Error naming `path` when it cannot be written.
 VANTREL_MEASURE_API void WriteReportPng(const std::string& path, const MeasurementSet& reference,
                                         const MeasurementSet& sample, const Comparison& comparison,
-                                        const CompareOptions& options);
+                                        const CompareOptions& options, int width = kReportWidth);
 
 }  // namespace vantrel::measure

@@ -448,11 +448,13 @@ class CgatsParser {
         }
         static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
         static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
-        const bool xyzComplete = Complete(columns_.xyz);
-        if (xyzComplete || Complete(columns_.lab)) {
+        // L*a*b* before XYZ where a file states both: it is the colour the file's maker
+        // computed, whatever white they took it relative to.
+        const bool labComplete = Complete(columns_.lab);
+        if (labComplete || Complete(columns_.xyz)) {
             set_.hasStated = true;
-            set_.statedSource = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
-            const auto& triple = xyzComplete ? columns_.xyz : columns_.lab;
+            set_.statedSource = labComplete ? ColourSource::Lab : ColourSource::Xyz;
+            const auto& triple = labComplete ? columns_.lab : columns_.xyz;
             for (int k = 0; k < 3; ++k)
                 roles_[static_cast<std::size_t>(triple[k])] = kStatedRole - k;
         }
@@ -464,7 +466,7 @@ class CgatsParser {
                 if (role <= kStatedRole && role > kStatedRole - 3) role = kStatedRole - role;
             return ReserveRows(0);
         }
-        const bool xyz = Partial(columns_.xyz);
+        const bool xyz = !Partial(columns_.lab);
         const auto& triple = xyz ? columns_.xyz : columns_.lab;
         for (int k = 0; k < 3; ++k)
             if (Partial(triple) && triple[k] < 0)

@@ -13,9 +13,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 #include "cie_tables.h"
+#include "decimal.h"
 #include "large_pages.h"
+#include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
@@ -264,7 +267,28 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The conditions a file states for its stated colour; D50 and 2 degrees where it states none.
+// The library's D50 white, that of its hosts and of ICC profiles.
+constexpr std::array<double, 3> kLibraryD50 = {96.42f, 100.0f, 82.49f};
+
+// The white a file states for its colours (ILLUMINANT_WHITE_POINT_XYZ: X Y Z, on the unit or
+// the percent scale), on the percent scale.
+std::optional<std::array<double, 3>> StatedWhite(const MeasurementSet& set) {
+    const std::string* text = KeywordValue(set, "ILLUMINANT_WHITE_POINT_XYZ");
+    if (!text) return std::nullopt;
+    std::istringstream words(*text);
+    std::array<double, 3> white{};
+    std::string word;
+    for (double& value : white)
+        if (!(words >> word) || ParseNumber(word, &value) != NumberResult::Ok || !(value > 0))
+            throw Error(set.path, "ILLUMINANT_WHITE_POINT_XYZ '" + Printable(*text) +
+                                      "' is not three positive numbers");
+    const double scale = white[1] <= 2 ? 100.0 : 1.0;
+    for (double& value : white) value *= scale;
+    return white;
+}
+
+// The conditions a file states for its stated colour; D50 and 2 degrees where it states none;
+// the white it states, else that of the conditions (the library's for D50 and 2 degrees).
 ColourConditions StatedConditions(const MeasurementSet& set) {
     ColourConditions conditions;
     conditions.assumed = set.conditions.illuminant.empty() && set.conditions.observer.empty();
@@ -293,32 +317,29 @@ ColourConditions StatedConditions(const MeasurementSet& set) {
             throw Error(set.path, "states OBSERVER " + Printable(set.conditions.observer) +
                                       ", neither 2 nor 10 degrees");
     }
+    const bool d50 =
+        conditions.illuminant == Illuminant::D50 && conditions.observer == Observer::TwoDegree;
+    const auto stated = StatedWhite(set);
+    conditions.white = stated ? *stated
+                       : d50  ? kLibraryD50
+                              : CieWhite(conditions.illuminant, conditions.observer);
     return conditions;
 }
 
-// The colour of a patch from the XYZ or L*a*b* its file states, relative to the white of the
-// stated conditions; D50 and 2 degrees take the library's D50 white, as the library's hosts do.
+// The colour of a patch from the XYZ or L*a*b* its file states, relative to `white`.
 Colour StatedColour(const std::array<double, 3>& v, ColourSource source,
-                    const ColourConditions& conditions, const std::array<float, 3>& white) {
+                    const std::array<float, 3>& white) {
     Colour c;
     float xyz[3], lab[3];
-    const bool d50 =
-        conditions.illuminant == Illuminant::D50 && conditions.observer == Observer::TwoDegree;
     const auto x = static_cast<float>(v[0]), y = static_cast<float>(v[1]),
                z = static_cast<float>(v[2]);
     if (source == ColourSource::Xyz) {
-        if (d50)
-            CX_D50XYZ2LAB(x, y, z, &lab[0], &lab[1], &lab[2]);
-        else
-            CX_XYZ2LAB_float(x, y, z, white[0], white[1], white[2], &lab[0], &lab[1], &lab[2]);
+        CX_XYZ2LAB_float(x, y, z, white[0], white[1], white[2], &lab[0], &lab[1], &lab[2]);
         c.xyz = v;
         c.lab = {lab[0], lab[1], lab[2]};
         return c;
     }
-    if (d50)
-        CX_D50LAB2XYZ(x, y, z, &xyz[0], &xyz[1], &xyz[2]);
-    else
-        CX_LAB2XYZ_float(x, y, z, white[0], white[1], white[2], &xyz[0], &xyz[1], &xyz[2]);
+    CX_LAB2XYZ_float(x, y, z, white[0], white[1], white[2], &xyz[0], &xyz[1], &xyz[2]);
     c.xyz = {xyz[0], xyz[1], xyz[2]};
     c.lab = v;
     return c;
@@ -347,8 +368,10 @@ std::optional<Observer> ParseObserver(std::string_view name) {
 ColourConditions ConditionsOfColour(const MeasurementSet& set, const Integration& integration) {
     if (SourceOfColour(set, integration.colour) != ColourSource::Spectrum)
         return StatedConditions(set);
-    if (UsesTable(set, integration)) return {};
-    return {integration.illuminant, integration.observer, false};
+    if (UsesTable(set, integration))
+        return {Illuminant::D50, Observer::TwoDegree, false, kLibraryD50};
+    return {integration.illuminant, integration.observer, false,
+            CieWhite(integration.illuminant, integration.observer)};
 }
 
 std::string DescribeConditions(const ColourConditions& conditions) {
@@ -410,19 +433,12 @@ std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integr
         for (std::size_t k = 0; k < set.patches.size(); ++k) colours.push_back(TableColour(set, k));
         return colours;
     }
-    const ColourConditions conditions = StatedConditions(set);
-    const auto white = CieWhite(conditions.illuminant, conditions.observer);
+    const std::array<double, 3>& white = StatedConditions(set).white;
     const std::array<float, 3> narrowed = {
         static_cast<float>(white[0]), static_cast<float>(white[1]), static_cast<float>(white[2])};
     for (const Patch& patch : set.patches)
-        colours.push_back(StatedColour(patch.values, source, conditions, narrowed));
+        colours.push_back(StatedColour(patch.values, source, narrowed));
     return colours;
-}
-
-std::array<double, 3> WhiteOf(const ColourConditions& conditions) {
-    if (conditions.illuminant == Illuminant::D50 && conditions.observer == Observer::TwoDegree)
-        return {96.42f, 100.0f, 82.49f};
-    return CieWhite(conditions.illuminant, conditions.observer);
 }
 
 std::size_t PaperPatch(const MeasurementSet& set, const std::vector<Colour>& colours, PairedBy by,

@@ -344,8 +344,8 @@ std::pair<std::size_t, std::size_t> MakeRelative(const MeasurementSet& reference
     const PairedBy by = options.pairBy == PairedBy::Order ? PairedBy::SampleId : options.pairBy;
     const std::size_t r = PaperPatch(reference, referenceColours, by, options.paper);
     const std::size_t s = PaperPatch(sample, sampleColours, by, options.paper);
-    RelativeToPaper(referenceColours, r, WhiteOf(ConditionsOfColour(reference, integration)));
-    RelativeToPaper(sampleColours, s, WhiteOf(ConditionsOfColour(sample, integration)));
+    RelativeToPaper(referenceColours, r, ConditionsOfColour(reference, integration).white);
+    RelativeToPaper(sampleColours, s, ConditionsOfColour(sample, integration).white);
     return {r, s};
 }
 

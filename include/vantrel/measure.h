@@ -113,7 +113,7 @@ struct MeasurementSet {
     bool hasId = false;
     bool hasName = false;
     bool hasLocation = false;
-    /// Whether the file states XYZ (XYZ_X XYZ_Y XYZ_Z) or else L*a*b* (LAB_L LAB_A LAB_B) for
+    /// Whether the file states L*a*b* (LAB_L LAB_A LAB_B) or else XYZ (XYZ_X XYZ_Y XYZ_Z) for
     /// each patch, beside spectra or alone, and which; the values are in Patch::values.
     bool hasStated = false;
     ColourSource statedSource = ColourSource::Lab;
@@ -165,7 +165,7 @@ struct ReadOptions {
 /// Reads a CGATS.17 file. Colour comes from the spectral fields when there are any
 /// (SPECTRAL_NNN, SPECTRAL_NMNNN, SPECTRAL_NM_NNN, NMNNN, SPEC_NNN, any case, evenly spaced
 /// with no gap; NNN in nm, or in thousandths of a nm when it has six or seven digits), else
-/// from XYZ_X XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. The fields are those that
+/// from LAB_L LAB_A LAB_B, else from XYZ_X XYZ_Y XYZ_Z. The fields are those that
 /// BEGIN_DATA_FORMAT lists: a NUMBER_OF_FIELDS that disagrees is a warning, a data row with
 /// more or fewer values an error. Numbers are the nearest double to their decimal text, with
 /// or without an exponent, whatever the locale; any number that narrows to a finite float is
@@ -257,14 +257,18 @@ VANTREL_MEASURE_API std::string IlluminantName(Illuminant illuminant);
 VANTREL_MEASURE_API std::optional<Illuminant> ParseIlluminant(std::string_view name);
 VANTREL_MEASURE_API std::optional<Observer> ParseObserver(std::string_view name);
 
-/// The illuminant and observer that a set's colour is under: the integration's for spectra
-/// (D50 and 2 degrees for the library's table); for stated colour, those the file's ILLUMINANT
-/// and OBSERVER state, or D50 and 2 degrees where it states none (`assumed`). Throws Error for
-/// stated colour under an illuminant or observer the library does not know.
+/// The illuminant and observer that a set's colour is under, and the white its L*a*b* is
+/// relative to (percent scale): for spectra the integration's, with the CIE white, or D50 and 2
+/// degrees with the library's D50 white (96.42, 100, 82.49) for the library's table; for stated
+/// colour, the illuminant and observer the file's ILLUMINANT and OBSERVER state, or D50 and 2
+/// degrees where it states none (`assumed`), and the white its ILLUMINANT_WHITE_POINT_XYZ
+/// states, else the library's D50 white for D50 and 2 degrees, else the CIE white. Throws
+/// Error for stated colour under an illuminant or observer the library does not know.
 struct ColourConditions {
     Illuminant illuminant = Illuminant::D50;
     Observer observer = Observer::TwoDegree;
     bool assumed = false;
+    std::array<double, 3> white{96.42f, 100.0f, 82.49f};
 };
 VANTREL_MEASURE_API ColourConditions ConditionsOfColour(const MeasurementSet& set,
                                                         const Integration& integration);
@@ -301,10 +305,6 @@ VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& referenc
 
 /// The white of a CIE integration: the XYZ of a perfect reflector, Y = 100.
 VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer);
-
-/// The white that a set's colours under `conditions` are relative to: the library's D50
-/// white (96.42, 100, 82.49) for D50 and 2 degrees, else the CIE white (CieWhite).
-VANTREL_MEASURE_API std::array<double, 3> WhiteOf(const ColourConditions& conditions);
 
 /// The patch of a set taken as its paper (or display) white: the one whose key (`by`; SAMPLE_ID
 /// when by order) is `key`, or, when `key` is empty, the lightest (the largest Y, the first of

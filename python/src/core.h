@@ -18,5 +18,6 @@ inline void AddObject(PyObject* module, const char* name, PyObject* object) {
 
 void AddColourFunctions(PyObject* module);
 void AddLinalgFunctions(pybind11::module_& module);
+void AddMeasureFunctions(pybind11::module_& module);
 
 }  // namespace vpy

@@ -41,4 +41,5 @@ PYBIND11_MODULE(_core, module) {
     module.attr("WHITES") = Whites();
     vpy::AddColourFunctions(module.ptr());
     vpy::AddLinalgFunctions(module);
+    vpy::AddMeasureFunctions(module);
 }

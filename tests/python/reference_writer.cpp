@@ -1,23 +1,28 @@
 // Reference results for the Python package's tests: reads records of doubles from standard
-// input, calls the library on each as a C++ caller would (narrowing the values to float where
-// the library takes float) and writes the results to standard output, float or double as the
-// library gives them. usage: reference_writer FUNCTION < records > results
+// input, completes each with the parameters given as arguments, calls the library on it as a
+// C++ caller would (narrowing the values to float where the library takes float) and writes
+// the results to standard output, float or double as the library gives them.
+// usage: reference_writer FUNCTION [PARAMETER...] < records > results
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "vantrel/colorimetry.h"
+#include "vantrel/linalg.h"
 #include "vantrel/measure.h"
 
 namespace {
 
-// A function of the library that computes in float; CIEDE2000, in double, has no `run`.
+// A function of the library: values per record and per result, and the computation (in
+// float, or in double for those that compute in double).
+template <typename T>
 struct Function {
     const char* name;
-    int in, out;  // values per record and per result
-    void (*run)(const float* v, float* r);
+    int in, out;
+    void (*run)(const T* v, T* r);
 };
 
 void Adapt(const float* v, float* r, EChromaticAdaptationAlgorithm method) {
@@ -26,12 +31,26 @@ void Adapt(const float* v, float* r, EChromaticAdaptationAlgorithm method) {
     for (int i = 0; i < 3; ++i) r[i] *= v[9];
 }
 
-double Ciede2000(const double* v) {
-    return vantrel::measure::Ciede2000({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, v[6], v[7], v[8]);
+// Records: A row by row, then b. Results: x, 0 unless the solution is unique, and the kind of
+// solution (3 for LinSolve's row of zeros).
+template <typename T, int N>
+void Solve(const T* v, T* r) {
+    T a[N][N], b[N];
+    T* rows[N];
+    std::memcpy(a, v, sizeof a);
+    std::memcpy(b, v + N * N, sizeof b);
+    for (int i = 0; i < N; ++i) rows[i] = a[i];
+    int kind = 0;
+    short result = 0;
+    if constexpr (N == 3) result = LinSolve3(rows, b, r, kind);
+    if constexpr (N != 3) result = LinSolve(rows, b, N, r, kind);
+    if (kind != VANTREL_SOLUTION_UNIQUE || result != VANTREL_SUCCESS)
+        for (int i = 0; i < N; ++i) r[i] = 0;
+    r[N] = static_cast<T>(result == VANTREL_ERR_SINGULAR ? 3 : kind);
 }
 
 // Records: the inputs, then the parameters in the order the Python function passes them.
-const Function kFunctions[] = {
+const Function<float> kFunctions[] = {
     {"xyz_to_lab", 6, 3,
      [](const float* v, float* r) {
          CX_XYZ2LAB_float(v[0], v[1], v[2], v[3], v[4], v[5], &r[0], &r[1], &r[2]);
@@ -108,38 +127,60 @@ const Function kFunctions[] = {
     {"delta_e_cie94", 9, 1,
      [](const float* v, float* r) { r[0] = DeltaE94(v, v + 3, v[6], v[7], v[8]); }},
     {"delta_e_cmc", 8, 1, [](const float* v, float* r) { r[0] = DeltaECMC(v, v + 3, v[6], v[7]); }},
-    {"delta_e_ciede2000", 9, 1, nullptr},
+    {"solve3", 12, 4, Solve<float, 3>},
+    {"solve4", 20, 5, Solve<float, 4>},
 };
+
+const Function<double> kDoubleFunctions[] = {
+    {"delta_e_ciede2000", 9, 1,
+     [](const double* v, double* r) {
+         r[0] =
+             vantrel::measure::Ciede2000({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, v[6], v[7], v[8]);
+     }},
+    {"solve3_double", 12, 4, Solve<double, 3>},
+};
+
+template <typename T, std::size_t N>
+const Function<T>* Find(const Function<T> (&table)[N], const char* name) {
+    for (const Function<T>& f : table)
+        if (name == std::string(f.name)) return &f;
+    return nullptr;
+}
+
+// Runs f on each record followed by the parameters, narrowed to T, and appends its results'
+// bytes to `results`.
+template <typename T>
+void RunAll(const Function<T>& f, const std::vector<double>& records,
+            const std::vector<double>& parameters, std::vector<char>& results) {
+    const std::size_t width = f.in - parameters.size();
+    for (std::size_t k = 0; k + width <= records.size(); k += width) {
+        T v[32], r[5];
+        for (std::size_t i = 0; i < width; ++i) v[i] = static_cast<T>(records[k + i]);
+        for (std::size_t i = 0; i < parameters.size(); ++i)
+            v[width + i] = static_cast<T>(parameters[i]);
+        f.run(v, r);
+        const char* bytes = reinterpret_cast<const char*>(r);
+        results.insert(results.end(), bytes, bytes + f.out * sizeof(T));
+    }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Function* f = nullptr;
-    for (const Function& candidate : kFunctions)
-        if (argc == 2 && argv[1] == std::string(candidate.name)) f = &candidate;
-    if (!f) {
-        std::fprintf(stderr, "usage: reference_writer FUNCTION < records > results\n");
+    const Function<float>* f = argc >= 2 ? Find(kFunctions, argv[1]) : nullptr;
+    const Function<double>* d = argc >= 2 ? Find(kDoubleFunctions, argv[1]) : nullptr;
+    if ((!f && !d) || argc - 2 >= (f ? f->in : d->in)) {
+        std::fprintf(stderr, "usage: reference_writer FUNCTION [PARAMETER...] < records\n");
         return 2;
     }
+    std::vector<double> parameters;
+    for (int i = 2; i < argc; ++i) parameters.push_back(std::strtod(argv[i], nullptr));
     std::vector<double> records;
     double chunk[4096];
     while (const std::size_t n = std::fread(chunk, sizeof(double), 4096, stdin))
         records.insert(records.end(), chunk, chunk + n);
     std::vector<char> results;
-    auto append = [&](const void* p, std::size_t size) {
-        results.insert(results.end(), static_cast<const char*>(p),
-                       static_cast<const char*>(p) + size);
-    };
-    for (std::size_t k = 0; k + f->in <= records.size(); k += f->in) {
-        if (!f->run) {
-            const double r = Ciede2000(&records[k]);
-            append(&r, sizeof r);
-            continue;
-        }
-        float v[32], r[4];
-        for (int i = 0; i < f->in; ++i) v[i] = static_cast<float>(records[k + i]);
-        f->run(v, r);
-        append(r, f->out * sizeof(float));
-    }
+    if (f) RunAll(*f, records, parameters, results);
+    if (d) RunAll(*d, records, parameters, results);
     return std::fwrite(results.data(), 1, results.size(), stdout) == results.size() ? 0 : 1;
 }

@@ -15,8 +15,10 @@ namespace measure = vantrel::measure;
 
 namespace {
 
-// A comparison with the options it was made with, which its picture needs again.
+// A comparison with the sets and options it was made with (a guessed spectral scale settled
+// by the other set), which its picture needs again.
 struct BoundComparison {
+    measure::MeasurementSet reference, sample;
     measure::Comparison comparison;
     measure::CompareOptions options;
 };
@@ -98,9 +100,24 @@ void BindMeasurementSet(py::module_& m) {
                                        return s.patches[k].values.data();
                                    });
                                })
+        .def_readonly("file_type", &Set::fileType)
         .def_readonly("first_nm", &Set::firstNm)
         .def_readonly("last_nm", &Set::lastNm)
-        .def_readonly("percent_reflectance", &Set::percentReflectance)
+        .def_readonly("step_nm", &Set::stepNm)
+        .def_property_readonly(
+            "scale",
+            [](const Set& s) {
+                static const char* const kBases[] = {"told", "stated", "data", "guess"};
+                return py::make_tuple(measure::ScaleName(s.scale.scale),
+                                      kBases[static_cast<int>(s.scale.basis)],
+                                      measure::DescribeScale(s.scale));
+            })
+        .def_property_readonly(
+            "content",
+            [](const Set& s) {
+                static const char* const kContents[] = {"surface", "light", "matching functions"};
+                return kContents[static_cast<int>(s.content)];
+            })
         .def_property_readonly(
             "spectra",
             [](const Set& s) {
@@ -220,16 +237,26 @@ void AddMeasureFunctions(py::module_& m) {
     });
     BindMeasurementSet(m);
     BindComparison(m);
-    m.def(
-        "parse_cgats",
-        [](const std::string& text, const std::string& name, int table) {
-            return measure::ParseCgats(text, name, {table});
-        },
-        py::call_guard<py::gil_scoped_release>());
-    m.def("read_cgats_file", [](const std::string& path, int table) {
+    // The scale of spectral values: "percent", "factors", or empty to let the file decide.
+    auto options = [](int table, const std::string& scale) {
+        if (scale.empty()) return measure::ReadOptions(table);
+        if (scale != "percent" && scale != "factors")
+            throw py::value_error("scale must be 'percent' or 'factors', not '" + scale + "'");
+        return measure::ReadOptions(table, scale == "percent" ? measure::SpectralScale::Percent
+                                                              : measure::SpectralScale::Factors);
+    };
+    m.def("parse_cgats", [options](const std::string& text, const std::string& name, int table,
+                                   const std::string& scale) {
+        const measure::ReadOptions read = options(table, scale);
         py::gil_scoped_release release;
-        return measure::ReadCgats(path, {table});
+        return measure::ParseCgats(text, name, read);
     });
+    m.def("read_cgats_file",
+          [options](const std::string& path, int table, const std::string& scale) {
+              const measure::ReadOptions read = options(table, scale);
+              py::gil_scoped_release release;
+              return measure::ReadCgats(path, read);
+          });
     m.def("colours", [](const measure::MeasurementSet& set, const std::string& illuminant,
                         const std::string& observer) {
         const measure::Integration integration = TakeIntegration(illuminant, observer);
@@ -248,20 +275,25 @@ void AddMeasureFunctions(py::module_& m) {
              const std::string& metric, std::array<double, 5> factors,
              const std::string& illuminant, const std::string& observer, std::optional<double> max,
              std::optional<double> mean, std::optional<double> p95, bool ignoreConditions) {
-              BoundComparison bound;
-              bound.options.metric =
+              BoundComparison b{reference, sample, {}, {}};
+              b.options.metric =
                   TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
-              bound.options.integration = TakeIntegration(illuminant, observer);
-              bound.options.tolerances = {max, mean, p95};
-              bound.options.ignoreConditions = ignoreConditions;
+              b.options.integration = TakeIntegration(illuminant, observer);
+              b.options.tolerances = {max, mean, p95};
               py::gil_scoped_release release;
-              bound.comparison = measure::Compare(reference, sample, bound.options);
-              return bound;
+              // As the vantrel command compares: both sets integrated alike, and a scale
+              // guessed for one set settled by the other.
+              if (!ignoreConditions) measure::CheckConditions(b.reference, b.sample);
+              b.options.integration =
+                  measure::SharedIntegration(b.reference, b.sample, b.options.integration);
+              measure::SettleGuessedScale(b.reference, b.sample, b.options);
+              b.options.ignoreConditions = true;
+              b.comparison = measure::Compare(b.reference, b.sample, b.options);
+              return b;
           });
-    m.def("write_report", [](const std::string& path, const measure::MeasurementSet& reference,
-                             const measure::MeasurementSet& sample, const BoundComparison& bound) {
+    m.def("write_report", [](const std::string& path, const BoundComparison& b) {
         py::gil_scoped_release release;
-        measure::WriteReportPng(path, reference, sample, bound.comparison, bound.options);
+        measure::WriteReportPng(path, b.reference, b.sample, b.comparison, b.options);
     });
 }
 

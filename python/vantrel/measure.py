@@ -38,6 +38,8 @@ class Measurement:
         Names the file (or the text) in messages.
     table, table_count : int
         Which table of the file this is (from 1), of how many.
+    file_type : str
+        The file's first word: "CGATS.17", "CTI3", ...
     source : {"spectrum", "xyz", "lab"}
         Where the patches' colour comes from: spectral fields when there are any, else XYZ,
         else L*a*b*.
@@ -50,11 +52,17 @@ class Measurement:
     conditions : mapping
         illuminant, observer, measurement_condition and filter as the header states them.
     wavelengths : ndarray of int, shape (k,)
-        Of the spectral samples (every 10 nm); empty without spectra.
+        Of the spectral samples (evenly spaced); empty without spectra.
     spectra : ndarray of float32, shape (n, k)
         As written, on the scale `spectral_scale`.
     spectral_scale : {"percent", "factors"} or None
-        Percent reflectance when some value is above 1.5, factors otherwise.
+        The scale of the spectra: as the caller told, as the file states (SPECTRAL_NORM, its
+        file type), as the data show (a value above 2), or a guess; None without spectra.
+    spectral_scale_basis : {"told", "stated", "data", "guess"} or None
+    spectral_scale_reason : str
+        The scale and how it was decided, in words ("percent (stated: SPECTRAL_NORM 100)").
+    content : {"surface", "light", "matching functions"}
+        What the spectra are of; only surfaces have colours here.
     xyz, lab : ndarray of float64, shape (n, 3), or None
         The values the file states, when `source` is "xyz" or "lab".
     warnings : tuple of str
@@ -64,6 +72,7 @@ class Measurement:
     path: str
     table: int
     table_count: int
+    file_type: str
     source: str
     ids: np.ndarray
     names: np.ndarray
@@ -73,6 +82,9 @@ class Measurement:
     wavelengths: np.ndarray
     spectra: np.ndarray
     spectral_scale: Optional[str]
+    spectral_scale_basis: Optional[str]
+    spectral_scale_reason: str
+    content: str
     xyz: Optional[np.ndarray]
     lab: Optional[np.ndarray]
     warnings: Tuple[str, ...]
@@ -85,19 +97,26 @@ class Measurement:
     def _of(cls, s: Any) -> "Measurement":
         spectral = s.source == "spectrum"
         values = _frozen(s.values)
+        scale, basis, reason = s.scale if spectral else (None, None, "")
         return cls(
             path=s.path,
             table=s.table,
             table_count=s.table_count,
+            file_type=s.file_type,
             source=s.source,
             ids=_frozen(np.array(s.ids, dtype=str)),
             names=_frozen(np.array(s.names, dtype=str)),
             lines=_frozen(s.lines),
             keywords=tuple(s.keywords),
             conditions=MappingProxyType(s.conditions),
-            wavelengths=_frozen(np.arange(s.first_nm, s.last_nm + 1, 10) if spectral else np.zeros(0, int)),
+            wavelengths=_frozen(
+                np.arange(s.first_nm, s.last_nm + 1, s.step_nm) if spectral else np.zeros(0, int)
+            ),
             spectra=_frozen(s.spectra),
-            spectral_scale=("percent" if s.percent_reflectance else "factors") if spectral else None,
+            spectral_scale=scale,
+            spectral_scale_basis=basis,
+            spectral_scale_reason=reason,
+            content=s.content,
             xyz=values if s.source == "xyz" else None,
             lab=values if s.source == "lab" else None,
             warnings=tuple(s.warnings),
@@ -105,7 +124,9 @@ class Measurement:
         )
 
 
-def read_cgats(source: Union[str, "os.PathLike[str]"], *, table: int = 1) -> Measurement:
+def read_cgats(
+    source: Union[str, "os.PathLike[str]"], *, table: int = 1, scale: Optional[str] = None
+) -> Measurement:
     """Reads a CGATS.17 measurement file.
 
     Parameters
@@ -114,6 +135,8 @@ def read_cgats(source: Union[str, "os.PathLike[str]"], *, table: int = 1) -> Mea
         A path, or the file's text itself (a str holding a line break).
     table : int, optional
         The table to read, from 1.
+    scale : {"percent", "factors"}, optional
+        The scale of the spectral values, when known; decided from the file otherwise.
 
     Raises
     ------
@@ -122,8 +145,8 @@ def read_cgats(source: Union[str, "os.PathLike[str]"], *, table: int = 1) -> Mea
         the data, a value that is not a number where one belongs, or no colour fields.
     """
     if isinstance(source, str) and ("\n" in source or "\r" in source):
-        return Measurement._of(_core.parse_cgats(source, "<text>", table))
-    return Measurement._of(_core.read_cgats_file(os.fspath(source), table))
+        return Measurement._of(_core.parse_cgats(source, "<text>", table, scale or ""))
+    return Measurement._of(_core.read_cgats_file(os.fspath(source), table, scale or ""))
 
 
 def _measurement(value: Any) -> Measurement:
@@ -206,7 +229,6 @@ class Comparison:
     over_max: int
     warnings: Tuple[str, ...]
     _bound: Any = field(repr=False)
-    _sets: Tuple[Any, Any] = field(repr=False)
 
     def worst(self, n: int = 1) -> np.ndarray:
         """Positions (into the arrays of this comparison) of the `n` largest differences,
@@ -216,7 +238,7 @@ class Comparison:
     def write_png(self, path: Union[str, "os.PathLike[str]"]) -> None:
         """Draws the comparison as a PNG picture (histogram with the limits, a split swatch per
         patch, the worst outlined); written whole or not at all, MeasureError otherwise."""
-        _core.write_report(os.fspath(path), *self._sets, self._bound)
+        _core.write_report(os.fspath(path), self._bound)
 
 
 _METRICS = {"CIEDE2000": "CIEDE2000", "CIE94": "CIE94", "CMC": "CMC", "CIE76": "CIE76"}
@@ -244,6 +266,9 @@ def compare(
     Parameters
     ----------
     reference, sample : Measurement, path or CGATS text
+        When the spectral scale of one is a guess, it is settled by the other (the scale whose
+        colours lie nearer the other's); spectra that do not take the library's D50 table make
+        both sets integrated with the CIE tables.
     metric : {"CIEDE2000", "CIE94", "CMC", "CIE76"}, optional
         With the factors kl, kc, kh (CIEDE2000, CIE94) or l, c (CMC l:c).
     max, mean, p95 : float, optional
@@ -295,5 +320,4 @@ def compare(
         over_max=b.over_max,
         warnings=tuple(b.warnings),
         _bound=b,
-        _sets=(ref._set, smp._set),
     )

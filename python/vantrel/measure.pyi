@@ -17,6 +17,7 @@ class Measurement:
     path: str
     table: int
     table_count: int
+    file_type: str
     source: str
     ids: NDArray[np.str_]
     names: NDArray[np.str_]
@@ -26,6 +27,9 @@ class Measurement:
     wavelengths: NDArray[np.int_]
     spectra: NDArray[np.float32]
     spectral_scale: Optional[str]
+    spectral_scale_basis: Optional[str]
+    spectral_scale_reason: str
+    content: str
     xyz: Optional[NDArray[np.float64]]
     lab: Optional[NDArray[np.float64]]
     warnings: Tuple[str, ...]
@@ -64,11 +68,12 @@ class Comparison:
     over_max: int
     warnings: Tuple[str, ...]
     _bound: Any
-    _sets: Tuple[Any, Any]
     def worst(self, n: int = ...) -> NDArray[np.int64]: ...
     def write_png(self, path: _Source) -> None: ...
 
-def read_cgats(source: _Source, *, table: int = ...) -> Measurement: ...
+def read_cgats(
+    source: _Source, *, table: int = ..., scale: Optional[str] = ...
+) -> Measurement: ...
 def colours(
     measurement: Measurement | _Source,
     *,

@@ -17,7 +17,9 @@ REFERENCE, MEASURED = EXAMPLES / "reference.cgats", EXAMPLES / "measured.cgats"
 def test_reads_a_spectral_file_from_a_path_or_its_text():
     m = measure.read_cgats(MEASURED)
     assert (m.source, len(m), m.spectral_scale, m.table, m.table_count) == ("spectrum", 24, "percent", 1, 1)
-    assert (m.ids[0], m.names[0], m.lines[0]) == ("A1", "dark skin", 16)
+    first_row = next(k for k, line in enumerate(MEASURED.read_text().splitlines(), 1) if line.startswith("A1 "))
+    assert (m.ids[0], m.names[0], m.lines[0]) == ("A1", "dark skin", first_row)
+    assert (m.spectral_scale_basis, m.content, m.file_type) == ("stated", "surface", "CGATS.17")
     assert np.array_equal(m.wavelengths, np.arange(380, 731, 10))
     assert m.spectra.shape == (24, 36) and m.spectra.dtype == np.float32 and m.spectra[0, 0] == np.float32(6.74)
     assert ("DESCRIPTOR", "measured print") in m.keywords and m.xyz is None

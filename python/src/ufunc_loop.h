@@ -42,18 +42,25 @@ void Loop(char** args, const npy_intp* dims, const npy_intp* steps, void*) {
     constexpr int kOperands = OperandCount<K>();
     static_assert(kOperands <= kMaxOperands);
     // After the outer step of each operand come the steps of the core dimensions, in operand
-    // order, for those operands that have one.
+    // order, for those operands that have one. An operand of type Value whose core is
+    // contiguous is used where it lies (NumPy aligns the operands of a loop); the others are
+    // gathered into a buffer, and results scattered from one. Every kernel reads its inputs
+    // before writing its results, so an output may be its input.
     npy_intp core[kOperands];
-    for (int i = 0, next = kOperands; i < kOperands; ++i)
+    bool direct[kOperands];
+    for (int i = 0, next = kOperands; i < kOperands; ++i) {
         core[i] = K::kShape[i] ? steps[next++] : 0;
-
+        const bool typed = i >= K::kData || std::is_same_v<Data, Value>;
+        direct[i] = typed && (!K::kShape[i] || core[i] == npy_intp{sizeof(Value)});
+    }
     Value buffer[kOperands][kMaxCore];
     const Value* in[kOperands];
     Value* out[kOperands];
-    for (int i = 0; i < kOperands; ++i) in[i] = out[i] = buffer[i];
     for (npy_intp n = 0; n < dims[0]; ++n) {
-        for (int i = 0; i < K::kIn; ++i) {
-            const char* p = args[i] + n * steps[i];
+        for (int i = 0; i < kOperands; ++i) {
+            char* p = args[i] + n * steps[i];
+            in[i] = out[i] = direct[i] ? reinterpret_cast<Value*>(p) : buffer[i];
+            if (direct[i] || i >= K::kIn) continue;
             const int length = K::kShape[i] ? K::kShape[i] : 1;
             for (int j = 0; j < length; ++j, p += core[i]) {
                 if (i < K::kData) {
@@ -67,6 +74,7 @@ void Loop(char** args, const npy_intp* dims, const npy_intp* steps, void*) {
         }
         K::Run(in, out + K::kIn);
         for (int i = K::kIn; i < kOperands; ++i) {
+            if (direct[i]) continue;
             char* p = args[i] + n * steps[i];
             const int length = K::kShape[i] ? K::kShape[i] : 1;
             for (int j = 0; j < length; ++j, p += core[i])

@@ -71,6 +71,9 @@ def test_out_receives_the_result_and_may_widen_it():
     assert np.array_equal(out64, out32.astype(np.float64))
     with pytest.raises(ValueError, match="xyz_to_lab"):
         vantrel.xyz_to_lab(XYZ, out=np.empty((3, 3), np.float32))
+    in_place = np.array(XYZ, np.float32)
+    vantrel.adapt(in_place, "D65", "D50", "bradford", out=in_place)
+    assert bits(in_place) == bits(vantrel.adapt(XYZ, "D65", "D50", "bradford"))
 
 
 @pytest.mark.parametrize(

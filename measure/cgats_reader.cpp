@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 
+#include "cgats_reader.h"
 #include "decimal.h"
 #include "large_pages.h"
 #include "text_util.h"
@@ -145,6 +146,14 @@ bool KeywordIs(const Token& token, std::string_view keyword) {
            (token.text.size() == keyword.size() || token.text[keyword.size()] == '#');
 }
 
+// Whether a word is one of the keywords that give a file its structure.
+bool IsStructure(const Token& token) {
+    for (std::string_view keyword : {"BEGIN_DATA_FORMAT", "END_DATA_FORMAT", "BEGIN_DATA",
+                                     "END_DATA", "NUMBER_OF_FIELDS", "NUMBER_OF_SETS"})
+        if (KeywordIs(token, keyword)) return true;
+    return false;
+}
+
 // The structure of the table being read.
 struct TableState {
     int setsDeclared = -1;  // NUMBER_OF_SETS
@@ -239,9 +248,10 @@ class CgatsParser {
     std::size_t Feed(std::string_view text, bool end, bool terminated = false) {
         terminated_ = terminated;
         std::size_t at = 0;
-        if (line_ == 0) {
+        if (!started_) {
             if (!end && text.size() < kByteOrderMark.size()) return 0;
             if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) at = kByteOrderMark.size();
+            started_ = true;
         }
         // Most files end their lines in LF alone: then memchr finds them.
         const bool anyCr = std::memchr(text.data() + at, '\r', text.size() - at) != nullptr;
@@ -297,7 +307,7 @@ class CgatsParser {
         TokeniseLine(line);
         if (tokens_.empty()) return;
         // The first word of a file is its identifier ("CGATS.17", "CTI3", ...).
-        if (!sawText_ && tokens_.size() == 1 && !tokens_[0].quoted)
+        if (!sawText_ && tokens_.size() == 1 && !tokens_[0].quoted && !IsStructure(tokens_[0]))
             set_.fileType = std::string(tokens_[0].text);
         sawText_ = true;
         switch (section_) {
@@ -719,6 +729,7 @@ class CgatsParser {
     int runFirst_ = -1;
     int runLength_ = 0;
     bool sawText_ = false;
+    bool started_ = false;  // the byte-order mark, if any, is behind
     // The most decimals any value of the table was written with.
     int decimals_ = 0;
     // Whether the byte after the text being fed may be read and stops a number.
@@ -727,7 +738,7 @@ class CgatsParser {
 
 // Reads a file in blocks, so that memory holds the patches and not the whole text. The
 // buffer is no larger than the file (and a block at most), and is not cleared before use.
-MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
+MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_t largestBlock) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw Error(path, std::string("cannot open (") + std::strerror(errno) + ")");
     struct Closer {
@@ -738,15 +749,14 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     if (::fstat(fd, &info) != 0)
         throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
-    constexpr std::size_t kBlock = 1 << 20;
     // After what is held, a zero byte ends the last number of the text, and 7 more bytes
     // may be read by the scan of 8 bytes at once.
     constexpr std::size_t kPadding = 8;
-    std::size_t block = kBlock;
+    std::size_t block = largestBlock;
     if (S_ISREG(info.st_mode) && info.st_size >= 0) {
         parser.SetSizeHint(static_cast<std::size_t>(info.st_size));
         // One read takes a small file whole, the next finds its end.
-        block = std::min(kBlock, static_cast<std::size_t>(info.st_size) + 1);
+        block = std::min(block, static_cast<std::size_t>(info.st_size) + 1);
     }
     std::unique_ptr<char[]> buffer(new char[block + kPadding]);
     std::size_t capacity = block + kPadding, held = 0;
@@ -818,9 +828,15 @@ MeasurementSet ParseCgats(std::string_view text, const std::string& name,
     return parser.Finish();
 }
 
-MeasurementSet ReadCgats(const std::string& path, const ReadOptions& options) {
+MeasurementSet ReadCgatsInBlocks(const std::string& path, const ReadOptions& options,
+                                 std::size_t block) {
     CgatsParser parser(path, options);
-    return ReadFile(path, parser);
+    return ReadFile(path, parser, std::max<std::size_t>(block, 1));
+}
+
+MeasurementSet ReadCgats(const std::string& path, const ReadOptions& options) {
+    constexpr std::size_t kBlock = 1 << 20;
+    return ReadCgatsInBlocks(path, options, kBlock);
 }
 
 }  // namespace vantrel::measure

@@ -187,6 +187,13 @@ VANTREL_MEASURE_API ScaleDecision ScaleFromData(const float* values, std::size_t
 constexpr int kManyDecimals = 99;
 VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 
+/// The set as a CGATS.17 file of one table: its file type and header keywords (but its
+/// counts, which it writes from the data), SPECTRAL_NORM 1 or 100 for spectra when the header
+/// has none, its id, name and colour fields, and each number in the shortest text that reads
+/// back to the value held (a spectral sample to the same float). ParseCgats of the text gives
+/// the same patches, spectra, values and scale.
+VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
+
 /// "percent" or "factors".
 VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
 /// The scale and how it was decided, in words: "percent (stated: SPECTRAL_NORM 100)",

@@ -6,6 +6,8 @@ one spectrum (31) or one set of densities (4), broadcasts its operands as NumPy 
 computed by libvantrel, one colour at a time, with the GIL released. Any real array-like
 input is accepted (lists, float64, integers, any strides and byte order); complex, string and
 object input raise TypeError, a wrong last dimension, method, scale or white ValueError.
+Non-finite results (from NaN input, say) draw NumPy's RuntimeWarning, as NumPy's own ufuncs
+do; ``numpy.errstate`` silences it.
 
 Where the library's definitions differ from what other colour code does:
 

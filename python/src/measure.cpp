@@ -125,7 +125,8 @@ void BindMeasurementSet(py::module_& m) {
                 return py::array_t<float>({n, py::ssize_t{s.SampleCount()}}, s.spectra.data());
             })
         .def_readonly("warnings", &Set::warnings)
-        .def("label", &measure::PatchLabel);
+        .def("label", &measure::PatchLabel)
+        .def("format", &measure::FormatCgats);
 }
 
 void BindComparison(py::module_& m) {

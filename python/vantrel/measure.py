@@ -93,6 +93,12 @@ class Measurement:
     def __len__(self) -> int:
         return len(self.ids)
 
+    def to_cgats(self) -> str:
+        """The table as the text of a CGATS.17 file that reads back to the same patches,
+        spectra, values and scale (counts written from the data, each number in its shortest
+        exact text)."""
+        return str(self._set.format())
+
     @classmethod
     def _of(cls, s: Any) -> "Measurement":
         spectral = s.source == "spectrum"

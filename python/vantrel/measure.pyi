@@ -35,6 +35,7 @@ class Measurement:
     warnings: Tuple[str, ...]
     _set: Any
     def __len__(self) -> int: ...
+    def to_cgats(self) -> str: ...
 
 @dataclass(frozen=True)
 class Check:

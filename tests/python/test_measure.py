@@ -23,8 +23,8 @@ def test_reads_a_spectral_file_from_a_path_or_its_text():
     assert np.array_equal(m.wavelengths, np.arange(380, 731, 10))
     assert m.spectra.shape == (24, 36) and m.spectra.dtype == np.float32 and m.spectra[0, 0] == np.float32(6.74)
     assert ("DESCRIPTOR", "measured print") in m.keywords and m.xyz is None
-    same = measure.read_cgats(MEASURED.read_text())
-    assert same.path == "<text>" and same.spectra.tobytes() == m.spectra.tobytes()
+    for same in (measure.read_cgats(MEASURED.read_text()), measure.read_cgats(m.to_cgats())):
+        assert same.path == "<text>" and same.spectra.tobytes() == m.spectra.tobytes()
     with pytest.raises(ValueError):
         m.spectra[0, 0] = 1
 

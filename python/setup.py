@@ -2,7 +2,7 @@
 
 CMake finds the library through its CMake package in the usual places (/usr/local among them)
 or in CMAKE_PREFIX_PATH, from the environment. The core keeps the folder of the libraries in
-its RPATH.
+its RPATH. CMAKE_BUILD_TYPE in the environment chooses another build type than Release.
 """
 
 import os
@@ -19,7 +19,8 @@ class CMakeBuild(build_ext):
     def build_extension(self, ext: Extension) -> None:
         source = Path(__file__).resolve().parent
         build = Path(self.build_temp).resolve() / "cmake"
-        configure = ["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release"]
+        build_type = os.environ.get("CMAKE_BUILD_TYPE", "Release")
+        configure = ["cmake", "-S", str(source), "-B", str(build), f"-DCMAKE_BUILD_TYPE={build_type}"]
         configure.append(f"-DPython3_EXECUTABLE={sys.executable}")
         subprocess.run(configure, check=True)
         jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")

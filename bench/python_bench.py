@@ -20,7 +20,7 @@ import vantrel
 N = 1_000_000
 
 
-def best(function, repeat=7):
+def best(function, repeat=15):
     return min(timeit.repeat(function, number=1, repeat=repeat))
 
 
@@ -76,7 +76,7 @@ def numpy_ciede2000(r, s):
 
 def cpp_loops(program):
     out = subprocess.run(
-        [program, "--benchmark_format=json", "--benchmark_repetitions=5"],
+        [program, "--benchmark_format=json", "--benchmark_repetitions=15"],
         capture_output=True, text=True, check=True,
     ).stdout
     times = {}

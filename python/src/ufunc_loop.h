@@ -14,6 +14,7 @@
 // would narrow them.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -53,9 +54,21 @@ void Loop(char** args, const npy_intp* dims, const npy_intp* steps, void*) {
         const bool typed = i >= K::kData || std::is_same_v<Data, Value>;
         direct[i] = typed && (!K::kShape[i] || core[i] == npy_intp{sizeof(Value)});
     }
-    Value buffer[kOperands][kMaxCore];
     const Value* in[kOperands];
     Value* out[kOperands];
+    if (std::all_of(direct, direct + kOperands, [](bool d) { return d; })) {
+        char* p[kOperands];
+        std::copy(args, args + kOperands, p);
+        for (npy_intp n = 0; n < dims[0]; ++n) {
+            for (int i = 0; i < kOperands; ++i) {
+                in[i] = out[i] = reinterpret_cast<Value*>(p[i]);
+                p[i] += steps[i];
+            }
+            K::Run(in, out + K::kIn);
+        }
+        return;
+    }
+    Value buffer[kOperands][kMaxCore];
     for (npy_intp n = 0; n < dims[0]; ++n) {
         for (int i = 0; i < kOperands; ++i) {
             char* p = args[i] + n * steps[i];

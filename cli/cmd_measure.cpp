@@ -689,15 +689,18 @@ int RunCompare(cli::Args& args) {
     const bool guessed = first.set.scale.basis == measure::ScaleBasis::Guess ||
                          second.set.scale.basis == measure::ScaleBasis::Guess;
     measure::SettleGuessedScale(first.set, second.set, r.options);
-    if (guessed || integration.cie != r.options.integration.cie) {
-        first.colours = measure::Colours(first.set, integration);
-        second.colours = measure::Colours(second.set, integration);
-    }
+    for (ReadFile* file : {&first, &second})
+        if (guessed ||
+            (integration.cie && measure::UsesLibraryTable(file->set, r.options.integration)))
+            file->colours = measure::Colours(file->set, integration);
     r.options.integration = integration;
     const measure::MeasurementSet& reference = first.set;
     const measure::MeasurementSet& sample = second.set;
     measure::CompareOptions options = r.options;
     options.ignoreConditions = true;
+    options.pairBy = reference.hasId && sample.hasId       ? measure::PairedBy::SampleId
+                     : reference.hasName && sample.hasName ? measure::PairedBy::SampleName
+                                                           : measure::PairedBy::Order;
     // The pairs are measured in two halves at once.
     measure::Comparison c = measure::StartComparison(reference, sample, options);
     const std::size_t pairs = c.patches.size(), half = pairs / 2;

@@ -23,6 +23,7 @@
 #include "cgats_reader.h"
 #include "decimal.h"
 #include "large_pages.h"
+#include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 
@@ -31,9 +32,6 @@ namespace vantrel::measure {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// A spectral value above this is percent beyond doubt: reflectance factors of surfaces stay
-// below it, those of fluorescent whites and brighteners included.
-constexpr float kFactorCeiling = 2.0f;
 // A spectral field name is one of these prefixes (any case) and the wavelength in nm.
 constexpr std::string_view kSpectralPrefixes[] = {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_",
                                                   "SPEC_",        "NM_",         "NM"};
@@ -103,12 +101,24 @@ int WavelengthOf(std::string_view field, std::string_view* prefix) {
 
 // The columns of the fields that give a patch its id, name and colour; -1 where absent.
 struct Columns {
-    int id = -1, name = -1;
+    int id = -1, name = -1, location = -1;
+    std::vector<int> device;  // CMYK_C, RGB_R and the like, in file order
     std::array<int, 3> xyz{-1, -1, -1};
     std::array<int, 3> lab{-1, -1, -1};
     std::vector<std::pair<int, int>> spectral;  // wavelength (nm, -1 when fractional), column
     std::string spectralPrefix;                 // of the first spectral field, as written
 };
+
+// A field of device values: CMYK_C, CMY_M, RGB_R, 6CLR_1, CMYKOG_O and the like.
+bool IsDeviceField(std::string_view field) {
+    const std::size_t underscore = field.find('_');
+    if (underscore == std::string_view::npos || underscore + 1 == field.size()) return false;
+    const std::string_view space = field.substr(0, underscore);
+    for (std::string_view known : {"CMYK", "CMY", "RGB"})
+        if (EqualsIgnoreCase(space.substr(0, known.size()), known)) return true;
+    return space.size() > 3 && EqualsIgnoreCase(space.substr(space.size() - 3), "CLR") &&
+           space.find_first_not_of("0123456789") == space.size() - 3;
+}
 
 Columns FindColumns(const std::vector<std::string>& fields) {
     static constexpr std::string_view kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
@@ -118,6 +128,8 @@ Columns FindColumns(const std::vector<std::string>& fields) {
         std::string_view name = fields[static_cast<std::size_t>(i)];
         if (EqualsIgnoreCase(name, "SAMPLE_ID") && columns.id < 0) columns.id = i;
         if (EqualsIgnoreCase(name, "SAMPLE_NAME") && columns.name < 0) columns.name = i;
+        if (EqualsIgnoreCase(name, "SAMPLE_LOC") && columns.location < 0) columns.location = i;
+        if (IsDeviceField(name)) columns.device.push_back(i);
         for (int k = 0; k < 3; ++k) {
             if (EqualsIgnoreCase(name, kXyz[k]) && columns.xyz[k] < 0) columns.xyz[k] = i;
             if (EqualsIgnoreCase(name, kLab[k]) && columns.lab[k] < 0) columns.lab[k] = i;
@@ -167,68 +179,6 @@ struct TableState {
 };
 
 enum class Section { Header, Format, Data };
-
-// What a file's header says about its spectra, by keyword (any case).
-const std::string* KeywordValue(const MeasurementSet& set, std::string_view keyword) {
-    const std::string* value = nullptr;
-    for (const auto& [name, text] : set.keywords)
-        if (EqualsIgnoreCase(name, keyword)) value = &text;
-    return value;
-}
-
-bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
-    for (std::size_t i = 0; i + part.size() <= text.size(); ++i)
-        if (EqualsIgnoreCase(text.substr(i, part.size()), part)) return true;
-    return false;
-}
-
-// The shortest decimal text of a value, for messages.
-template <typename Number>
-std::string Shortest(Number value) {
-    char text[32];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc() ? std::string(text, end) : std::string("?");
-}
-
-// What the spectra of a set are of, from what its header says.
-void DecideContent(MeasurementSet& set, const std::optional<double>& norm) {
-    auto light = [&](std::string reason) {
-        set.content = SpectralContent::Light;
-        set.contentReason = std::move(reason);
-    };
-    if (EqualsIgnoreCase(set.fileType, "CMF")) {
-        set.content = SpectralContent::MatchingFunctions;
-        set.contentReason = "a CMF file";
-        return;
-    }
-    if (const std::string* type = KeywordValue(set, "MEAS_TYPE"))
-        if (ContainsIgnoreCase(*type, "EMISSION") || ContainsIgnoreCase(*type, "AMBIENT"))
-            return light("MEAS_TYPE " + Printable(*type));
-    if (const std::string* device = KeywordValue(set, "DEVICE_CLASS"))
-        if (EqualsIgnoreCase(set.fileType, "CTI3") &&
-            (EqualsIgnoreCase(*device, "DISPLAY") || EqualsIgnoreCase(*device, "EMISINPUT")))
-            return light("DEVICE_CLASS " + Printable(*device));
-    for (const char* keyword : {"DESCRIPTOR", "DISPLAY"})
-        if (const std::string* text = KeywordValue(set, keyword))
-            if (ContainsIgnoreCase(*text, "spectral power"))
-                return light(std::string(keyword) + " '" + Printable(*text) + "'");
-    if (norm && *norm != 1 && *norm != 100) light("SPECTRAL_NORM " + Shortest(*norm));
-}
-
-// The scale of a set's spectra: stated by the file, shown by its data, or guessed.
-ScaleDecision DecideScale(const MeasurementSet& set, const std::optional<double>& norm,
-                          int decimals) {
-    using Scale = SpectralScale;
-    if (norm && (*norm == 1 || *norm == 100))
-        return {*norm == 1 ? Scale::Factors : Scale::Percent, ScaleBasis::Stated,
-                "SPECTRAL_NORM " + Shortest(*norm)};
-    if (EqualsIgnoreCase(set.fileType, "CTI3"))
-        return {Scale::Percent, ScaleBasis::Stated, "CTI3 files hold percent"};
-    if (!norm && (EqualsIgnoreCase(set.fileType, "SPECT") || EqualsIgnoreCase(set.fileType, "CMF")))
-        return {Scale::Factors, ScaleBasis::Stated,
-                set.fileType + " files without SPECTRAL_NORM hold factors"};
-    return ScaleFromData(set.spectra.data(), set.spectra.size(), decimals);
-}
 
 class CgatsParser {
   public:
@@ -488,14 +438,30 @@ class CgatsParser {
         roles_.assign(state_.fields.size(), kSkipRole);
         if (set_.hasId) roles_[static_cast<std::size_t>(columns_.id)] = kIdRole;
         if (set_.hasName) roles_[static_cast<std::size_t>(columns_.name)] = kNameRole;
-        if (!columns_.spectral.empty()) return ChooseSpectralColumns();
+        set_.hasLocation = columns_.location >= 0;
+        if (set_.hasLocation) roles_[static_cast<std::size_t>(columns_.location)] = kLocationRole;
+        for (std::size_t j = 0; j < columns_.device.size(); ++j) {
+            set_.deviceFields.push_back(
+                state_.fields[static_cast<std::size_t>(columns_.device[j])]);
+            roles_[static_cast<std::size_t>(columns_.device[j])] =
+                kDeviceRole - static_cast<int>(j);
+        }
         static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
         static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
         const bool xyzComplete = Complete(columns_.xyz);
         if (xyzComplete || Complete(columns_.lab)) {
-            set_.source = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
+            set_.hasStated = true;
+            set_.statedSource = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
             const auto& triple = xyzComplete ? columns_.xyz : columns_.lab;
-            for (int k = 0; k < 3; ++k) roles_[static_cast<std::size_t>(triple[k])] = k;
+            for (int k = 0; k < 3; ++k)
+                roles_[static_cast<std::size_t>(triple[k])] = kStatedRole - k;
+        }
+        if (!columns_.spectral.empty()) return ChooseSpectralColumns();
+        if (set_.hasStated) {
+            // The stated colour is the colour: its values take the fast way of numbers.
+            set_.source = set_.statedSource;
+            for (int& role : roles_)
+                if (role <= kStatedRole && role > kStatedRole - 3) role = kStatedRole - role;
             return ReserveRows(0);
         }
         const bool xyz = Partial(columns_.xyz);
@@ -601,6 +567,8 @@ class CgatsParser {
         patch.line = line_;
         const std::size_t base = set_.spectra.size();
         set_.spectra.resize(base + spectralColumns_.size());
+        const std::size_t device = set_.device.size();
+        set_.device.resize(device + set_.deviceFields.size());
         float* const samples = set_.spectra.data() + base;
         const bool spectrum = set_.source == ColourSource::Spectrum;
         const int* const roles = roles_.data();
@@ -656,11 +624,20 @@ class CgatsParser {
                 patch.id = token;
             } else if (role == kNameRole) {
                 patch.name = token;
+            } else if (role == kLocationRole) {
+                patch.location = token;
             } else if (role >= 0) {
                 double value = 0;
                 if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
                 Store(patch, base, role, value);
                 decimals_ = std::max(decimals_, DecimalsWritten(token));
+            } else if (role <= kStatedRole) {
+                double value = 0;
+                if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
+                if (role > kDeviceRole)
+                    patch.values[static_cast<std::size_t>(kStatedRole - role)] = value;
+                else
+                    set_.device[device + static_cast<std::size_t>(kDeviceRole - role)] = value;
             }
         }
         if (field != listed) RowFailure(line);
@@ -701,13 +678,20 @@ class CgatsParser {
         const int count = static_cast<int>(tokens_.size());
         if (count != static_cast<int>(state_.fields.size())) CountFailure(count);
         for (int field = 0; field < count; ++field)
-            if (roles_[static_cast<std::size_t>(field)] >= 0) Number(field);
+            if (roles_[static_cast<std::size_t>(field)] >= 0 ||
+                roles_[static_cast<std::size_t>(field)] <= kStatedRole)
+                Number(field);
         Fail(line_, "unreadable data row");
     }
 
     static constexpr int kSkipRole = -1;
     static constexpr int kIdRole = -2;
     static constexpr int kNameRole = -3;
+    static constexpr int kLocationRole = -4;
+    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, device value j
+    // is kDeviceRole - j.
+    static constexpr int kStatedRole = -10;
+    static constexpr int kDeviceRole = -20;
 
     int wanted_;
     std::optional<SpectralScale> told_;
@@ -782,35 +766,6 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_
 }
 
 }  // namespace
-
-ScaleDecision ScaleFromData(const float* values, std::size_t count, int decimals) {
-    using Scale = SpectralScale;
-    float largest = 0;
-    for (std::size_t i = 0; i < count; ++i) largest = std::max(largest, values[i]);
-    if (largest > kFactorCeiling)
-        return {Scale::Percent, ScaleBasis::Data, "a value of " + Shortest(largest)};
-    if (largest <= 0) return {Scale::Factors, ScaleBasis::Data, "no value above 0, either way"};
-    // Percent values are most often written to hundredths; factors need more digits.
-    if (decimals == 2)
-        return {Scale::Percent, ScaleBasis::Guess, "no value above 2, but written to hundredths"};
-    return {Scale::Factors, ScaleBasis::Guess, "no value above 2"};
-}
-
-int DecimalsWritten(std::string_view number) {
-    if (number.find_first_of("eE") != std::string_view::npos) return kManyDecimals;
-    const std::size_t point = number.find('.');
-    return point == std::string_view::npos ? 0 : static_cast<int>(number.size() - point - 1);
-}
-
-std::string ScaleName(SpectralScale scale) {
-    return scale == SpectralScale::Percent ? "percent" : "factors";
-}
-
-std::string DescribeScale(const ScaleDecision& decision) {
-    static const char* const kBasis[] = {"told", "stated", "shown by the data", "guessed"};
-    return ScaleName(decision.scale) + " (" + kBasis[static_cast<int>(decision.basis)] + ": " +
-           decision.reason + ")";
-}
 
 Error::Error(Location where, const std::string& message)
     : std::runtime_error(where.file + (where.line > 0 ? ":" + std::to_string(where.line) : "") +

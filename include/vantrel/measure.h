@@ -72,10 +72,12 @@ struct Conditions {
 };
 
 struct Patch {
-    std::string id;    ///< SAMPLE_ID, empty when the file has none
-    std::string name;  ///< SAMPLE_NAME, empty when the file has none
-    int line = 0;      ///< line of the file holding the patch's data row
-    /// XYZ (percent scale) or L*a*b*, as the file gives them, when the source is Xyz or Lab.
+    std::string id;        ///< SAMPLE_ID, empty when the file has none
+    std::string name;      ///< SAMPLE_NAME, empty when the file has none
+    std::string location;  ///< SAMPLE_LOC, empty when the file has none
+    int line = 0;          ///< line of the file holding the patch's data row
+    /// The XYZ (percent scale) or L*a*b* the file states (MeasurementSet::statedSource), when
+    /// it states one.
     std::array<double, 3> values{};
 };
 
@@ -107,9 +109,18 @@ struct MeasurementSet {
     int table = 1;     ///< which table of the file this is, from 1
     int tableCount = 1;
     std::string fileType;  ///< the file's first word, its identifier: "CGATS.17", "CTI3", ...
-    ColourSource source = ColourSource::Lab;
+    ColourSource source = ColourSource::Lab;  ///< spectra when there are any, else stated
     bool hasId = false;
     bool hasName = false;
+    bool hasLocation = false;
+    /// Whether the file states XYZ (XYZ_X XYZ_Y XYZ_Z) or else L*a*b* (LAB_L LAB_A LAB_B) for
+    /// each patch, beside spectra or alone, and which; the values are in Patch::values.
+    bool hasStated = false;
+    ColourSource statedSource = ColourSource::Lab;
+    /// Device values (CMYK_C, RGB_R, 6CLR_1 and the like), as the file names and orders its
+    /// fields, patch by patch in `device`.
+    std::vector<std::string> deviceFields;
+    std::vector<double> device;
     /// Header keywords in file order (the values of quoted strings without their quotes),
     /// those of earlier tables first.
     std::vector<std::pair<std::string, std::string>> keywords;
@@ -138,6 +149,8 @@ struct MeasurementSet {
         return spectra.data() + k * static_cast<std::size_t>(SampleCount());
     }
     bool Percent() const { return scale.scale == SpectralScale::Percent; }
+    /// The device values of patch k, deviceFields.size() of them.
+    const double* Device(std::size_t k) const { return device.data() + k * deviceFields.size(); }
 };
 
 struct ReadOptions {
@@ -189,9 +202,9 @@ VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 
 /// The set as a CGATS.17 file of one table: its file type and header keywords (but its
 /// counts, which it writes from the data), SPECTRAL_NORM 1 or 100 for spectra when the header
-/// has none, its id, name and colour fields, and each number in the shortest text that reads
-/// back to the value held (a spectral sample to the same float). ParseCgats of the text gives
-/// the same patches, spectra, values and scale.
+/// has none, its id, name, location, device and colour fields (stated and spectral), and each
+/// number in the shortest text that reads back to the value held (a spectral sample to the
+/// same float). ParseCgats of the text gives the same patches, spectra, values and scale.
 VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
 
 /// "percent" or "factors".
@@ -199,6 +212,10 @@ VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
 /// The scale and how it was decided, in words: "percent (stated: SPECTRAL_NORM 100)",
 /// "factors (guessed: no value above 2)".
 VANTREL_MEASURE_API std::string DescribeScale(const ScaleDecision& decision);
+
+/// How the patches of two sets are paired: by SAMPLE_ID, SAMPLE_NAME or SAMPLE_LOC, or by their
+/// order in the files.
+enum class PairedBy { SampleId, SampleName, Location, Order };
 
 /// What a person calls patch k: its id, else its name, else "#" and its place from 1.
 VANTREL_MEASURE_API std::string PatchLabel(const MeasurementSet& set, std::size_t k);
@@ -219,10 +236,19 @@ enum class Observer { TwoDegree, TenDegree };  ///< CIE 1931 and CIE 1964
 /// range beyond them. XYZ are normalised so that a perfect reflector has Y = 100, and L*a*b*
 /// is relative to that perfect reflector. Spectra must be every 5 to 20 nm and cover 400 to
 /// 700 nm at least.
+///
+/// `colour` chooses where colour comes from: by default (Auto) the spectra when the file has
+/// any, else the XYZ or L*a*b* it states; Spectra or Stated insist on one, and Colours throws
+/// Error for a file without it. Stated colour is under the illuminant and observer the file
+/// states (D50 and 2 degrees where it states none; see ConditionsOfColour), and the
+/// integration does not apply to it.
+enum class ColourChoice { Auto, Spectra, Stated };
+
 struct Integration {
     bool cie = false;
     Illuminant illuminant = Illuminant::D50;
     Observer observer = Observer::TwoDegree;
+    ColourChoice colour = ColourChoice::Auto;
 };
 
 /// Names: "D50", "D65", "A", "C", "F2", "F7", "F11"; "2", "10". Parse* return nothing for
@@ -231,8 +257,22 @@ VANTREL_MEASURE_API std::string IlluminantName(Illuminant illuminant);
 VANTREL_MEASURE_API std::optional<Illuminant> ParseIlluminant(std::string_view name);
 VANTREL_MEASURE_API std::optional<Observer> ParseObserver(std::string_view name);
 
-/// One line saying where a set's colour comes from and, for spectra, how they were integrated
-/// and on what scale they were read (DescribeScale).
+/// The illuminant and observer that a set's colour is under: the integration's for spectra
+/// (D50 and 2 degrees for the library's table); for stated colour, those the file's ILLUMINANT
+/// and OBSERVER state, or D50 and 2 degrees where it states none (`assumed`). Throws Error for
+/// stated colour under an illuminant or observer the library does not know.
+struct ColourConditions {
+    Illuminant illuminant = Illuminant::D50;
+    Observer observer = Observer::TwoDegree;
+    bool assumed = false;
+};
+VANTREL_MEASURE_API ColourConditions ConditionsOfColour(const MeasurementSet& set,
+                                                        const Integration& integration);
+/// "D50, 2 degree", and ", assumed" when assumed.
+VANTREL_MEASURE_API std::string DescribeConditions(const ColourConditions& conditions);
+
+/// One line saying where a set's colour comes from: for spectra, how they were integrated and
+/// on what scale they were read (DescribeScale); for stated colour, under what conditions.
 VANTREL_MEASURE_API std::string DescribeColour(const MeasurementSet& set,
                                                const Integration& integration);
 
@@ -243,9 +283,15 @@ struct Colour {
 
 /// The colour of every patch. Throws Error when the spectra do not allow what the
 /// integration needs (their range and step, above), when a CIE integration is asked of a set
-/// without spectra, and for spectra that are not of surfaces (SpectralContent).
+/// without spectra, for spectra that are not of surfaces (SpectralContent), and when the
+/// colour chosen is not in the file or its conditions are not known.
 VANTREL_MEASURE_API std::vector<Colour> Colours(const MeasurementSet& set,
                                                 const Integration& integration);
+
+/// Whether the colour of a set's spectra comes from the library's D50 table under
+/// `integration` (Integration says when).
+VANTREL_MEASURE_API bool UsesLibraryTable(const MeasurementSet& set,
+                                          const Integration& integration);
 
 /// The integration that two sets are compared under: `integration`, with `cie` set when either
 /// set's spectra do not take the library's D50 table, so that both are integrated alike.
@@ -255,6 +301,24 @@ VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& referenc
 
 /// The white of a CIE integration: the XYZ of a perfect reflector, Y = 100.
 VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer);
+
+/// The white that a set's colours under `conditions` are relative to: the library's D50
+/// white (96.42, 100, 82.49) for D50 and 2 degrees, else the CIE white (CieWhite).
+VANTREL_MEASURE_API std::array<double, 3> WhiteOf(const ColourConditions& conditions);
+
+/// The patch of a set taken as its paper (or display) white: the one whose key (`by`; SAMPLE_ID
+/// when by order) is `key`, or, when `key` is empty, the lightest (the largest Y, the first of
+/// equals). Throws Error when no patch has the key or the set lacks that field.
+VANTREL_MEASURE_API std::size_t PaperPatch(const MeasurementSet& set,
+                                           const std::vector<Colour>& colours, PairedBy by,
+                                           const std::string& key);
+
+/// Media-relative colour (ISO 13655): each patch's XYZ scaled channel by channel by `white`
+/// over the paper's XYZ, and its L*a*b* taken relative to the paper's XYZ, so that the paper
+/// is L* 100, a* 0, b* 0. Display data in absolute units (cd/m2) become relative to the
+/// display's white the same way.
+VANTREL_MEASURE_API void RelativeToPaper(std::vector<Colour>& colours, std::size_t paper,
+                                         const std::array<double, 3>& white);
 
 /// Status T and Status I densities (visual, red, green, blue) of patch k from its samples at
 /// 400, 410, ..., 700 nm (every second sample of a spectrum every 5 nm). Throws Error when the
@@ -306,24 +370,38 @@ VANTREL_MEASURE_API Components SignedDifferences(const std::array<double, 3>& re
 // ---------------------------------------------------------------------------------------------
 // Pairing, statistics and verdict
 
-enum class PairedBy { SampleId, SampleName, Order };
-
-/// Patches paired by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 struct Pairing {
     PairedBy by = PairedBy::Order;
     std::vector<std::pair<std::size_t, std::size_t>> pairs;  ///< reference, sample; reference order
     std::vector<std::string> warnings;                       ///< patches left out
 };
-/// Throws Error for a key given twice in one set, or no key in common.
+/// Pairs the patches `by` a key field or by order. By a key, each set must have the field and
+/// give each key once, and the two must share a key: otherwise throws Error naming the fault
+/// and the other ways that would pair the sets ("; pairing by location or order would do").
+/// Patches whose key the other set lacks are left out with a warning. By order, the first n
+/// patches of each are paired (n the smaller count), with a warning when the counts differ.
+VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
+                                        const MeasurementSet& sample, PairedBy by);
+/// Pairs by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
                                         const MeasurementSet& sample);
-/// "SAMPLE_ID", "SAMPLE_NAME" or "order".
+/// "SAMPLE_ID", "SAMPLE_NAME", "SAMPLE_LOC" or "order".
 VANTREL_MEASURE_API std::string PairedByName(PairedBy by);
+/// "id", "name", "location" or "order"; ParsePairedBy takes these and gives nothing for
+/// anything else.
+VANTREL_MEASURE_API std::string PairedByOption(PairedBy by);
+VANTREL_MEASURE_API std::optional<PairedBy> ParsePairedBy(std::string_view name);
 
 /// Throws Error, one line naming both files, when both state an illuminant, observer,
 /// measurement condition or filter and these differ.
 VANTREL_MEASURE_API void CheckConditions(const MeasurementSet& reference,
                                          const MeasurementSet& sample);
+
+/// Throws Error, one line naming both files, when their colours under `integration` are
+/// under different illuminants or observers (ConditionsOfColour).
+VANTREL_MEASURE_API void CheckColourConditions(const MeasurementSet& reference,
+                                               const MeasurementSet& sample,
+                                               const Integration& integration);
 
 /// Median and 95th percentile interpolate linearly between the two nearest ranks: the
 /// q-quantile of n sorted values v[0..n-1] is taken at rank q (n - 1). The standard deviation
@@ -367,6 +445,12 @@ struct CompareOptions {
     Integration integration;
     Tolerances tolerances;
     bool ignoreConditions = false;
+    PairedBy pairBy = PairedBy::SampleId;
+    /// Media-relative comparison: each set's colours relative to its own paper white
+    /// (RelativeToPaper), the patch whose key (pairBy; SAMPLE_ID for order) is `paper`, or the
+    /// lightest when `paper` is empty.
+    bool relativeToPaper = false;
+    std::string paper;
 };
 
 struct ComparedPatch {
@@ -378,14 +462,16 @@ struct ComparedPatch {
 
 struct Comparison {
     Pairing pairing;
+    /// The paper white of each set (patch indices), when the comparison is media-relative.
+    std::optional<std::pair<std::size_t, std::size_t>> paper;
     std::vector<ComparedPatch> patches;  ///< in the reference's order
     std::vector<double> differences;     ///< of `patches`, in the same order
     Statistics statistics;
     Verdict verdict;
 };
 
-/// Checks the conditions (unless ignored), pairs the patches, and measures, summarises and
-/// judges their differences.
+/// Checks the conditions the files state and those their colours are under (unless ignored),
+/// pairs the patches, and measures, summarises and judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
 
@@ -396,6 +482,13 @@ VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
 /// pairing or colorimetry throws.
 VANTREL_MEASURE_API void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                                             const CompareOptions& options);
+
+/// Makes the colours of both sets of a comparison media-relative (options.paper names the
+/// paper white, PaperPatch); gives the two paper patches.
+VANTREL_MEASURE_API std::pair<std::size_t, std::size_t> MakeRelative(
+    const MeasurementSet& reference, const MeasurementSet& sample, const CompareOptions& options,
+    const Integration& integration, std::vector<Colour>& referenceColours,
+    std::vector<Colour>& sampleColours);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,

@@ -82,6 +82,12 @@ void BindMeasurementSet(py::module_& m) {
                                    for (const auto& p : s.patches) v.push_back(p.id);
                                    return v;
                                })
+        .def_property_readonly("locations",
+                               [](const Set& s) {
+                                   std::vector<std::string> v;
+                                   for (const auto& p : s.patches) v.push_back(p.location);
+                                   return v;
+                               })
         .def_property_readonly("names",
                                [](const Set& s) {
                                    std::vector<std::string> v;
@@ -271,27 +277,50 @@ void AddMeasureFunctions(py::module_& m) {
             Rows(colours.size(), [&](std::size_t k) { return colours[k].lab.data(); }),
             measure::DescribeColour(set, integration));
     });
-    m.def("compare",
-          [](const measure::MeasurementSet& reference, const measure::MeasurementSet& sample,
-             const std::string& metric, std::array<double, 5> factors,
-             const std::string& illuminant, const std::string& observer, std::optional<double> max,
-             std::optional<double> mean, std::optional<double> p95, bool ignoreConditions) {
-              BoundComparison b{reference, sample, {}, {}};
-              b.options.metric =
-                  TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
-              b.options.integration = TakeIntegration(illuminant, observer);
-              b.options.tolerances = {max, mean, p95};
-              py::gil_scoped_release release;
-              // As the vantrel command compares: both sets integrated alike, and a scale
-              // guessed for one set settled by the other.
-              if (!ignoreConditions) measure::CheckConditions(b.reference, b.sample);
-              b.options.integration =
-                  measure::SharedIntegration(b.reference, b.sample, b.options.integration);
-              measure::SettleGuessedScale(b.reference, b.sample, b.options);
-              b.options.ignoreConditions = true;
-              b.comparison = measure::Compare(b.reference, b.sample, b.options);
-              return b;
-          });
+    // pairBy empty: by SAMPLE_ID when both sets have it, else SAMPLE_NAME, else order, as the
+    // command pairs; colour "auto", "spectra" or "stated"; paper empty: the lightest patch.
+    m.def("compare", [](const measure::MeasurementSet& reference,
+                        const measure::MeasurementSet& sample, const std::string& metric,
+                        std::array<double, 5> factors, const std::string& illuminant,
+                        const std::string& observer, std::optional<double> max,
+                        std::optional<double> mean, std::optional<double> p95,
+                        bool ignoreConditions, const std::string& pairBy, const std::string& colour,
+                        bool relativeToPaper, const std::string& paper) {
+        BoundComparison b{reference, sample, {}, {}};
+        b.options.metric =
+            TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
+        b.options.integration = TakeIntegration(illuminant, observer);
+        b.options.tolerances = {max, mean, p95};
+        if (colour == "spectra")
+            b.options.integration.colour = measure::ColourChoice::Spectra;
+        else if (colour == "stated")
+            b.options.integration.colour = measure::ColourChoice::Stated;
+        else if (colour != "auto")
+            throw py::value_error("colour must be 'auto', 'spectra' or 'stated', not '" + colour +
+                                  "'");
+        if (pairBy.empty()) {
+            b.options.pairBy = reference.hasId && sample.hasId       ? measure::PairedBy::SampleId
+                               : reference.hasName && sample.hasName ? measure::PairedBy::SampleName
+                                                                     : measure::PairedBy::Order;
+        } else if (const auto by = measure::ParsePairedBy(pairBy)) {
+            b.options.pairBy = *by;
+        } else {
+            throw py::value_error("pair_by must be 'id', 'name', 'location' or 'order', not '" +
+                                  pairBy + "'");
+        }
+        b.options.relativeToPaper = relativeToPaper;
+        b.options.paper = paper;
+        py::gil_scoped_release release;
+        // As the vantrel command compares: both sets integrated alike, and a scale guessed for
+        // one set settled by the other.
+        if (!ignoreConditions) measure::CheckConditions(b.reference, b.sample);
+        b.options.integration =
+            measure::SharedIntegration(b.reference, b.sample, b.options.integration);
+        measure::SettleGuessedScale(b.reference, b.sample, b.options);
+        b.options.ignoreConditions = true;
+        b.comparison = measure::Compare(b.reference, b.sample, b.options);
+        return b;
+    });
     m.def("write_report", [](const std::string& path, const BoundComparison& b) {
         py::gil_scoped_release release;
         measure::WriteReportPng(path, b.reference, b.sample, b.comparison, b.options);

@@ -43,8 +43,9 @@ class Measurement:
     source : {"spectrum", "xyz", "lab"}
         Where the patches' colour comes from: spectral fields when there are any, else XYZ,
         else L*a*b*.
-    ids, names : ndarray of str, shape (n,)
-        SAMPLE_ID and SAMPLE_NAME of each patch (empty strings when the file has none).
+    ids, names, locations : ndarray of str, shape (n,)
+        SAMPLE_ID, SAMPLE_NAME and SAMPLE_LOC of each patch (empty strings when the file has
+        none).
     lines : ndarray of int, shape (n,)
         The line of each patch's data row.
     keywords : tuple of (str, str)
@@ -76,6 +77,7 @@ class Measurement:
     source: str
     ids: np.ndarray
     names: np.ndarray
+    locations: np.ndarray
     lines: np.ndarray
     keywords: Tuple[Tuple[str, str], ...]
     conditions: Mapping[str, str]
@@ -112,6 +114,7 @@ class Measurement:
             source=s.source,
             ids=_frozen(np.array(s.ids, dtype=str)),
             names=_frozen(np.array(s.names, dtype=str)),
+            locations=_frozen(np.array(s.locations, dtype=str)),
             lines=_frozen(s.lines),
             keywords=tuple(s.keywords),
             conditions=MappingProxyType(s.conditions),
@@ -266,6 +269,10 @@ def compare(
     l: float = 2,
     c: float = 1,
     ignore_conditions: bool = False,
+    pair_by: Optional[str] = None,
+    colour: str = "auto",
+    relative_to_paper: bool = False,
+    paper: Optional[str] = None,
 ) -> Comparison:
     """Compares a sample set with its reference, as ``vantrel compare`` does.
 
@@ -284,6 +291,14 @@ def compare(
     ignore_conditions : bool, optional
         Compare files whose headers state different illuminants, observers, measurement
         conditions or filters (refused otherwise, with MeasureError).
+    pair_by : {"id", "name", "location", "order"}, optional
+        How patches pair; by default by SAMPLE_ID when both sets have it, else SAMPLE_NAME,
+        else order, as ``vantrel compare`` does.
+    colour : {"auto", "spectra", "stated"}, optional
+        The colour of each set: from its spectra when it has any ("auto"), or as asked.
+    relative_to_paper : bool, optional
+        Media-relative: each set's colours relative to its own paper white, the patch whose
+        key is `paper`, or the lightest patch when `paper` is None.
 
     Returns
     -------
@@ -298,7 +313,7 @@ def compare(
         raise ValueError("compare: every factor must be finite and above 0")
     b = _core.compare(
         ref._set, smp._set, name, factors, illuminant or "", str(observer or ""), max, mean, p95,
-        bool(ignore_conditions),
+        bool(ignore_conditions), pair_by or "", colour, bool(relative_to_paper), paper or "",
     )
     pairs, (ref_lab, smp_lab), parts, stats = b.pairs, b.labs, b.components, b.statistics
     label, parameters = b.metric

@@ -21,6 +21,7 @@ class Measurement:
     source: str
     ids: NDArray[np.str_]
     names: NDArray[np.str_]
+    locations: NDArray[np.str_]
     lines: NDArray[np.int32]
     keywords: Tuple[Tuple[str, str], ...]
     conditions: Mapping[str, str]
@@ -97,4 +98,8 @@ def compare(
     l: float = ...,
     c: float = ...,
     ignore_conditions: bool = ...,
+    pair_by: Optional[str] = ...,
+    colour: str = ...,
+    relative_to_paper: bool = ...,
+    paper: Optional[str] = ...,
 ) -> Comparison: ...

@@ -94,7 +94,11 @@ def test_comparison_results_worst_colours_and_picture(tmp_path):
     assert lab.shape == (24, 3) and lab[got.sample_index].tobytes() == got.sample_lab.tobytes()
     got.write_png(tmp_path / "report.png")
     assert (tmp_path / "report.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    by_order = measure.compare(REFERENCE, MEASURED, pair_by="order", relative_to_paper=True, paper="A19")
+    assert by_order.paired_by == "order" and by_order.reference_lab[18].tolist() == [100, 0, 0]
     with pytest.raises(ValueError, match="unknown metric"):
         measure.compare(REFERENCE, MEASURED, metric="CIE2001")
+    with pytest.raises(ValueError, match="pair_by must be"):
+        measure.compare(REFERENCE, MEASURED, pair_by="row")
     with pytest.raises(ValueError, match="unknown illuminant"):
         measure.colours(MEASURED, illuminant="D93")

@@ -36,7 +36,9 @@ measure::Integration TakeIntegration(const std::string& illuminant, const std::s
     integration.cie = true;
     if (!illuminant.empty()) {
         const auto parsed = measure::ParseIlluminant(illuminant);
-        if (!parsed) throw py::value_error("unknown illuminant '" + illuminant + "'");
+        if (!parsed)
+            throw py::value_error("unknown illuminant '" + illuminant +
+                                  "' (D50, D65, A, C, F2, F7 or F11)");
         integration.illuminant = *parsed;
     }
     if (!observer.empty()) {
@@ -264,6 +266,40 @@ void AddMeasureFunctions(py::module_& m) {
               py::gil_scoped_release release;
               return measure::ReadCgats(path, read);
           });
+    // Spectra (n, 31) of factors at 400 to 700 nm as one set of n patches, integrated as the
+    // command's spectrum subcommand integrates one: XYZ (n, 3) on the percent scale.
+    m.def("spectra_to_xyz",
+          [](py::array_t<float, py::array::c_style | py::array::forcecast> spectra,
+             const std::string& illuminant, const std::string& observer) {
+              const measure::Integration integration = TakeIntegration(illuminant, observer);
+              measure::MeasurementSet set;
+              set.source = measure::ColourSource::Spectrum;
+              set.firstNm = 400, set.lastNm = 700, set.stepNm = 10;
+              set.scale = {measure::SpectralScale::Factors, measure::ScaleBasis::Told, "factors"};
+              set.patches.resize(static_cast<std::size_t>(spectra.shape(0)));
+              set.spectra.assign(spectra.data(), spectra.data() + spectra.size());
+              std::vector<measure::Colour> colours;
+              {
+                  py::gil_scoped_release release;
+                  colours = measure::Colours(set, integration);
+              }
+              return Rows(colours.size(), [&](std::size_t k) { return colours[k].xyz.data(); });
+          });
+    // Status T and Status I densities (n, 4) of every patch.
+    m.def("densities", [](const measure::MeasurementSet& set) {
+        const auto n = static_cast<py::ssize_t>(set.patches.size());
+        py::array_t<float> t({n, py::ssize_t{4}}), i({n, py::ssize_t{4}});
+        float *ts = t.mutable_data(), *is = i.mutable_data();
+        {
+            py::gil_scoped_release release;
+            for (std::size_t k = 0; k < set.patches.size(); ++k) {
+                const measure::Densities d = measure::DensitiesOf(set, k);
+                std::copy(d.statusT.begin(), d.statusT.end(), ts + 4 * k);
+                std::copy(d.statusI.begin(), d.statusI.end(), is + 4 * k);
+            }
+        }
+        return py::make_tuple(t, i);
+    });
     m.def("colours", [](const measure::MeasurementSet& set, const std::string& illuminant,
                         const std::string& observer) {
         const measure::Integration integration = TakeIntegration(illuminant, observer);

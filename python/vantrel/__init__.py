@@ -28,7 +28,7 @@ from typing import Any
 import numpy as np
 
 from . import _core, linalg, measure
-from ._arrays import param, per_unit, retry, triple
+from ._arrays import param, per_unit, real_array, retry, triple
 
 __version__ = "0.1.0"
 
@@ -273,28 +273,67 @@ def rgb_to_hsv(rgb: Any, *, out: Any = None) -> Any:
 _SPECTRUM = (("spectrum", 31),)
 
 
-def spectrum_to_xyz(spectrum: Any, *, scale: str = "percent", out: Any = None) -> Any:
-    """Reflectance spectra to XYZ under D50 (2-degree observer), with the library's table.
+def spectrum_to_xyz(
+    spectrum: Any,
+    *,
+    illuminant: Any = None,
+    observer: Any = None,
+    scale: str = "percent",
+    out: Any = None,
+) -> Any:
+    """Reflectance spectra to XYZ: with the library's D50 table, or under a CIE illuminant
+    and observer.
 
     Parameters
     ----------
     spectrum : array_like, shape (..., 31)
         Reflectance (or transmittance) factors, 0..1, at 400, 410, ..., 700 nm.
+    illuminant : {"D50", "D65", "A", "C", "F2", "F7", "F11"}, optional
+    observer : {"2", "10"} or int, optional
+        Without either, the library's D50 table (2-degree observer) gives float32 XYZ, a
+        perfect reflector (96.421, 99.997, 82.524). With either (D50 and 2 degrees for the one
+        not given), the measurement library integrates the spectra in double precision with
+        the CIE's tables every 5 nm, as ``vantrel spectrum --illuminant`` does: float64 XYZ,
+        a perfect reflector the illuminant's white with Y = 100 (the XYZ of
+        ``numpy.ones(31)``, which L*a*b* under that illuminant is relative to).
     scale : {"percent", "unit"}, optional
-        The scale of the result: a perfect reflector gives (96.421, 99.997, 82.524) on the
-        percent scale; on the unit scale that divided by 100.
+        The scale of the result; the unit scale is the percent scale divided by 100.
     out : ndarray, optional
 
     Returns
     -------
-    ndarray, shape (..., 3), float32
+    ndarray, shape (..., 3), float32 with the library's table, float64 under a CIE
+    illuminant and observer
     """
-    # The library integrates to the percent scale.
-    divisor = np.float32(100) / per_unit(scale, "spectrum_to_xyz")
+    unit = per_unit(scale, "spectrum_to_xyz")
+    if illuminant is not None or observer is not None:
+        return _cie_xyz(spectrum, illuminant, observer, unit, out)
+    divisor = np.float32(100) / unit  # the library integrates to the percent scale
     try:
         return _core.spectrum_to_xyz(spectrum, divisor, out=out)
     except (TypeError, ValueError) as error:
         return retry(_core.spectrum_to_xyz, "spectrum_to_xyz", _SPECTRUM, (spectrum, divisor), out, error)
+
+
+def _cie_xyz(spectrum: Any, illuminant: Any, observer: Any, unit: Any, out: Any) -> Any:
+    name = "spectrum_to_xyz"
+    given = real_array(spectrum, name, "spectrum")
+    if given.ndim == 0 or given.shape[-1] != 31:
+        raise ValueError(f"{name}: spectrum must have shape (..., 31), not {given.shape}")
+    rows = given.reshape(-1, 31)
+    try:
+        xyz = _core.spectra_to_xyz(rows, str(illuminant or ""), str(observer or "")) if len(rows) else np.zeros((0, 3))
+    except ValueError as error:
+        raise ValueError(f"{name}: {error}") from None
+    xyz = xyz.reshape(given.shape[:-1] + (3,))
+    if unit != 100:
+        xyz /= 100
+    if out is None:
+        return xyz
+    if np.shape(out) != xyz.shape:
+        raise ValueError(f"{name}: out must have shape {xyz.shape}, not {np.shape(out)}")
+    np.copyto(out, xyz, casting="same_kind")
+    return out
 
 
 def densities(spectrum: Any, status: str = "T", *, out: Any = None) -> Any:

@@ -16,7 +16,16 @@ import numpy as np
 
 from . import _core
 
-__all__ = ["Check", "Comparison", "MeasureError", "Measurement", "colours", "compare", "read_cgats"]
+__all__ = [
+    "Check",
+    "Comparison",
+    "MeasureError",
+    "Measurement",
+    "colours",
+    "compare",
+    "densities",
+    "read_cgats",
+]
 
 #: Bad or unusable measurement data: a ValueError whose ``file``, ``line`` (from 1; 0 when
 #: the fault is not on one line) and ``field`` (empty when none) say where.
@@ -174,6 +183,22 @@ def colours(
     m = _measurement(measurement)
     xyz, lab, _ = _core.colours(m._set, illuminant or "", str(observer or ""))
     return _frozen(xyz), _frozen(lab)
+
+
+def densities(measurement: Any, status: str = "T") -> np.ndarray:
+    """Status T or Status I densities (visual, red, green, blue) of every patch, float32 of
+    shape (n, 4), from the samples at 400, 410, ..., 700 nm of its spectra (every second
+    sample of spectra every 5 nm), as :func:`vantrel.densities` gives them for factors.
+
+    Raises
+    ------
+    MeasureError
+        For a file without spectra of surfaces, or without those samples.
+    """
+    if status not in ("T", "t", "I", "i"):
+        raise ValueError(f"densities: status must be 'T' or 'I', not {status!r}")
+    status_t, status_i = _core.densities(_measurement(measurement)._set)
+    return _frozen(status_t if status in ("T", "t") else status_i)
 
 
 @dataclass(frozen=True)

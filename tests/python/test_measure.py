@@ -8,6 +8,7 @@ from pathlib import Path
 import numpy as np
 import pytest
 
+import vantrel
 from vantrel import measure
 
 EXAMPLES = Path(os.environ["VANTREL_SOURCE_DIR"]) / "examples"
@@ -47,6 +48,19 @@ def test_bad_files_raise_measure_error_saying_where(text, line, field):
         measure.read_cgats("nowhere.cgats")
 
 
+def command(*arguments):
+    done = subprocess.run([os.environ["VANTREL_CLI"], *map(str, arguments), "--format", "json"],
+                          capture_output=True, text=True, check=True)
+    return json.loads(done.stdout)
+
+
+def printed(v):
+    return float(f"{v:.4f}")
+
+
+needs_command = pytest.mark.skipif("VANTREL_CLI" not in os.environ, reason="the vantrel command is not built")
+
+
 CLI_CASES = {
     "CIEDE2000 with limits": ({"max": 5, "mean": 1.5}, ["--max", "5", "--mean", "1.5"]),
     "CIE94 failing p95": ({"metric": "CIE94", "p95": 1}, ["--metric", "94", "--p95", "1"]),
@@ -57,7 +71,7 @@ CLI_CASES = {
 }
 
 
-@pytest.mark.skipif("VANTREL_CLI" not in os.environ, reason="the vantrel command is not built")
+@needs_command
 @pytest.mark.parametrize("case", CLI_CASES)
 def test_compare_agrees_with_the_command_to_its_printed_digits(case):
     options, arguments = CLI_CASES[case]
@@ -67,7 +81,6 @@ def test_compare_agrees_with_the_command_to_its_printed_digits(case):
     )
     want = json.loads(done.stdout)
     got = measure.compare(REFERENCE, MEASURED, **options)
-    printed = lambda v: float(f"{v:.4f}")  # noqa: E731
     rows = zip(want["patches"], got.ids, got.reference_lab, got.sample_lab, got.dl, got.dc, got.dh, got.differences)
     for patch, id_, ref, smp, dl, dc, dh, de in rows:
         assert patch["id"] == id_
@@ -83,6 +96,31 @@ def test_compare_agrees_with_the_command_to_its_printed_digits(case):
     for check in got.checks:
         assert (printed(check.limit), check.passed) == (want["tolerances"][check.name]["limit"], want["tolerances"][check.name]["pass"])
     assert got.passed == (want.get("verdict", "PASS") == "PASS") == (done.returncode == 0)
+
+
+@needs_command
+@pytest.mark.parametrize("illuminant, observer", [("D65", None), ("A", "10"), (None, 10), ("F11", "2")])
+def test_spectra_under_an_illuminant_agree_with_the_command(illuminant, observer):
+    spectrum = np.linspace(0.05, 0.95, 31).astype(np.float32) ** 2
+    options = [f"--{k}={v}" for k, v in (("illuminant", illuminant), ("observer", observer)) if v]
+    want = command("spectrum", *spectrum.tolist(), "--factors", *options)
+    got = vantrel.spectrum_to_xyz([spectrum, spectrum[::-1]], illuminant=illuminant, observer=observer)
+    assert got.dtype == np.float64 and got.shape == (2, 3)
+    assert [printed(v) for v in got[0].astype(np.float32)] == [want[k] for k in "XYZ"]  # printed from float
+    unit = vantrel.spectrum_to_xyz(spectrum, illuminant=illuminant, observer=observer, scale="unit")
+    assert unit.tolist() == (got[0] / 100).tolist()
+
+
+@needs_command
+def test_densities_of_a_files_patches_agree_with_the_command():
+    want = command("measure", MEASURED, "--densities")["patches"]
+    for status in "TI":
+        got = measure.densities(MEASURED, status)
+        assert got.dtype == np.float32
+        colours = ("vis", "red", "green", "blue")
+        assert [[printed(v) for v in row] for row in got] == [[p[f"{status}_{c}"] for c in colours] for p in want]
+    with pytest.raises(measure.MeasureError, match="densities"):
+        measure.densities(cgats("SAMPLE_ID LAB_L LAB_A LAB_B", "1 50 0 0"))
 
 
 def test_comparison_results_worst_colours_and_picture(tmp_path):

@@ -457,6 +457,10 @@ class CgatsParser {
             const auto& triple = labComplete ? columns_.lab : columns_.xyz;
             for (int k = 0; k < 3; ++k)
                 roles_[static_cast<std::size_t>(triple[k])] = kStatedRole - k;
+            // XYZ beside L*a*b*: kept as given too.
+            set_.statesXyzToo = labComplete && Complete(columns_.xyz);
+            for (int k = 0; k < 3 && set_.statesXyzToo; ++k)
+                roles_[static_cast<std::size_t>(columns_.xyz[k])] = kAlsoXyzRole - k;
         }
         if (!columns_.spectral.empty()) return ChooseSpectralColumns();
         if (set_.hasStated) {
@@ -636,8 +640,10 @@ class CgatsParser {
             } else if (role <= kStatedRole) {
                 double value = 0;
                 if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
-                if (role > kDeviceRole)
+                if (role > kAlsoXyzRole)
                     patch.values[static_cast<std::size_t>(kStatedRole - role)] = value;
+                else if (role > kDeviceRole)
+                    patch.xyz[static_cast<std::size_t>(kAlsoXyzRole - role)] = value;
                 else
                     set_.device[device + static_cast<std::size_t>(kDeviceRole - role)] = value;
             }
@@ -690,9 +696,10 @@ class CgatsParser {
     static constexpr int kIdRole = -2;
     static constexpr int kNameRole = -3;
     static constexpr int kLocationRole = -4;
-    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, device value j
-    // is kDeviceRole - j.
+    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, a stated XYZ
+    // component beside stated L*a*b* kAlsoXyzRole - k, device value j kDeviceRole - j.
     static constexpr int kStatedRole = -10;
+    static constexpr int kAlsoXyzRole = -13;
     static constexpr int kDeviceRole = -20;
 
     int wanted_;

@@ -79,6 +79,8 @@ struct Patch {
     /// The XYZ (percent scale) or L*a*b* the file states (MeasurementSet::statedSource), when
     /// it states one.
     std::array<double, 3> values{};
+    /// The XYZ it states beside its L*a*b*, when it states both (MeasurementSet::statesXyzToo).
+    std::array<double, 3> xyz{};
 };
 
 /// The scale of spectral values: reflectance (or transmittance) factors, 0 to 1, or percent,
@@ -117,6 +119,7 @@ struct MeasurementSet {
     /// each patch, beside spectra or alone, and which; the values are in Patch::values.
     bool hasStated = false;
     ColourSource statedSource = ColourSource::Lab;
+    bool statesXyzToo = false;
     /// Device values (CMYK_C, RGB_R, 6CLR_1 and the like), as the file names and orders its
     /// fields, patch by patch in `device`.
     std::vector<std::string> deviceFields;
@@ -328,6 +331,19 @@ struct Densities {
     std::array<float, 4> statusI{};
 };
 VANTREL_MEASURE_API Densities DensitiesOf(const MeasurementSet& set, std::size_t k);
+
+/// The colours of a set as a CGATS.17 file of one table, for tools that read XYZ or L*a*b*:
+/// each patch's id (else its place from 1), name and location, L*a*b* and XYZ (percent scale)
+/// with `decimals` decimals and, with `densities` (one per patch), Status T (D_VIS D_RED
+/// D_GREEN D_BLUE) and Status I (DI_VIS ...) densities. DESCRIPTOR says where the colours came
+/// from and how (DescribeColour); ILLUMINANT, OBSERVER and ILLUMINANT_WHITE_POINT_XYZ state the
+/// conditions and the white they are under, so that ReadCgats gives them back as stated colour
+/// with the same values to the digits written.
+VANTREL_MEASURE_API std::string FormatColoursCgats(const MeasurementSet& set,
+                                                   const std::vector<Colour>& colours,
+                                                   const Integration& integration,
+                                                   const std::vector<Densities>& densities = {},
+                                                   int decimals = 4);
 
 // ---------------------------------------------------------------------------------------------
 // Colour differences

@@ -82,8 +82,8 @@ std::vector<std::string> Args::Positional() const {
     return words_;
 }
 
-std::vector<std::string> Args::Expect(const std::vector<const char*>& names) const {
-    std::vector<std::string> words = Positional();
+std::vector<std::string> Expect(const std::vector<std::string>& words,
+                                const std::vector<const char*>& names) {
     if (words.size() < names.size())
         throw UsageError(std::string("missing argument ") + names[words.size()]);
     if (words.size() > names.size())
@@ -91,11 +91,19 @@ std::vector<std::string> Args::Expect(const std::vector<const char*>& names) con
     return words;
 }
 
-float TakeXyzScale(Args& args) {
-    const std::string scale = args.OptionValue("--scale", "percent");
-    if (scale == "percent") return 100.0f;
-    if (scale == "unit") return 1.0f;
-    throw UsageError("option --scale: " + Quoted(scale) + " is not percent or unit");
+float XyzScale(const Options& options) {
+    return options.Value("--scale", "percent") == "unit" ? 1.0f : 100.0f;
+}
+
+Format FormatOf(const Options& options) {
+    const std::string name = options.Value("--format", "table");
+    return name == "csv" ? Format::kCsv : name == "json" ? Format::kJson : Format::kTable;
+}
+
+std::string HelpText(const Command& command) {
+    std::string text = UsageText(command.usage, command.options) + "\n" + command.description;
+    if (!command.options.empty()) text += "\noptions:\n" + OptionsText(command.options);
+    return text + "\nexample: " + command.example + "\n";
 }
 
 }  // namespace cli

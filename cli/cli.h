@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "numbers.h"
+#include "options.h"
 #include "output.h"
 
 namespace cli {
@@ -47,24 +48,41 @@ class Args {
     // The remaining words. Anything left that starts with "--" (other than a negative
     // number) is an unknown option.
     std::vector<std::string> Positional() const;
-    // Requires exactly `names.size()` positional words and returns them.
-    std::vector<std::string> Expect(const std::vector<const char*>& names) const;
 
   private:
     std::string command_;
     std::vector<std::string> words_;
 };
 
-// --scale percent|unit: the scale of the XYZ a command reads and writes, as the Y of the white
-// (100 unless --scale unit gives 1).
-float TakeXyzScale(Args& args);
+// --scale percent|unit (ScaleOption): the scale of the XYZ a command reads and writes, as the
+// Y of the white (100 unless --scale unit gives 1).
+float XyzScale(const Options& options);
+// --format table|csv|json (FormatOption), table when absent.
+Format FormatOf(const Options& options);
+
+// Requires exactly `names.size()` operands and returns them: "missing argument NAME" or
+// "unexpected argument 'WORD'" otherwise.
+std::vector<std::string> Expect(const std::vector<std::string>& operands,
+                                const std::vector<const char*>& names);
+
+// A subcommand as it is run: its name and its options, parsed and checked.
+struct Invocation {
+    std::string command;
+    Options options;
+};
 
 struct Command {
     const char* name;
-    const char* summary;  // one line for the command list
-    const char* help;     // full usage text for `vantrel NAME --help`
-    int (*run)(Args& args);
+    const char* summary;             // one line for the command list
+    std::vector<std::string> usage;  // its forms: the name, then the operands
+    std::vector<Option> options;     // every option it takes, in the order they are checked
+    const char* description;         // what --help says between the usage and the options
+    const char* example;             // one command line
+    int (*run)(const Invocation& invocation);
 };
+
+// The whole text of `vantrel NAME --help`.
+std::string HelpText(const Command& command);
 
 // Registers a subcommand; used through a static object in each cmd_*.cpp.
 struct Register {

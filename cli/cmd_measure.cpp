@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -387,11 +388,8 @@ measure::MeasurementSet ReadSet(const std::string& path, int table) {
     return measure::ParseCgats(cli::ReadInput("-"), "standard input", {table});
 }
 
-int ParseTable(cli::Args& args, const char* option, int fallback) {
-    auto value = args.Option(option, 1);
-    if (value.empty()) return fallback;
-    return static_cast<int>(
-        cli::ParseWhole(value[0], std::string("option ") + option, 1, kMaxTable));
+cli::Option TableOption(const char* name, std::string help) {
+    return cli::Whole(name, "N", 1, kMaxTable, std::move(help));
 }
 
 // A file whose header states an illuminant or observer other than the one its spectra are
@@ -417,13 +415,14 @@ void WarnOfStatedConditions(const measure::MeasurementSet& set,
 // ---------------------------------------------------------------------------------------------
 // vantrel measure
 
-int RunMeasure(cli::Args& args) {
-    const bool densities = args.Flag("--densities");
-    const cli::Format format = cli::TakeFormat(args);
-    const measure::Integration integration = cli::ParseIntegration(args);
-    const float scale = cli::TakeXyzScale(args);
-    const int table = ParseTable(args, "--table", 1);
-    const std::string path = args.Expect({"FILE"})[0];
+int RunMeasure(const cli::Invocation& run) {
+    const cli::Options& options = run.options;
+    const bool densities = options.Has("--densities");
+    const cli::Format format = cli::FormatOf(options);
+    const measure::Integration integration = cli::IntegrationOf(options);
+    const float scale = cli::XyzScale(options);
+    const int table = static_cast<int>(options.Whole("--table", 1));
+    const std::string path = cli::Expect(options.Operands(), {"FILE"})[0];
     cli::RefuseStandardOutputOverInput({path});
 
     const measure::MeasurementSet set = ReadSet(path, table);
@@ -464,7 +463,7 @@ int RunMeasure(cli::Args& args) {
     records.RequireFinite();
     std::vector<std::string> warnings = set.warnings;
     WarnOfStatedConditions(set, integration, warnings);
-    ReportWarnings(args.Command(), warnings);
+    ReportWarnings(run.command, warnings);
     std::string colour = measure::DescribeColour(set, integration);
     if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
     Out out;
@@ -493,16 +492,12 @@ int RunMeasure(cli::Args& args) {
 // ---------------------------------------------------------------------------------------------
 // vantrel compare
 
-measure::Tolerances ParseTolerances(cli::Args& args) {
+measure::Tolerances TolerancesOf(const cli::Options& options) {
     measure::Tolerances tolerances;
     const std::pair<const char*, std::optional<double>*> limits[] = {
         {"--max", &tolerances.max}, {"--mean", &tolerances.mean}, {"--p95", &tolerances.p95}};
-    for (const auto& [option, target] : limits) {
-        auto value = args.Option(option, 1);
-        if (!value.empty())
-            *target =
-                cli::ParseDouble(value[0], std::string("option ") + option, cli::kNonNegative);
-    }
+    for (const auto& [option, target] : limits)
+        if (options.Has(option)) *target = options.Double(option);
     return tolerances;
 }
 
@@ -516,23 +511,20 @@ struct CompareRequest {
     std::vector<std::string> paths;
 };
 
-CompareRequest ParseCompare(cli::Args& args) {
+CompareRequest ParseCompare(const cli::Options& options) {
     CompareRequest r;
-    r.options.metric = cli::ParseMetric(args);
-    r.options.integration = cli::ParseIntegration(args);
-    r.options.tolerances = ParseTolerances(args);
-    r.options.ignoreConditions = args.Flag("--ignore-conditions");
-    r.format = cli::TakeFormat(args);
-    r.png = args.OptionValue("--png", "");
-    r.sort = args.Flag("--sort");
-    auto worst = args.Option("--worst", 1);
-    if (!worst.empty()) {
-        r.worst = static_cast<std::size_t>(cli::ParseWhole(worst[0], "option --worst", 1));
-    }
-    const int both = ParseTable(args, "--table", 1);
-    r.referenceTable = ParseTable(args, "--ref-table", both);
-    r.sampleTable = ParseTable(args, "--sample-table", both);
-    r.paths = args.Expect({"REFERENCE", "SAMPLE"});
+    r.options.metric = cli::MetricOf(options);
+    r.options.integration = cli::IntegrationOf(options);
+    r.options.tolerances = TolerancesOf(options);
+    r.options.ignoreConditions = options.Has("--ignore-conditions");
+    r.format = cli::FormatOf(options);
+    r.png = options.Value("--png");
+    r.sort = options.Has("--sort");
+    r.worst = static_cast<std::size_t>(options.Whole("--worst", 0));
+    const int both = static_cast<int>(options.Whole("--table", 1));
+    r.referenceTable = static_cast<int>(options.Whole("--ref-table", both));
+    r.sampleTable = static_cast<int>(options.Whole("--sample-table", both));
+    r.paths = cli::Expect(options.Operands(), {"REFERENCE", "SAMPLE"});
     if (r.paths[0] == "-" && r.paths[1] == "-")
         throw cli::UsageError("standard input ('-') can be only one of the two files");
     cli::RefuseOutputOverInput(r.png, "--png", r.paths);
@@ -672,8 +664,8 @@ ReadFile ReadWithColours(const std::string& path, int table,
     return file;
 }
 
-int RunCompare(cli::Args& args) {
-    const CompareRequest r = ParseCompare(args);
+int RunCompare(const cli::Invocation& run) {
+    const CompareRequest r = ParseCompare(run.options);
     auto later = std::async(std::launch::async, ReadWithColours, r.paths[1], r.sampleTable,
                             r.options.integration);
     const ReadFile first = ReadWithColours(r.paths[0], r.referenceTable, r.options.integration);
@@ -705,7 +697,7 @@ int RunCompare(cli::Args& args) {
     WarnOfStatedConditions(reference, r.options.integration, warnings);
     WarnOfStatedConditions(sample, r.options.integration, warnings);
     warnings.insert(warnings.end(), c.pairing.warnings.begin(), c.pairing.warnings.end());
-    ReportWarnings(args.Command(), warnings);
+    ReportWarnings(run.command, warnings);
     Out out;
     switch (r.format) {
         case cli::Format::kTable:
@@ -736,14 +728,62 @@ int RunCompare(cli::Args& args) {
 // ---------------------------------------------------------------------------------------------
 // Help
 
+std::vector<cli::Option> MeasureOptions() {
+    std::vector<cli::Option> options = {
+        cli::Flag("--densities",
+                  "add the Status T and Status I densities (visual, red, green, blue); needs "
+                  "spectra covering 400 to 700 nm"),
+        cli::FormatOption()};
+    for (const cli::Option& o : cli::IntegrationOptions()) options.push_back(o);
+    options.push_back(cli::ScaleOption());
+    options.push_back(TableOption("--table",
+                                  "read the file's table N (from 1); the first by default, "
+                                  "with a warning when the file holds more"));
+    return options;
+}
+
+std::vector<cli::Option> CompareOptions() {
+    std::vector<cli::Option> options = cli::MetricOptions();
+    for (const cli::Option& o : cli::IntegrationOptions()) options.push_back(o);
+    options.push_back(cli::Real("--max", {"X"}, cli::kNonNegative,
+                                "tolerance on the largest difference; the summary also counts "
+                                "the patches above it")
+                          .Double());
+    options.push_back(
+        cli::Real("--mean", {"X"}, cli::kNonNegative, "tolerance on the mean difference").Double());
+    options.push_back(
+        cli::Real("--p95", {"X"}, cli::kNonNegative, "tolerance on the 95th percentile").Double());
+    options.push_back(cli::Flag("--ignore-conditions",
+                                "compare files whose stated illuminant, observer, measurement "
+                                "condition or filter differ"));
+    options.push_back(cli::FormatOption());
+    options.push_back(cli::Text(
+        "--png", {"FILE"},
+        "also draw the comparison (at most 4096 x 4096 pixels): a title with both files and "
+        "the metric, a legend, a histogram of the differences with the tolerances, and a split "
+        "swatch per pair (reference left, sample right, in sRGB) labelled with its "
+        "difference, the worst tenth outlined. When not all fit, the worst are drawn, worst "
+        "first, and the picture says how many were left out. FILE may not be one of the "
+        "inputs."));
+    options.push_back(cli::Flag("--sort", "list the patches worst first"));
+    options.push_back(cli::Whole("--worst", "N", 1, std::numeric_limits<long long>::max(),
+                                 "list only the N worst patches, worst first (the summary "
+                                 "covers all)"));
+    options.push_back(TableOption("--table", "read table N of both files"));
+    options.push_back(TableOption("--ref-table", "read table N of the reference"));
+    options.push_back(TableOption("--sample-table", "read table N of the sample"));
+    return options;
+}
+
 const cli::Register measure_command(
-    {"measure", "colorimetry (and densities) of each patch of a CGATS measurement file",
-     "usage: vantrel measure FILE [--densities] [--illuminant ILL] [--observer 2|10]\n"
-     "                       [--table N] [--scale percent|unit] [--format table|csv|json]\n\n"
+    {"measure",
+     "colorimetry (and densities) of each patch of a CGATS measurement file",
+     {"measure FILE"},
+     MeasureOptions(),
      "Reads a CGATS.17 measurement file ('-' reads standard input) and prints, for each\n"
      "patch, its id and name, XYZ (percent scale, white Y = 100, unless --scale unit),\n"
      "L*a*b* and C*, h (hue in degrees). The first line of the table says where the colour\n"
-     "came from.\n\n"
+     "came from. The table has 2 decimals, csv and json 4.\n\n"
      "The colour comes from the spectral fields when the file has them, else from XYZ_X\n"
      "XYZ_Y XYZ_Z (percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral fields are\n"
      "named SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380, NM380 or SPEC_380 (any case),\n"
@@ -757,57 +797,26 @@ const cli::Register measure_command(
      "relative to the perfect reflector under the same illuminant and observer. F2, F7 and\n"
      "F11 are sampled every 10 nm too, which misses the narrow lines of those lamps between\n"
      "the samples.\n\n"
-     "  --densities   add the Status T and Status I densities (visual, red, green, blue);\n"
-     "                needs spectra covering 400 to 700 nm\n"
-     "  --illuminant  D50, D65, A, C, F2, F7 or F11 (D50 when only --observer is given)\n"
-     "  --observer    2 (CIE 1931, default) or 10 (CIE 1964)\n"
-     "  --table N     read the file's table N (from 1); the first by default, with a\n"
-     "                warning when the file holds more\n"
-     "  --format      table (default, 2 decimals), csv or json (4 decimals)\n\n"
      "A missing, unreadable or malformed file is exit status 1, with one line naming the\n"
-     "file, and the line and field at fault.\n\n"
-     "example: vantrel measure examples/reference.cgats --densities\n",
+     "file, and the line and field at fault.\n",
+     "vantrel measure examples/reference.cgats --densities",
      RunMeasure});
 
 const cli::Register compare_command(
-    {"compare", "colour differences between a reference and a sample, with a verdict",
-     "usage: vantrel compare REFERENCE SAMPLE [--metric 2000|94|cmc|ab]\n"
-     "                       [--kl K --kc K --kh K | --l L --c C]\n"
-     "                       [--max X] [--mean X] [--p95 X] [--sort] [--worst N]\n"
-     "                       [--illuminant ILL] [--observer 2|10] [--ignore-conditions]\n"
-     "                       [--table N] [--ref-table N] [--sample-table N]\n"
-     "                       [--format table|csv|json] [--png FILE]\n\n"
+    {"compare",
+     "colour differences between a reference and a sample, with a verdict",
+     {"compare REFERENCE SAMPLE"},
+     CompareOptions(),
      "Reads two CGATS measurement files (see 'vantrel measure --help' for the fields and\n"
      "the integration of spectra; '-' reads one of them from standard input), pairs their\n"
-     "patches and prints the colour difference of each pair and a summary.\n\n"
+     "patches and prints the colour difference of each pair and a summary: the table with\n"
+     "2 decimals, csv (pairs only) and json with 4, and with the signed dL*, dC*ab and\n"
+     "dH*ab of the sample from the reference.\n\n"
      "Patches are paired by SAMPLE_ID when both files have it, else by SAMPLE_NAME when both\n"
      "have it, else by their order in the files. Patches without a partner are left out with\n"
      "a warning; so are the surplus patches when pairing by order. When both files state an\n"
      "ILLUMINANT, OBSERVER, MEASUREMENT_CONDITION (M0 to M3) or FILTER in their header and\n"
      "these differ, nothing is compared (exit status 1) unless --ignore-conditions is given.\n\n"
-     "  --metric  2000 (CIEDE2000, dE00, default, computed in double precision), 94 (CIE\n"
-     "            1994, dE94), cmc (CMC l:c, dECMC) or ab (CIE 1976, dE*ab); the\n"
-     "            reference is the standard of the weighted metrics\n"
-     "  --kl --kc --kh  parametric factors of dE00 and dE94 (default 1 1 1)\n"
-     "  --l --c   CMC lightness and chroma factors (default 2 1)\n"
-     "  --max X   tolerance on the largest difference; the summary also counts the\n"
-     "            patches above it\n"
-     "  --mean X  tolerance on the mean difference\n"
-     "  --p95 X   tolerance on the 95th percentile\n"
-     "  --sort    list the patches worst first\n"
-     "  --worst N list only the N worst patches, worst first (the summary covers all)\n"
-     "  --illuminant, --observer  integrate spectra for another illuminant or observer\n"
-     "  --table N        read table N of both files; --ref-table N and --sample-table N\n"
-     "                   choose for one file\n"
-     "  --format  table (default, 2 decimals), csv (pairs only) or json (4 decimals); csv\n"
-     "            and json also give the signed dL*, dC*ab and dH*ab of the sample from the\n"
-     "            reference\n"
-     "  --png     also draw the comparison (at most 4096 x 4096 pixels): a title with both\n"
-     "            files and the metric, a legend, a histogram of the differences with the\n"
-     "            tolerances, and a split swatch per pair (reference left, sample right, in\n"
-     "            sRGB) labelled with its difference, the worst tenth outlined. When not\n"
-     "            all fit, the worst are drawn, worst first, and the picture says how many\n"
-     "            were left out. FILE may not be one of the inputs.\n\n"
      "Summary: metric and parameters, where the colour came from, count, mean, standard\n"
      "deviation (of a sample: divided by n - 1), median, 95th percentile and maximum with its\n"
      "patch; then each tolerance given with PASS or FAIL, and the verdict. Median and 95th\n"
@@ -815,8 +824,8 @@ const cli::Register compare_command(
      "sorted values v[0..n-1] is taken at rank q (n - 1).\n\n"
      "Exit status: 0 success, every tolerance met; 1 bad input (one line naming the file,\n"
      "and the line and field at fault; nothing written) or a failed write; 2 bad usage;\n"
-     "3 a tolerance failed (everything is still printed and drawn).\n\n"
-     "example: vantrel compare examples/reference.cgats examples/measured.cgats --max 5\n",
+     "3 a tolerance failed (everything is still printed and drawn).\n",
+     "vantrel compare examples/reference.cgats examples/measured.cgats --max 5",
      RunCompare});
 
 }  // namespace

@@ -226,6 +226,9 @@ void ParseChromaticity(const std::string& xText, const std::string& yText, const
     *y = cy;
 }
 
+// Where the checks of the options apply them, to find what is wrong before anything is done.
+PF_MonitorSettings gScratch;
+
 void Apply(const MonitorEdits& e, PF_MonitorSettings* m) {
     if (!e.primaries.empty()) {
         const char* names[3] = {"red", "green", "blue"};
@@ -241,19 +244,34 @@ void Apply(const MonitorEdits& e, PF_MonitorSettings* m) {
     if (!e.name.empty()) cli::StoreInField(m->szName, e.name[0], "option --name");
 }
 
-// Takes the monitor options out of `args`; malformed values are usage errors here, before any
-// file is touched.
-MonitorEdits TakeMonitorOptions(cli::Args& args, bool withGammaAndName) {
-    MonitorEdits e;
-    e.primaries = args.Option("--primaries", 6);
-    e.white = args.Option("--white", 2);
+// The monitor's options, checked as they are parsed (before any file is touched).
+std::vector<cli::Option> MonitorOptions(bool withGammaAndName) {
+    const std::vector<std::string> monitor = {"monitor"};
+    std::vector<cli::Option> options = {
+        cli::Text("--primaries", {"rx", "ry", "gx", "gy", "bx", "by"},
+                  "CIE 1931 x, y of the red, green and blue primaries")
+            .Check([](const std::vector<std::string>& v) {
+                Apply({v, {}, {}, {}}, &gScratch);
+            }),
+        cli::Text("--white", {"wx", "wy"}, "CIE 1931 x, y of the white point")
+            .Check([](const std::vector<std::string>& v) {
+                Apply({{}, v, {}, {}}, &gScratch);
+            })};
     if (withGammaAndName) {
-        e.gamma = args.Option("--gamma", 1);
-        e.name = args.Option("--name", 1);
+        options.push_back(cli::Real("--gamma", {"G"}, cli::kPositive, "the gamma, above 0"));
+        options.push_back(
+            cli::Text("--name", {"TEXT"}, "the monitor's name, UTF-8 of at most 511 UTF-16 units")
+                .Check([](const std::vector<std::string>& v) {
+                    Apply({{}, {}, {}, v}, &gScratch);
+                }));
+        for (cli::Option& o : options) o = o.For(monitor);
     }
-    PF_MonitorSettings scratch;
-    Apply(e, &scratch);
-    return e;
+    return options;
+}
+
+MonitorEdits EditsOf(const cli::Options& options) {
+    return {options.Values("--primaries"), options.Values("--white"), options.Values("--gamma"),
+            options.Values("--name")};
 }
 
 PF_MonitorSettings DefaultMonitor() {
@@ -430,30 +448,24 @@ int PrefsRepair(const PrefsRequest& r) {
     return cli::kExitOk;
 }
 
-int RunPrefs(cli::Args& args) {
+int RunPrefs(const cli::Invocation& run) {
+    const cli::Options& options = run.options;
     PrefsRequest r;
-    r.force = args.Flag("--force");
-    const bool json = args.Flag("--json");
-    r.format = cli::TakeFormat(args);
+    r.force = options.Has("--force");
+    const bool json = options.Has("--json");
+    r.format = cli::FormatOf(options);
     if (json && r.format != cli::Format::kTable)
         throw cli::UsageError("option --json is --format json; give one of them");
     if (json) r.format = cli::Format::kJson;
-    r.output = args.OptionValue("--output", "");
-    r.edits = TakeMonitorOptions(args, true);
-    std::vector<std::string> words = args.Positional();
+    r.output = options.Value("--output");
+    r.edits = EditsOf(options);
+    const std::vector<std::string>& words = options.Operands();
     if (words.empty()) throw cli::UsageError("missing action (init, show, monitor or repair)");
     r.action = words[0];
     if (r.action != "init" && r.action != "show" && r.action != "monitor" && r.action != "repair")
         throw cli::UsageError("unknown action " + cli::Quoted(r.action) +
                               " (init, show, monitor or repair)");
-    if (r.force && r.action == "show")
-        throw cli::UsageError("option --force applies to 'prefs init', 'monitor' and 'repair'");
-    if (json && r.action != "show") throw cli::UsageError("option --json applies to 'prefs show'");
-    if (!r.output.empty() && r.action != "repair")
-        throw cli::UsageError("option --output applies to 'prefs repair'");
-    if (r.edits.Any() && r.action != "monitor")
-        throw cli::UsageError(
-            "options --primaries, --white, --gamma, --name apply to 'prefs monitor'");
+    options.RequireAppliesTo("prefs", r.action);
     if (words.size() < 2) throw cli::UsageError("missing argument FILE");
     if (words.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(words[2]));
     r.path = words[1];
@@ -502,11 +514,11 @@ void AddMatrix(const char* name, const char* rows, const std::vector<std::vector
               t.Text();
 }
 
-int RunMonitor(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const float scale = cli::TakeXyzScale(args);
-    const MonitorEdits edits = TakeMonitorOptions(args, false);
-    std::vector<std::string> words = args.Positional();
+int RunMonitor(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const float scale = cli::XyzScale(run.options);
+    const MonitorEdits edits = EditsOf(run.options);
+    const std::vector<std::string>& words = run.options.Operands();
     if (words.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(words[1]));
     PF_MonitorSettings m = DefaultMonitor();
     if (!words.empty()) {
@@ -546,25 +558,33 @@ int RunMonitor(cli::Args& args) {
     return result == VANTREL_SUCCESS ? cli::kExitOk : cli::kExitFailure;
 }
 
+std::vector<cli::Option> PrefsOptions() {
+    std::vector<cli::Option> options = {
+        cli::Flag("--force",
+                  "replace or edit FILE even where it exists or holds bytes after "
+                  "its counted records")
+            .For({"init", "monitor", "repair"}),
+        cli::Flag("--json", "the same as --format json").For({"show"}), cli::FormatOption(),
+        cli::Text("--output", {"NEW"}, "write the repaired file to NEW").For({"repair"})};
+    for (const cli::Option& o : MonitorOptions(true)) options.push_back(o);
+    return options;
+}
+
 const cli::Register kPrefsCommand(
-    {"prefs", "create, show, edit and repair preference files",
-     "usage: vantrel prefs init FILE [--force]\n"
-     "       vantrel prefs show FILE|- [--json]\n"
-     "       vantrel prefs monitor FILE [--primaries rx ry gx gy bx by] [--white wx wy]\n"
-     "                                  [--gamma G] [--name TEXT] [--force]\n"
-     "       vantrel prefs repair FILE|- [--output NEW] [--force]\n"
-     "       (each also [--format table|csv|json])\n\n"
+    {"prefs",
+     "create, show, edit and repair preference files",
+     {"prefs init FILE", "prefs show FILE|-", "prefs monitor FILE", "prefs repair FILE|-"},
+     PrefsOptions(),
      "init     writes a complete default preference file (meter options, profile settings\n"
      "         and monitor settings); an existing FILE is replaced only with --force.\n"
      "show     decodes every record: the monitor's chromaticities, gamma and names, the\n"
      "         profile settings with the colour space as four characters, both meters'\n"
      "         code, flag and value; records of other signatures as signature and size.\n"
-     "         --json is --format json; csv lists the records (index, offset, signature,\n"
-     "         size, kind).\n"
+     "         csv lists the records (index, offset, signature, size, kind).\n"
      "monitor  edits the monitor settings (record 102), adding them from the defaults when\n"
      "         FILE has none, and prints them. Chromaticities are CIE 1931 x, y: each above\n"
-     "         0, x + y at most 1; the gamma is above 0; TEXT is UTF-8 of at most 511 UTF-16\n"
-     "         units. The names of the white point, primaries and tone response are kept.\n"
+     "         0, x + y at most 1. The names of the white point, primaries and tone response\n"
+     "         are kept.\n"
      "repair   recovers what an interrupted write left: the whole records after the counted\n"
      "         ones, which the library no longer sees. It lists the records it keeps (each\n"
      "         signature once, as the library reads it) and what it drops (a record cut\n"
@@ -574,14 +594,19 @@ const cli::Register kPrefsCommand(
      "to it that replaces it once complete; a failed command leaves it as it was. A file\n"
      "holding bytes after its counted records (an interrupted write) is not edited unless\n"
      "--force is given: 'prefs repair' first recovers what they hold. A damaged FILE is\n"
-     "reported in one line (exit status 1) and never modified.\n\n"
-     "example: vantrel prefs monitor monitor.prefs --white 0.3457 0.3585 --gamma 1.8\n",
+     "reported in one line (exit status 1) and never modified.\n",
+     "vantrel prefs monitor monitor.prefs --white 0.3457 0.3585 --gamma 1.8",
      RunPrefs});
 
 const cli::Register kMonitorCommand(
-    {"monitor", "a monitor's RGB-to-XYZ matrix relative to D50, and its inverse",
-     "usage: vantrel monitor [FILE|-] [--primaries rx ry gx gy bx by] [--white wx wy]\n"
-     "                       [--scale percent|unit] [--format table|csv|json]\n\n"
+    {"monitor",
+     "a monitor's RGB-to-XYZ matrix relative to D50, and its inverse",
+     {"monitor [FILE|-]"},
+     [] {
+         std::vector<cli::Option> options = {cli::FormatOption(), cli::ScaleOption()};
+         for (const cli::Option& o : MonitorOptions(false)) options.push_back(o);
+         return options;
+     }(),
      "Builds the matrix from linear RGB (0..1) to XYZ relative to D50 (percent scale, white\n"
      "Y = 100, unless --scale unit) for a monitor given by the CIE 1931 x, y of its primaries\n"
      "and white point (each above 0, x + y at most 1), each primary adapted to D50 by linear\n"
@@ -589,8 +614,8 @@ const cli::Register kMonitorCommand(
      "encoding of the library takes. The monitor comes from record 102 of FILE, or the\n"
      "defaults (ITU-R BT 709 primaries, D65 white); the options replace its values. Exit\n"
      "status 1 with an explanation for result -7 (the primaries do not determine the white)\n"
-     "and -3 (no inverse: the white lies on or outside the primaries' triangle).\n\n"
-     "example: vantrel monitor --white 0.3457 0.3585 --scale unit\n",
+     "and -3 (no inverse: the white lies on or outside the primaries' triangle).\n",
+     "vantrel monitor --white 0.3457 0.3585 --scale unit",
      RunMonitor});
 
 }  // namespace

@@ -39,17 +39,17 @@ std::string Refusal(const std::wstring& name, bool noAppend) {
     return "refused";
 }
 
-int RunName(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const bool noAppend = args.Flag("--no-append");
-    auto v = args.Expect({"ACTION", "NAME"});
+int RunName(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const bool noAppend = run.options.Has("--no-append");
+    auto v = cli::Expect(run.options.Operands(), {"ACTION", "NAME"});
     if (v[0] != "check" && v[0] != "fix")
         throw cli::UsageError("argument ACTION: " + cli::Quoted(v[0]) + " is not check or fix");
     const std::wstring name = cli::WideFromUtf8(v[1], "argument NAME");
     cli::Record record;
     record.Text("name", "name", v[1]);
     if (v[0] == "check") {
-        if (noAppend) throw cli::UsageError("option --no-append applies to fix only");
+        run.options.RequireAppliesTo("name", v[0]);
         const bool valid = IsValidICCFilename(name.c_str());
         const size_t characters = TrimmedLength(name);
         const std::string reason = valid ? "" : Refusal(name, false);
@@ -119,9 +119,9 @@ cli::Record DitherRecord(int id) {
     return record;
 }
 
-int RunDither(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const std::vector<std::string> v = args.Positional();
+int RunDither(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const std::vector<std::string>& v = run.options.Operands();
     if (v.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(v[1]));
     std::vector<cli::Record> records;
     if (v.empty()) {
@@ -148,9 +148,9 @@ int RunDither(cli::Args& args) {
 // The resolutions the library's text holds whole: up to a million, with its five decimals.
 constexpr double kMaxResolution = 1000000.0;
 
-int RunResolution(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const std::vector<std::string> v = args.Positional();
+int RunResolution(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const std::vector<std::string>& v = run.options.Operands();
     if (v.empty()) throw cli::UsageError("missing argument X");
     if (v.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(v[2]));
     const float x = cli::ParseFloat(v[0], "argument X", {0.0, true, kMaxResolution, false});
@@ -170,9 +170,12 @@ int RunResolution(cli::Args& args) {
 }
 
 const cli::Register kNameCommand(
-    {"name", "check or repair an ICC profile name",
-     "usage: vantrel name check NAME [--format table|csv|json]\n"
-     "       vantrel name fix NAME [--no-append] [--format table|csv|json]\n\n"
+    {"name",
+     "check or repair an ICC profile name",
+     {"name check NAME", "name fix NAME"},
+     {cli::FormatOption(),
+      cli::Flag("--no-append", "refuse a name without extension instead of appending .icm")
+          .For({"fix"})},
      "An ICC profile name may not hold any of  \" * / : < > ? \\ |  (such a name is refused,\n"
      "the character is never removed). Blanks at both ends are trimmed; the trimmed name may\n"
      "have at most 31 characters when it ends in .icc or .icm (any case), at most 27 when it\n"
@@ -180,25 +183,29 @@ const cli::Register kNameCommand(
      "check prints 'valid' or the rule the name breaks (exit status 1).\n"
      "fix prints the trimmed name, with .icm appended when it has no extension; with\n"
      "--no-append a name without extension is refused instead. A name that cannot be fixed\n"
-     "gives the rule it breaks on standard error (exit status 1).\n\n"
-     "example: vantrel name fix ' my profile '\n",
+     "gives the rule it breaks on standard error (exit status 1).\n",
+     "vantrel name fix ' my profile '",
      RunName});
 const cli::Register kDitherCommand(
-    {"dither", "dither method names by id (local, English, key)",
-     "usage: vantrel dither [ID] [--format table|csv|json]\n\n"
+    {"dither",
+     "dither method names by id (local, English, key)",
+     {"dither [ID]"},
+     {cli::FormatOption()},
      "Prints the default dither table, ids 0 to 7, or the row of one id (0 to 7): the local\n"
      "name (from the library's list of names), the English display name and the key of the\n"
      "default array; '-' where there is none (ids 2 and 4 have an English name only), null\n"
-     "in JSON.\n\n"
-     "example: vantrel dither 7\n",
+     "in JSON.\n",
+     "vantrel dither 7",
      RunDither});
 const cli::Register kResolutionCommand(
-    {"resolution", "a print resolution as text (720, 720x360, 1.5x2)",
-     "usage: vantrel resolution X [Y] [--format table|csv|json]\n\n"
+    {"resolution",
+     "a print resolution as text (720, 720x360, 1.5x2)",
+     {"resolution X [Y]"},
+     {cli::FormatOption()},
      "Prints the resolution as the library shows it: one number when Y is absent, 0 or equal\n"
      "to X, else XxY; each number with the decimals it needs (at most 5). X is above 0 and\n"
-     "at most 1000000, Y from 0 to 1000000.\n\n"
-     "example: vantrel resolution 720 360\n",
+     "at most 1000000, Y from 0 to 1000000.\n",
+     "vantrel resolution 720 360",
      RunResolution});
 
 }  // namespace

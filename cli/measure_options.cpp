@@ -4,66 +4,77 @@ namespace cli {
 
 namespace measure = vantrel::measure;
 
-measure::MetricChoice ParseMetric(Args& args) {
-    measure::MetricChoice m;
-    const std::string name = args.OptionValue("--metric", "2000");
-    if (name == "2000")
-        m.metric = measure::Metric::Ciede2000;
-    else if (name == "94")
-        m.metric = measure::Metric::Cie94;
-    else if (name == "cmc")
-        m.metric = measure::Metric::Cmc;
-    else if (name == "ab")
-        m.metric = measure::Metric::Cie76;
-    else
-        throw UsageError("option --metric: " + Quoted(name) + " is not 2000, 94, cmc or ab");
+namespace {
 
-    const bool weighted =
-        m.metric == measure::Metric::Ciede2000 || m.metric == measure::Metric::Cie94;
-    struct Factor {
-        const char* option;
-        bool applies;
-        const char* metrics;
-        double* target;
-    };
-    const Factor factors[] = {{"--kl", weighted, "2000 or 94", &m.kL},
-                              {"--kc", weighted, "2000 or 94", &m.kC},
-                              {"--kh", weighted, "2000 or 94", &m.kH},
-                              {"--l", m.metric == measure::Metric::Cmc, "cmc", &m.l},
-                              {"--c", m.metric == measure::Metric::Cmc, "cmc", &m.c}};
-    for (const Factor& f : factors) {
-        auto value = args.Option(f.option, 1);
-        if (value.empty()) continue;
-        if (!f.applies)
-            throw UsageError(std::string("option ") + f.option + " applies to --metric " +
-                             f.metrics);
+// The factors of each metric, in the order they are checked.
+struct Factor {
+    const char* option;
+    const char* help;
+    bool cmc;  // a factor of CMC, else of CIEDE2000 and CIE 1994
+};
+constexpr Factor kFactors[] = {
+    {"--kl", "parametric lightness factor of dE00 and dE94 (default 1)", false},
+    {"--kc", "parametric chroma factor of dE00 and dE94 (default 1)", false},
+    {"--kh", "parametric hue factor of dE00 and dE94 (default 1)", false},
+    {"--l", "CMC lightness factor (default 2)", true},
+    {"--c", "CMC chroma factor (default 1)", true},
+};
+
+}  // namespace
+
+std::vector<Option> MetricOptions() {
+    std::vector<Option> options = {
+        Choice("--metric", {"2000", "94", "cmc", "ab"},
+               "2000 (CIEDE2000, dE00, default, computed in double precision), 94 (CIE 1994, "
+               "dE94), cmc (CMC l:c, dECMC) or ab (CIE 1976, dE*ab); the reference is the "
+               "standard of the weighted metrics")};
+    for (const Factor& f : kFactors)
+        options.push_back(Real(f.option, {"K"}, kPositive, f.help)
+                              .Double()
+                              .When("--metric",
+                                    f.cmc ? std::vector<std::string>{"cmc"}
+                                          : std::vector<std::string>{"2000", "94"},
+                                    "2000"));
+    return options;
+}
+
+measure::MetricChoice MetricOf(const Options& options) {
+    measure::MetricChoice m;
+    const std::string name = options.Value("--metric", "2000");
+    m.metric = name == "94"    ? measure::Metric::Cie94
+               : name == "cmc" ? measure::Metric::Cmc
+               : name == "ab"  ? measure::Metric::Cie76
+                               : measure::Metric::Ciede2000;
+    double* targets[] = {&m.kL, &m.kC, &m.kH, &m.l, &m.c};
+    for (size_t k = 0; k < std::size(kFactors); ++k) {
+        if (!options.Has(kFactors[k].option)) continue;
         // CIEDE2000 is computed in double precision; the library's other metrics take their
         // factors in single precision.
-        const std::string what = std::string("option ") + f.option;
-        *f.target = m.metric == measure::Metric::Ciede2000 ? ParseDouble(value[0], what, kPositive)
-                                                           : ParseFloat(value[0], what, kPositive);
+        *targets[k] = m.metric == measure::Metric::Ciede2000 ? options.Double(kFactors[k].option)
+                                                             : options.Float(kFactors[k].option);
     }
     return m;
 }
 
-measure::Integration ParseIntegration(Args& args) {
+std::vector<Option> IntegrationOptions() {
+    return {Text("--illuminant", {"ILL"},
+                 "D50, D65, A, C, F2, F7 or F11 (D50 when only --observer is given)")
+                .Check([](const std::vector<std::string>& values) {
+                    if (!measure::ParseIlluminant(values[0]))
+                        throw UsageError("option --illuminant: " + Quoted(values[0]) +
+                                         " is not D50, D65, A, C, F2, F7 or F11");
+                }),
+            Choice("--observer", {"2", "10"}, "2 (CIE 1931, default) or 10 (CIE 1964)")};
+}
+
+measure::Integration IntegrationOf(const Options& options) {
     measure::Integration integration;
-    const std::string illuminant = args.OptionValue("--illuminant", "");
-    const std::string observer = args.OptionValue("--observer", "");
-    if (illuminant.empty() && observer.empty()) return integration;
+    if (!options.Has("--illuminant") && !options.Has("--observer")) return integration;
     integration.cie = true;
-    if (!illuminant.empty()) {
-        auto parsed = measure::ParseIlluminant(illuminant);
-        if (!parsed)
-            throw UsageError("option --illuminant: " + Quoted(illuminant) +
-                             " is not D50, D65, A, C, F2, F7 or F11");
-        integration.illuminant = *parsed;
-    }
-    if (!observer.empty()) {
-        auto parsed = measure::ParseObserver(observer);
-        if (!parsed) throw UsageError("option --observer: " + Quoted(observer) + " is not 2 or 10");
-        integration.observer = *parsed;
-    }
+    if (options.Has("--illuminant"))
+        integration.illuminant = *measure::ParseIlluminant(options.Value("--illuminant"));
+    if (options.Has("--observer"))
+        integration.observer = *measure::ParseObserver(options.Value("--observer"));
     return integration;
 }
 

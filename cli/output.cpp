@@ -199,14 +199,6 @@ JsonObject& JsonObject::Add(const std::string& key, const std::string& json) {
 
 // --- Formats and records -----------------------------------------------------------------------
 
-Format TakeFormat(Args& args) {
-    const std::string name = args.OptionValue("--format", "table");
-    if (name == "table") return Format::kTable;
-    if (name == "csv") return Format::kCsv;
-    if (name == "json") return Format::kJson;
-    throw UsageError("option --format: " + Quoted(name) + " is not table, csv or json");
-}
-
 Record& Record::Number(const std::string& header, const std::string& key, double value,
                        int decimals) {
     Field f{header, key, {}, {}, true, std::isfinite(value) != 0};

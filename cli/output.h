@@ -12,8 +12,6 @@
 
 namespace cli {
 
-class Args;
-
 // ---------------------------------------------------------------------------------------------
 // Numbers
 
@@ -104,9 +102,6 @@ class JsonObject {
 // Results in the chosen format
 
 enum class Format { kTable, kCsv, kJson };
-
-// --format table|csv|json (table when absent).
-Format TakeFormat(Args& args);
 
 // One result: named values in order. Each field has a header (the table's label and the CSV
 // column; empty: not in the table and CSV) and a key (the JSON member; empty: not in JSON).

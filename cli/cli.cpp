@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace cli {
 
@@ -89,6 +90,11 @@ std::vector<std::string> Expect(const std::vector<std::string>& words,
     if (words.size() > names.size())
         throw UsageError("unexpected argument " + Quoted(words[names.size()]));
     return words;
+}
+
+void Warn(const std::string& command, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        std::fprintf(stderr, "vantrel %s: warning: %s\n", command.c_str(), Escaped(w).c_str());
 }
 
 float XyzScale(const Options& options) {

@@ -8,7 +8,7 @@
 
 #include "numbers.h"
 #include "options.h"
-#include "output.h"
+#include "render.h"
 
 namespace cli {
 
@@ -65,10 +65,15 @@ Format FormatOf(const Options& options);
 std::vector<std::string> Expect(const std::vector<std::string>& operands,
                                 const std::vector<const char*>& names);
 
-// A subcommand as it is run: its name and its options, parsed and checked.
+// Prints warnings on standard error, one line each, escaped: "vantrel COMMAND: warning: ...".
+void Warn(const std::string& command, const std::vector<std::string>& warnings);
+
+// A subcommand as it is run: its name, its options (parsed and checked) and where its results
+// go.
 struct Invocation {
     std::string command;
     Options options;
+    Output& out;
 };
 
 struct Command {

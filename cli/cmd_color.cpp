@@ -7,7 +7,7 @@
 
 #include "cli.h"
 #include "input.h"
-#include "measure_options.h"
+#include "measure_common.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
 
@@ -18,7 +18,6 @@ namespace measure = vantrel::measure;
 // --- deltae -----------------------------------------------------------------------------------
 
 int RunDeltae(const cli::Invocation& run) {
-    const cli::Format format = cli::FormatOf(run.options);
     const measure::MetricChoice metric = cli::MetricOf(run.options);
     std::string label = measure::MetricLabel(metric);
     auto g = [](double factor) { return cli::Exact(static_cast<float>(factor)); };
@@ -29,13 +28,13 @@ int RunDeltae(const cli::Invocation& run) {
     // CIEDE2000 takes the values in double precision, the library's other metrics in single.
     const bool ciede2000 = metric.metric == measure::Metric::Ciede2000;
     cli::ConvertSets(
-        run.options.Operands(), {{"L1"}, {"a1"}, {"b1"}, {"L2"}, {"a2"}, {"b2"}}, format,
+        run, {{"L1"}, {"a1"}, {"b1"}, {"L2"}, {"a2"}, {"b2"}},
         [&](const std::vector<double>& v) {
             const std::array<double, 3> reference = {v[0], v[1], v[2]};
             const std::array<double, 3> sample = {v[3], v[4], v[5]};
             return cli::Record()
                 .Number(label, "dE", measure::Difference(metric, reference, sample), 4)
-                .Json("metric", cli::JsonString(label));
+                .Json("metric", cli::Json::Text(label));
         },
         ciede2000);
     return cli::kExitOk;
@@ -44,13 +43,12 @@ int RunDeltae(const cli::Invocation& run) {
 // --- rgb, hsv ---------------------------------------------------------------------------------
 
 int RunRgb(const cli::Invocation& run) {
-    const cli::Format format = cli::FormatOf(run.options);
     const bool lab = run.options.Has("--lab");
     const float scale = cli::XyzScale(run.options);
     const bool srgb = run.options.Value("--space", "srgb") == "srgb";
     std::vector<cli::Operand> operands = {{"X"}, {"Y"}, {"Z"}};
     if (lab) operands = {{"L"}, {"a"}, {"b"}};
-    cli::ConvertSets(run.options.Operands(), operands, format, [&](const std::vector<double>& v) {
+    cli::ConvertSets(run, operands, [&](const std::vector<double>& v) {
         float in[3] = {float(v[0]), float(v[1]), float(v[2])};
         float rgb[3];
         if (lab && srgb)
@@ -79,10 +77,9 @@ int RunRgb(const cli::Invocation& run) {
 }
 
 int RunHsv(const cli::Invocation& run) {
-    const cli::Format format = cli::FormatOf(run.options);
     const std::vector<cli::Operand> operands = {
         {"R", cli::kNonNegative}, {"G", cli::kNonNegative}, {"B", cli::kNonNegative}};
-    cli::ConvertSets(run.options.Operands(), operands, format, [](const std::vector<double>& v) {
+    cli::ConvertSets(run, operands, [](const std::vector<double>& v) {
         float H, S, V;
         RGB2HSV(float(v[0]), float(v[1]), float(v[2]), &H, &S, &V);
         return cli::Record()
@@ -167,7 +164,7 @@ int RunSpectrum(const cli::Invocation& run) {
     for (int k = 0; k < 4; ++k)
         record.Number(std::string("I_") + densityNames[k], std::string("I_") + densityNames[k],
                       i[k], 4);
-    record.Json("colour", cli::JsonString(description));
+    record.Json("colour", cli::Json::Text(description));
 
     cli::Table colour;
     for (const char* name : {"X", "Y", "Z", "L*", "a*", "b*"})
@@ -181,7 +178,7 @@ int RunSpectrum(const cli::Invocation& run) {
         densities.AddRow(row);
     }
     record.TableText(description + "\n\n" + colour.Text() + "\n" + densities.Text());
-    cli::RecordWriter(format, false).Write(record);
+    cli::RecordWriter(format, false, run.out).Write(record);
     return cli::kExitOk;
 }
 
@@ -248,7 +245,6 @@ const NamedMethod kMethods[] = {
 };
 
 int RunAdapt(const cli::Invocation& run) {
-    const cli::Format format = cli::FormatOf(run.options);
     const float scale = cli::XyzScale(run.options);
     float source[3], destination[3];
     WhiteOf(run.options, "--from", scale, source);
@@ -258,16 +254,15 @@ int RunAdapt(const cli::Invocation& run) {
     for (const NamedMethod& m : kMethods)
         if (method == m.name) chosen = &m;
     const int decimals = scale == 1.0f ? 6 : 4;
-    cli::ConvertSets(
-        run.options.Operands(), {{"X"}, {"Y"}, {"Z"}}, format, [&](const std::vector<double>& v) {
-            // The library adapts unit-scale colours.
-            float colour[3] = {float(v[0]) / scale, float(v[1]) / scale, float(v[2]) / scale};
-            ChromaticAdapt(source, destination, colour, 1, chosen->algorithm);
-            return cli::Record()
-                .Number("X", "X", colour[0] * scale, decimals)
-                .Number("Y", "Y", colour[1] * scale, decimals)
-                .Number("Z", "Z", colour[2] * scale, decimals);
-        });
+    cli::ConvertSets(run, {{"X"}, {"Y"}, {"Z"}}, [&](const std::vector<double>& v) {
+        // The library adapts unit-scale colours.
+        float colour[3] = {float(v[0]) / scale, float(v[1]) / scale, float(v[2]) / scale};
+        ChromaticAdapt(source, destination, colour, 1, chosen->algorithm);
+        return cli::Record()
+            .Number("X", "X", colour[0] * scale, decimals)
+            .Number("Y", "Y", colour[1] * scale, decimals)
+            .Number("Z", "Z", colour[2] * scale, decimals);
+    });
     return cli::kExitOk;
 }
 

@@ -29,16 +29,14 @@ int XyzDecimals(float scale) {
 int RunLab(const cli::Invocation& run) {
     const cli::Options& options = run.options;
     const WhitePoint w = WhiteOf(options, cli::XyzScale(options));
-    cli::ConvertSets(options.Operands(), {{"X"}, {"Y"}, {"Z"}}, cli::FormatOf(options),
-                     [&](const std::vector<double>& v) {
-                         float L, a, b;
-                         CX_XYZ2LAB_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &L,
-                                          &a, &b);
-                         return cli::Record()
-                             .Number("L*", "L", L, 4)
-                             .Number("a*", "a", a, 4)
-                             .Number("b*", "b", b, 4);
-                     });
+    cli::ConvertSets(run, {{"X"}, {"Y"}, {"Z"}}, [&](const std::vector<double>& v) {
+        float L, a, b;
+        CX_XYZ2LAB_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &L, &a, &b);
+        return cli::Record()
+            .Number("L*", "L", L, 4)
+            .Number("a*", "a", a, 4)
+            .Number("b*", "b", b, 4);
+    });
     return cli::kExitOk;
 }
 
@@ -46,32 +44,29 @@ int RunXyz(const cli::Invocation& run) {
     const cli::Options& options = run.options;
     const float scale = cli::XyzScale(options);
     const WhitePoint w = WhiteOf(options, scale);
-    cli::ConvertSets(options.Operands(), {{"L"}, {"a"}, {"b"}}, cli::FormatOf(options),
-                     [&](const std::vector<double>& v) {
-                         float X, Y, Z;
-                         CX_LAB2XYZ_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &X,
-                                          &Y, &Z);
-                         return cli::Record()
-                             .Number("X", "X", X, XyzDecimals(scale))
-                             .Number("Y", "Y", Y, XyzDecimals(scale))
-                             .Number("Z", "Z", Z, XyzDecimals(scale));
-                     });
+    cli::ConvertSets(run, {{"L"}, {"a"}, {"b"}}, [&](const std::vector<double>& v) {
+        float X, Y, Z;
+        CX_LAB2XYZ_float(float(v[0]), float(v[1]), float(v[2]), w.X, w.Y, w.Z, &X, &Y, &Z);
+        return cli::Record()
+            .Number("X", "X", X, XyzDecimals(scale))
+            .Number("Y", "Y", Y, XyzDecimals(scale))
+            .Number("Z", "Z", Z, XyzDecimals(scale));
+    });
     return cli::kExitOk;
 }
 
 int RunLch(const cli::Invocation& run) {
-    cli::ConvertSets(run.options.Operands(), {{"L"}, {"a"}, {"b"}}, cli::FormatOf(run.options),
-                     [&](const std::vector<double>& v) {
-                         float lab[3] = {float(v[0]), float(v[1]), float(v[2])};
-                         float lch[3];
-                         LAB2LCH(lab, lch);
-                         const double degrees = static_cast<double>(lch[2]) * 180.0 / M_PI;
-                         return cli::Record()
-                             .Number("L*", "L", lch[0], 4)
-                             .Number("C*", "C", lch[1], 4)
-                             .Number("h (degrees)", "h", static_cast<float>(degrees), 4)
-                             .Number("h (radians)", "h_radians", lch[2], 6);
-                     });
+    cli::ConvertSets(run, {{"L"}, {"a"}, {"b"}}, [&](const std::vector<double>& v) {
+        float lab[3] = {float(v[0]), float(v[1]), float(v[2])};
+        float lch[3];
+        LAB2LCH(lab, lch);
+        const double degrees = static_cast<double>(lch[2]) * 180.0 / M_PI;
+        return cli::Record()
+            .Number("L*", "L", lch[0], 4)
+            .Number("C*", "C", lch[1], 4)
+            .Number("h (degrees)", "h", static_cast<float>(degrees), 4)
+            .Number("h (radians)", "h_radians", lch[2], 6);
+    });
     return cli::kExitOk;
 }
 

@@ -68,7 +68,7 @@ std::string RecordTitle(const cli::RawRecord& r) {
            (kind ? std::string(", ") + kind : "") + ", " + std::to_string(r.size) + " bytes";
 }
 
-void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
+std::string ShowText(const std::string& name, const cli::PreferenceFileView& view) {
     cli::Table head(kTextValues);
     head.AddRow({"file", name});
     head.AddRow({"size", std::to_string(view.size) + " bytes"});
@@ -77,13 +77,13 @@ void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
         head.AddRow({"after them", std::to_string(view.trailing) +
                                        " bytes not counted (left by an interrupted write; see "
                                        "'vantrel prefs repair')"});
-    head.Print();
+    std::string text = head.Text();
     for (const cli::RawRecord& r : view.records) {
         std::string title = "\n" + RecordTitle(r);
         const bool decoded = cli::Decodable(r);
         if (cli::RecordKind(r.signature) && !decoded && cli::DecodedSize(r.signature) >= 0)
             title += " (not " + std::to_string(cli::DecodedSize(r.signature)) + ": not decoded)";
-        std::printf("%s\n", title.c_str());
+        text += title + "\n";
         if (!decoded) continue;
         cli::Table t(kTextValues);
         if (r.signature == PF_SigMeterOptions) {
@@ -111,83 +111,83 @@ void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
         } else {
             AddMonitorRows(cli::Decode<PF_MonitorSettings>(r), &t);
         }
-        t.Print();
+        text += t.Text();
     }
+    return text;
 }
 
-std::string JsonPair(float x, float y) {
-    return cli::JsonArray({cli::JsonNumber(x), cli::JsonNumber(y)});
+cli::Json JsonPair(float x, float y) {
+    return cli::Json::Array(
+        {cli::Json::Literal(cli::JsonNumber(x)), cli::Json::Literal(cli::JsonNumber(y))});
 }
 
-std::string MonitorJson(const PF_MonitorSettings& m) {
-    return cli::JsonObject()
-        .AddString("name", cli::Utf8FromField(m.szName))
+cli::Json MonitorJson(const PF_MonitorSettings& m) {
+    return cli::Json::Object()
+        .AddText("name", cli::Utf8FromField(m.szName))
         .Add("red", JsonPair(m.fRedX, m.fRedY))
         .Add("green", JsonPair(m.fGreenX, m.fGreenY))
         .Add("blue", JsonPair(m.fBlueX, m.fBlueY))
         .Add("white", JsonPair(m.fWhiteX, m.fWhiteY))
-        .Add("gamma", cli::JsonNumber(m.fGamma))
-        .AddString("white_point_name", cli::Utf8FromField(m.szWhitePointName))
-        .AddString("primaries_name", cli::Utf8FromField(m.szPrimariesName))
-        .AddString("gamma_name", cli::Utf8FromField(m.szGammaName))
-        .Text();
+        .Add("gamma", cli::Json::Literal(cli::JsonNumber(m.fGamma)))
+        .AddText("white_point_name", cli::Utf8FromField(m.szWhitePointName))
+        .AddText("primaries_name", cli::Utf8FromField(m.szPrimariesName))
+        .AddText("gamma_name", cli::Utf8FromField(m.szGammaName));
 }
 
-cli::JsonObject RecordHeaderJson(const cli::RawRecord& r) {
-    cli::JsonObject record;
+cli::Json RecordHeaderJson(const cli::RawRecord& r) {
+    cli::Json record = cli::Json::Object();
     record.AddInteger("index", r.index)
         .AddInteger("offset", r.offset)
         .AddInteger("signature", r.signature)
         .AddInteger("size", r.size);
-    if (const char* kind = cli::RecordKind(r.signature)) record.AddString("kind", kind);
+    if (const char* kind = cli::RecordKind(r.signature)) record.AddText("kind", kind);
     return record;
 }
 
-std::string JsonRecord(const cli::RawRecord& r) {
-    cli::JsonObject record = RecordHeaderJson(r);
-    if (!cli::Decodable(r)) return record.Text();
+cli::Json JsonRecord(const cli::RawRecord& r) {
+    cli::Json record = RecordHeaderJson(r);
+    if (!cli::Decodable(r)) return record;
     if (r.signature == PF_SigMeterOptions) {
         MeterOptionsRecord m = cli::Decode<MeterOptionsRecord>(r);
-        std::vector<std::string> meters;
+        cli::Json meters = cli::Json::Array();
         for (const MeterBlock& block : m.aBlock) {
             cli::Meter meter = cli::MeterOf(block);
-            meters.push_back(cli::JsonObject()
-                                 .AddInteger("code", meter.code)
-                                 .AddInteger("flag", meter.flag)
-                                 .AddInteger("value", meter.value)
-                                 .AddString("data", cli::Hex(meter.data, 256))
-                                 .Text());
+            meters.Push(cli::Json::Object()
+                            .AddInteger("code", meter.code)
+                            .AddInteger("flag", meter.flag)
+                            .AddInteger("value", meter.value)
+                            .AddText("data", cli::Hex(meter.data, 256)));
         }
-        record.Add("meters", cli::JsonArray(meters));
+        record.Add("meters", std::move(meters));
     } else if (r.signature == PF_SigProfileSettings) {
         PF_ProfileSettings p = cli::Decode<PF_ProfileSettings>(r);
-        record.Add("profile", cli::JsonObject()
-                                  .AddString("color_space", FourCharacters(p.sigColorSpace))
+        record.Add("profile", cli::Json::Object()
+                                  .AddText("color_space", FourCharacters(p.sigColorSpace))
                                   .AddInteger("color_space_value", p.sigColorSpace)
                                   .AddInteger("setting0", p.nSetting0)
                                   .AddInteger("setting8", p.nSetting8)
                                   .AddInteger("setting12", p.nSetting12)
                                   .AddInteger("setting16", p.nSetting16)
                                   .AddInteger("setting24", p.nSetting24)
-                                  .AddString("setting32", cli::Hex(p.abSetting32, 32))
-                                  .Text());
+                                  .AddText("setting32", cli::Hex(p.abSetting32, 32)));
     } else {
         record.Add("monitor", MonitorJson(cli::Decode<PF_MonitorSettings>(r)));
     }
-    return record.Text();
+    return record;
 }
 
-void ShowJson(const std::string& name, const cli::PreferenceFileView& view) {
-    cli::TakeTextRepaired();
-    std::string out =
-        "{\n  \"file\": " + cli::JsonString(name) + ",\n  \"size\": " + std::to_string(view.size) +
-        ",\n  \"count\": " + std::to_string(view.count) +
-        ",\n  \"trailing_bytes\": " + std::to_string(view.trailing) + ",\n  \"records\": [";
-    for (size_t i = 0; i < view.records.size(); ++i)
-        out += (i ? ",\n    " : "\n    ") + JsonRecord(view.records[i]);
-    out += view.records.empty() ? "]" : "\n  ]";
-    if (cli::TakeTextRepaired()) out += ",\n  \"text_repaired\": true";
-    std::fputs((out + "\n}\n").c_str(), stdout);
+cli::Report ShowReport(const std::string& name, const cli::PreferenceFileView& view) {
+    cli::Report report;
+    report.title = ShowText(name, view);
+    report.tableRows = false;
+    report.head = {{"file", cli::Json::Text(name)},
+                   {"size", cli::Json::Integer(view.size)},
+                   {"count", cli::Json::Integer(view.count)},
+                   {"trailing_bytes", cli::Json::Integer(view.trailing)}};
+    report.listKey = "records";
+    report.listItems = true;
+    for (const cli::RawRecord& r : view.records) report.items.push_back(JsonRecord(r));
+    return report;
 }
 
 // The records as rows: what each is, not its contents.
@@ -289,6 +289,7 @@ struct PrefsRequest {
     bool force = false;
     cli::Format format = cli::Format::kTable;
     MonitorEdits edits;
+    cli::Output* out = nullptr;
 };
 
 // Writes `path` through a temporary file next to it that `write` fills through the store,
@@ -319,7 +320,7 @@ int PrefsInit(const PrefsRequest& r) {
         if (status < 0) Fail(r.path, "cannot write: " + cli::StatusText(status));
     });
     const long long size = cli::InspectPreferenceFile(r.path).size;
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(cli::Record()
                    .Text("file", "file", r.path)
                    .Integer("size", "size", size)
@@ -333,12 +334,10 @@ int PrefsInit(const PrefsRequest& r) {
 int PrefsShow(const PrefsRequest& r) {
     const cli::PreferenceFileView view = cli::InspectPreferenceFile(r.path);
     const std::string name = cli::InputName(r.path);
-    if (r.format == cli::Format::kTable) {
-        ShowText(name, view);
-    } else if (r.format == cli::Format::kJson) {
-        ShowJson(name, view);
+    if (r.format != cli::Format::kCsv) {
+        cli::Render(ShowReport(name, view), r.format, *r.out);
     } else {
-        cli::RecordWriter writer(r.format, true);
+        cli::RecordWriter writer(r.format, true, *r.out);
         for (const cli::RawRecord& record : view.records) writer.Write(RecordRow(record));
     }
     return cli::kExitOk;
@@ -368,7 +367,7 @@ int PrefsMonitor(const PrefsRequest& r) {
                                          : "added from the defaults";
     cli::Table t(kTextValues);
     AddMonitorRows(m, &t);
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(
             cli::Record()
                 .Text("file", "file", r.path)
@@ -408,17 +407,17 @@ int PrefsRepair(const PrefsRequest& r) {
     table.AddRow({"file", name});
     table.AddRow({"count", std::to_string(salvage.count) + " (" +
                                std::to_string(salvage.kept.size()) + " whole records)"});
-    std::vector<std::string> kept;
+    cli::Json kept = cli::Json::Array();
     for (size_t i = 0; i < salvage.kept.size(); ++i) {
         const cli::RawRecord& k = salvage.kept[i];
         const bool counted = i < static_cast<size_t>(salvage.counted);
         table.AddRow({i ? "" : "kept", RecordTitle(k) + (counted ? "" : " (recovered)")});
-        kept.push_back(RecordHeaderJson(k).Add("counted", counted ? "true" : "false").Text());
+        kept.Push(RecordHeaderJson(k).Add("counted", cli::Json::Bool(counted)));
     }
-    std::vector<std::string> dropped;
+    cli::Json dropped = cli::Json::Array();
     for (size_t i = 0; i < salvage.dropped.size(); ++i) {
         table.AddRow({i ? "" : "dropped", salvage.dropped[i]});
-        dropped.push_back(cli::JsonString(salvage.dropped[i]));
+        dropped.Push(cli::Json::Text(salvage.dropped[i]));
     }
     if (!needed)
         table.AddRow({"written", "nothing: every whole record is counted, nothing to repair"});
@@ -430,20 +429,20 @@ int PrefsRepair(const PrefsRequest& r) {
         table.AddRow({"written", written});
 
     if (r.format == cli::Format::kCsv) {
-        cli::RecordWriter writer(r.format, true);
+        cli::RecordWriter writer(r.format, true, *r.out);
         for (size_t i = 0; i < salvage.kept.size(); ++i)
             writer.Write(
                 RecordRow(salvage.kept[i])
                     .Text("counted", "", i < static_cast<size_t>(salvage.counted) ? "yes" : "no"));
         return cli::kExitOk;
     }
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(cli::Record()
                    .Text("file", "file", name)
                    .Integer("count", "count", salvage.count)
-                   .Json("kept", cli::JsonArray(kept))
-                   .Json("dropped", cli::JsonArray(dropped))
-                   .Json("written", written.empty() ? "null" : cli::JsonString(written))
+                   .Json("kept", std::move(kept))
+                   .Json("dropped", std::move(dropped))
+                   .Json("written", cli::Json::TextOrNull(written))
                    .TableText(table.Text()));
     return cli::kExitOk;
 }
@@ -451,6 +450,7 @@ int PrefsRepair(const PrefsRequest& r) {
 int RunPrefs(const cli::Invocation& run) {
     const cli::Options& options = run.options;
     PrefsRequest r;
+    r.out = &run.out;
     r.force = options.Has("--force");
     const bool json = options.Has("--json");
     r.format = cli::FormatOf(options);
@@ -495,19 +495,20 @@ std::vector<std::vector<float>> Scaled(const float (&m)[3][3], float factor) {
 void AddMatrix(const char* name, const char* rows, const std::vector<std::vector<float>>& m,
                int decimals, cli::Record* record, std::string* table) {
     cli::Table t;
-    std::vector<std::string> jsonRows;
+    cli::Json jsonRows = cli::Json::Array();
     for (int i = 0; i < 3; ++i) {
-        std::vector<std::string> cells = {std::string("  ") + rows[i]}, json;
+        std::vector<std::string> cells = {std::string("  ") + rows[i]};
+        cli::Json json = cli::Json::Array();
         for (int j = 0; j < 3; ++j) {
             const std::string header = std::string(name) + " " + rows[i] + std::to_string(j + 1);
             record->Number(header, "", m[i][j], decimals);
             cells.push_back(record->Cell(header));
-            json.push_back(record->Cell(header));
+            json.Push(cli::Json::Literal(record->Cell(header)));
         }
         t.AddRow(cells);
-        jsonRows.push_back(cli::JsonArray(json));
+        jsonRows.Push(std::move(json));
     }
-    record->Json(name, cli::JsonArray(jsonRows));
+    record->Json(name, std::move(jsonRows));
     *table += std::string(name) +
               (std::string(name) == "forward" ? " (linear RGB to D50 XYZ)\n"
                                               : " (D50 XYZ to linear RGB)\n") +
@@ -544,7 +545,7 @@ int RunMonitor(const cli::Invocation& run) {
     AddMatrix("forward", "XYZ", Scaled(forward, scale), scale == 1.0f ? unitDecimals : 4, &record,
               &table);
     if (result == VANTREL_ERR_SINGULAR) {
-        cli::RecordWriter(format, false)
+        cli::RecordWriter(format, false, run.out)
             .Write(record.Integer("", "result", result).TableText(table));
         throw cli::Failure(
             "result -3: the adapted matrix is singular, so there is no inverse "
@@ -554,7 +555,7 @@ int RunMonitor(const cli::Invocation& run) {
               scale == 1.0f ? unitDecimals : unitDecimals + 2, &record, &table);
     record.Integer("", "result", result)
         .TableText(table + "result " + std::to_string(result) + "\n");
-    cli::RecordWriter(format, false).Write(record);
+    cli::RecordWriter(format, false, run.out).Write(record);
     return result == VANTREL_SUCCESS ? cli::kExitOk : cli::kExitFailure;
 }
 

@@ -66,7 +66,7 @@ int RunProgress(const cli::Invocation& run) {
         {"filled", std::to_string(painted.filled) + " of " + std::to_string(width) + " pixels"});
     t.AddRow({"text", text.empty() ? "none" : text});
     t.AddRow({"png", png + " (" + std::to_string(width) + " x " + std::to_string(height) + ")"});
-    cli::RecordWriter(format, false)
+    cli::RecordWriter(format, false, run.out)
         .Write(cli::Record()
                    .Integer("lower", "lower", lower)
                    .Integer("upper", "upper", upper)
@@ -75,7 +75,7 @@ int RunProgress(const cli::Invocation& run) {
                    .Integer("width", "width", width)
                    .Integer("height", "height", height)
                    .Text("text", "", text)
-                   .Json("text", text.empty() ? "null" : cli::JsonString(text))
+                   .Json("text", cli::Json::TextOrNull(text))
                    .Text("png", "png", png)
                    .TableText(t.Text()));
     return cli::kExitOk;

@@ -149,11 +149,13 @@ int RunSolve(const cli::Invocation& run) {
                                  ? "singular (a row of A is all zero)"
                                  : std::to_string(kind) + " (" + KindText(kind) + ")";
     record.Text("kind", "", text);
-    record.Json("kind", result == VANTREL_ERR_SINGULAR ? "null" : std::to_string(kind));
+    record.Json("kind",
+                result == VANTREL_ERR_SINGULAR ? cli::Json::Null() : cli::Json::Integer(kind));
     record.Json("solution",
-                cli::JsonString(result == VANTREL_ERR_SINGULAR ? "singular (a row of A is all zero)"
+                cli::Json::Text(result == VANTREL_ERR_SINGULAR ? "singular (a row of A is all zero)"
                                                                : KindText(kind)));
-    cli::RecordWriter(format, false).Write(record.TableText(table.Text() + "kind  " + text + "\n"));
+    cli::RecordWriter(format, false, run.out)
+        .Write(record.TableText(table.Text() + "kind  " + text + "\n"));
     return cli::kExitOk;
 }
 

@@ -54,13 +54,13 @@ int RunName(const cli::Invocation& run) {
         const size_t characters = TrimmedLength(name);
         const std::string reason = valid ? "" : Refusal(name, false);
         record.Text("valid", "", valid ? "yes" : "no")
-            .Json("valid", valid ? "true" : "false")
+            .Json("valid", cli::Json::Bool(valid))
             .Integer("characters", "characters", static_cast<long long>(characters))
             .Text("reason", "reason", reason)
             .TableText(valid ? "valid (" + std::to_string(characters) +
                                    " characters after trimming)\n"
                              : "invalid: " + reason + "\n");
-        cli::RecordWriter(format, false).Write(record);
+        cli::RecordWriter(format, false, run.out).Write(record);
         return valid ? cli::kExitOk : cli::kExitFailure;
     }
     CString repaired(name);
@@ -68,7 +68,7 @@ int RunName(const cli::Invocation& run) {
         throw cli::Failure("cannot fix: " + Refusal(name, noAppend));
     const std::string fixed = cli::Utf8FromWide(repaired.str());
     record.Text("fixed", "fixed", fixed).TableText(fixed + "\n");
-    cli::RecordWriter(format, false).Write(record);
+    cli::RecordWriter(format, false, run.out).Write(record);
     return cli::kExitOk;
 }
 
@@ -113,8 +113,7 @@ cli::Record DitherRecord(int id) {
     for (const auto& [header, text] : names) {
         std::string key = header;
         for (char& c : key) c = c == ' ' ? '_' : static_cast<char>(std::tolower(c));
-        record.Text(header, "", text.empty() ? "-" : text)
-            .Json(key, text.empty() ? "null" : cli::JsonString(text));
+        record.Text(header, "", text.empty() ? "-" : text).Json(key, cli::Json::TextOrNull(text));
     }
     return record;
 }
@@ -132,14 +131,14 @@ int RunDither(const cli::Invocation& run) {
             static_cast<int>(cli::ParseWhole(v[0], "argument ID", kFirstDitherId, kLastDitherId))));
     }
     if (format != cli::Format::kTable) {
-        cli::RecordWriter writer(format, true);
+        cli::RecordWriter writer(format, true, run.out);
         for (const cli::Record& record : records) writer.Write(record);
         return cli::kExitOk;
     }
     cli::Table rows(cli::Table::Align::kLeft);
     rows.AddRow(records[0].Headers());
     for (const cli::Record& record : records) rows.AddRow(record.Cells());
-    rows.Print();
+    run.out << rows.Text();
     return cli::kExitOk;
 }
 
@@ -160,7 +159,7 @@ int RunResolution(const cli::Invocation& run) {
     CString text;
     GetResolutionString(x, y, text);
     const std::string resolution = cli::Utf8FromWide(text.str());
-    cli::RecordWriter(format, false)
+    cli::RecordWriter(format, false, run.out)
         .Write(cli::Record()
                    .Text("resolution", "resolution", resolution)
                    .ExactNumber("", "x", x)

@@ -88,12 +88,15 @@ int Run(int argc, char** argv, std::string* name) {
             return cli::kExitOk;
         }
     cli::Args args(*name, std::move(words));
+    cli::Output out;
     try {
-        return command->run({*name, cli::Options(command->options, args)});
+        return command->run({*name, cli::Options(command->options, args), out});
     } catch (const cli::UsageError& e) {
+        out.Flush();
         Report(*name, std::string(e.what()) + " (see 'vantrel " + *name + " --help')");
         return cli::kExitUsage;
     } catch (const std::exception& e) {
+        out.Flush();
         Report(*name, e.what());
         return cli::kExitFailure;
     }

@@ -1,4 +1,6 @@
-#include "measure_options.h"
+#include "measure_common.h"
+
+#include "input.h"
 
 namespace cli {
 
@@ -76,6 +78,38 @@ measure::Integration IntegrationOf(const Options& options) {
     if (options.Has("--observer"))
         integration.observer = *measure::ParseObserver(options.Value("--observer"));
     return integration;
+}
+
+Option TableOption(const char* name, std::string help) {
+    constexpr long long kMaxTable = 1000000;
+    return Whole(name, "N", 1, kMaxTable, std::move(help));
+}
+
+measure::MeasurementSet ReadSet(const std::string& path, int table) {
+    if (path != "-") return measure::ReadCgats(path, {table});
+    return measure::ParseCgats(ReadInput("-"), "standard input", {table});
+}
+
+void WarnOfStatedConditions(const measure::MeasurementSet& set,
+                            const measure::Integration& integration,
+                            std::vector<std::string>& warnings) {
+    if (set.source != measure::ColourSource::Spectrum) return;
+    const auto illuminant = measure::ParseIlluminant(set.conditions.illuminant);
+    const std::string& observer = set.conditions.observer;
+    const bool tenDegrees = observer.rfind("10", 0) == 0;
+    const bool twoDegrees = observer.rfind("2", 0) == 0;
+    const bool usedTen = integration.observer == measure::Observer::TenDegree;
+    if ((illuminant && *illuminant != integration.illuminant) || (tenDegrees && !usedTen) ||
+        (twoDegrees && usedTen))
+        warnings.push_back(set.path + ": states ILLUMINANT '" + set.conditions.illuminant +
+                           "' and OBSERVER '" + observer + "'; its spectra were integrated for " +
+                           measure::IlluminantName(integration.illuminant) +
+                           (usedTen ? " and 10 degrees" : " and 2 degrees") +
+                           " (--illuminant and --observer choose)");
+}
+
+int DecimalsOf(Format format) {
+    return format == Format::kTable ? 2 : 4;
 }
 
 }  // namespace cli

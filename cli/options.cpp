@@ -11,11 +11,11 @@ namespace {
 constexpr size_t kHelpWidth = 88;   // columns of the help text
 constexpr size_t kNameColumn = 24;  // where an option's help starts, when its name fits
 
-// "a, b or c".
-std::string Alternatives(const std::vector<std::string>& words) {
+// "a, b or c" (or "a, b and c").
+std::string Alternatives(const std::vector<std::string>& words, const char* last = " or ") {
     std::string text;
     for (size_t i = 0; i < words.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+        text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
     return text;
 }
 
@@ -270,7 +270,7 @@ void Options::RequireAppliesTo(const std::string& command, const std::string& ac
             places.push_back("'" + (i ? "" : command + " ") + o.actions[i] + "'");
         throw UsageError((names.size() > 1 ? "options " + Joined(names, ", ") + " apply to "
                                            : std::string("option ") + o.name + " applies to ") +
-                         Alternatives(places));
+                         Alternatives(places, " and "));
     }
 }
 

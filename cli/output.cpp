@@ -22,31 +22,7 @@ std::string_view WithoutNegativeZero(std::string_view text) {
 
 }  // namespace
 
-// Values far from a tie between two decimals (nearly all of them) are rounded from their
-// scaled integer, which is exact when the scaled value is below 1e9: its own rounding error is
-// then below 1e-7. The others go through std::to_chars.
-char* WriteFixedBefore(char* end, double value, int decimals) {
-    static constexpr double kScales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    const double scaled = value * kScales[decimals];
-    // The floor of the scaled value, exact below 1e9, without a call to floor().
-    const auto truncated = static_cast<long long>(std::fabs(scaled) < 1e9 ? scaled : 0);
-    const long long whole = truncated - (scaled < static_cast<double>(truncated));
-    const double above = scaled - static_cast<double>(whole);
-    if (std::fabs(scaled) < 1e9 && std::fabs(above - 0.5) > 1e-6) {
-        const long long units = whole + (above > 0.5);
-        // The digits from the last, the point after `decimals` of them, and at least one
-        // digit before the point; below 1e9 + 1 they fit 32 bits.
-        char* p = end;
-        auto rest = static_cast<std::uint32_t>(units < 0 ? -units : units);
-        for (int k = 0; k < decimals; ++k, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
-        if (decimals > 0) *--p = '.';
-        do {
-            *--p = static_cast<char>('0' + rest % 10);
-            rest /= 10;
-        } while (rest != 0);
-        if (units < 0) *--p = '-';
-        return p;
-    }
+char* WriteFixedThroughToChars(char* end, double value, int decimals) {
     char buffer[kFixedRoom];
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
@@ -57,23 +33,10 @@ char* WriteFixedBefore(char* end, double value, int decimals) {
     return begin;
 }
 
-void AppendFixed(std::string& out, double value, int decimals) {
-    char buffer[kFixedRoom];
-    char* const end = buffer + sizeof buffer;
-    const char* begin = WriteFixedBefore(end, value, decimals);
-    out.append(begin, static_cast<size_t>(end - begin));
-}
-
 std::string Fixed(double value, int decimals) {
     std::string text;
     AppendFixed(text, value, decimals);
     return text;
-}
-
-size_t FixedWidth(double value, int decimals) {
-    char buffer[kFixedRoom];
-    char* const end = buffer + sizeof buffer;
-    return static_cast<size_t>(end - WriteFixedBefore(end, value, decimals));
 }
 
 std::string Exact(float value) {

@@ -16,14 +16,53 @@ namespace cli {
 
 // The room WriteFixedBefore needs: the longest fixed-point double, 309 digits and more.
 constexpr size_t kFixedRoom = 350;
+// WriteFixedBefore for the values its quick path leaves (ties and magnitudes of 1e9 and more).
+char* WriteFixedThroughToChars(char* end, double value, int decimals);
 // A finite value with `decimals` decimals (0 to 9), correctly rounded; a negative value that
 // rounds to zero loses its sign, which would read as a difference where there is none. Written
-// backwards so that it ends just before `end`; returns where it begins.
-char* WriteFixedBefore(char* end, double value, int decimals);
-void AppendFixed(std::string& out, double value, int decimals);
+// backwards so that it ends just before `end`; returns where it begins. Inline: a table of many
+// rows writes one per cell.
+//
+// Values far from a tie between two decimals (nearly all of them) are rounded from their
+// scaled integer, which is exact when the scaled value is below 1e9: its own rounding error is
+// then below 1e-7. The others go through std::to_chars.
+inline char* WriteFixedBefore(char* end, double value, int decimals) {
+    constexpr double kScales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scaled = value * kScales[decimals];
+    const bool small = scaled < 1e9 && scaled > -1e9;
+    // The floor of the scaled value, exact below 1e9, without a call to floor().
+    const auto truncated = static_cast<long long>(small ? scaled : 0);
+    const long long whole = truncated - (scaled < static_cast<double>(truncated));
+    const double above = scaled - static_cast<double>(whole);
+    if (!small || (above - 0.5 <= 1e-6 && above - 0.5 >= -1e-6))
+        return WriteFixedThroughToChars(end, value, decimals);
+    const long long units = whole + (above > 0.5);
+    // The digits from the last, the point after `decimals` of them, and at least one digit
+    // before the point; below 1e9 + 1 they fit 32 bits.
+    char* p = end;
+    auto rest = static_cast<std::uint32_t>(units < 0 ? -units : units);
+    for (int k = 0; k < decimals; ++k, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (units < 0) *--p = '-';
+    return p;
+}
+inline void AppendFixed(std::string& out, double value, int decimals) {
+    char buffer[kFixedRoom];
+    char* const end = buffer + sizeof buffer;
+    const char* begin = WriteFixedBefore(end, value, decimals);
+    out.append(begin, static_cast<size_t>(end - begin));
+}
 std::string Fixed(double value, int decimals);
 // The length of Fixed(value, decimals).
-size_t FixedWidth(double value, int decimals);
+inline size_t FixedWidth(double value, int decimals) {
+    char buffer[kFixedRoom];
+    char* const end = buffer + sizeof buffer;
+    return static_cast<size_t>(end - WriteFixedBefore(end, value, decimals));
+}
 // A float with nine significant digits ("%.9g"), enough to read back the same value.
 std::string Exact(float value);
 // The shortest decimal that reads back as the same float ("%.1g" to "%.9g").

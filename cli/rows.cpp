@@ -39,26 +39,6 @@ RowSet::RowSet(std::vector<Column> columns) : columns_(std::move(columns)) {
     for (const Column& column : columns_) (column.number ? numberColumns_ : textColumns_)++;
 }
 
-void RowSet::NextColumn() {
-    if (++column_ < columns_.size()) return;
-    column_ = 0;
-    ++rows_;
-}
-
-void RowSet::Text(std::string_view text) {
-    texts_.append(text);
-    textEnds_.push_back(static_cast<std::uint32_t>(texts_.size()));
-    NextColumn();
-}
-
-void RowSet::Value(double value, int decimals) {
-    if (!std::isfinite(value) && firstNonFinite_ == kNone)
-        firstNonFinite_ = rows_ * columns_.size() + column_;
-    columns_[column_].decimals = decimals;
-    numbers_.push_back(value);
-    NextColumn();
-}
-
 void RowSet::Reserve(size_t rows) {
     textEnds_.reserve(rows * textColumns_);
     texts_.reserve(rows * textColumns_ * 8);

@@ -3,6 +3,7 @@
 // of 100,000 rows is laid out in two halves at once, into memory advised to large pages.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,8 +30,19 @@ class RowSet {
 
     explicit RowSet(std::vector<Column> columns);
 
-    void Text(std::string_view text);
-    void Value(double value, int decimals);
+    // Inline: a large file gives millions of cells.
+    void Text(std::string_view text) {
+        texts_.append(text);
+        textEnds_.push_back(static_cast<std::uint32_t>(texts_.size()));
+        NextColumn();
+    }
+    void Value(double value, int decimals) {
+        if (!std::isfinite(value) && firstNonFinite_ == kNone)
+            firstNonFinite_ = rows_ * columns_.size() + column_;
+        columns_[column_].decimals = decimals;
+        numbers_.push_back(value);
+        NextColumn();
+    }
     void Reserve(size_t rows);
     size_t Rows() const { return rows_; }
     // A value that is not finite is never printed: a Failure names its patch (the row's first
@@ -45,7 +57,11 @@ class RowSet {
     void PrintJson(Output& out, JsonWriter& json, const char* indent) const;
 
   private:
-    void NextColumn();
+    void NextColumn() {
+        if (++column_ < columns_.size()) return;
+        column_ = 0;
+        ++rows_;
+    }
     std::string Lines(const std::vector<size_t>& widths, size_t begin, size_t end) const;
     std::string_view TextAt(size_t row, size_t t) const;
     double ValueAt(size_t row, size_t v) const { return numbers_[row * numberColumns_ + v]; }

@@ -29,31 +29,6 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The arguments of one subcommand, after its name. Options are taken out by name; whatever
-// is left is positional.
-class Args {
-  public:
-    Args(std::string command, std::vector<std::string> words)
-        : command_(std::move(command)), words_(std::move(words)) {}
-
-    const std::string& Command() const { return command_; }
-    // True (and removed) when the flag is present.
-    bool Flag(const char* name);
-    // The `count` values after option `name` (removed with it), or empty when absent. The
-    // first value may also be joined to the name: --name=value. An option given twice is a
-    // usage error.
-    std::vector<std::string> Option(const char* name, size_t count);
-    // Single-value option, or `fallback` when absent.
-    std::string OptionValue(const char* name, const std::string& fallback);
-    // The remaining words. Anything left that starts with "--" (other than a negative
-    // number) is an unknown option.
-    std::vector<std::string> Positional() const;
-
-  private:
-    std::string command_;
-    std::vector<std::string> words_;
-};
-
 // --scale percent|unit (ScaleOption): the scale of the XYZ a command reads and writes, as the
 // Y of the white (100 unless --scale unit gives 1).
 float XyzScale(const Options& options);

@@ -87,10 +87,9 @@ int Run(int argc, char** argv, std::string* name) {
             std::fputs(cli::HelpText(*command).c_str(), stdout);
             return cli::kExitOk;
         }
-    cli::Args args(*name, std::move(words));
     cli::Output out;
     try {
-        return command->run({*name, cli::Options(command->options, args), out});
+        return command->run({*name, cli::Options(command->options, std::move(words)), out});
     } catch (const cli::UsageError& e) {
         out.Flush();
         Report(*name, std::string(e.what()) + " (see 'vantrel " + *name + " --help')");

@@ -8,6 +8,79 @@ namespace cli {
 
 namespace {
 
+bool LooksLikeNumber(const std::string& word) {
+    if (word.size() < 2 || word[0] != '-') return false;
+    char c = word[1];
+    return (c >= '0' && c <= '9') || c == '.';
+}
+
+// The words of a command line after the subcommand's name. Options are taken out by name;
+// whatever is left is an operand.
+class Args {
+  public:
+    explicit Args(std::vector<std::string> words) : words_(std::move(words)) {}
+
+    // True (and removed) when the flag is present.
+    bool Flag(const char* name);
+    // The `count` values after option `name` (removed with it), or empty when absent. The
+    // first value may also be joined to the name: --name=value. An option given twice is a
+    // usage error.
+    std::vector<std::string> Option(const char* name, size_t count);
+    // The remaining words. Anything left that starts with "--" (other than a negative
+    // number) is an unknown option.
+    std::vector<std::string> Positional() const;
+
+  private:
+    std::vector<std::string> words_;
+};
+
+bool Args::Flag(const char* name) {
+    auto it = std::find(words_.begin(), words_.end(), name);
+    if (it == words_.end()) return false;
+    words_.erase(it);
+    if (std::find(words_.begin(), words_.end(), name) != words_.end())
+        throw UsageError(std::string("option ") + name + " given twice");
+    return true;
+}
+
+std::vector<std::string> Args::Option(const char* name, size_t count) {
+    const std::string joined = std::string(name) + "=";
+    auto matches = [&](const std::string& word) {
+        return word == name || word.compare(0, joined.size(), joined) == 0;
+    };
+    auto it = std::find_if(words_.begin(), words_.end(), matches);
+    if (it == words_.end()) return {};
+    size_t at = static_cast<size_t>(it - words_.begin());
+    std::vector<std::string> values;
+    if (*it != name) {
+        values.push_back(it->substr(joined.size()));
+        --count;
+    }
+    if (words_.size() - at - 1 < count)
+        throw UsageError(std::string("option ") + name + " needs " +
+                         std::to_string(count + values.size()) +
+                         (count + values.size() == 1 ? " value" : " values"));
+    values.insert(values.end(), words_.begin() + static_cast<long>(at) + 1,
+                  words_.begin() + static_cast<long>(at + 1 + count));
+    for (const std::string& value : values)
+        if (value.rfind("--", 0) == 0 && !LooksLikeNumber(value))
+            throw UsageError(
+                std::string("option ") + name + " needs " + std::to_string(values.size()) +
+                (values.size() == 1 ? " value" : " values") + ", not " + Quoted(value));
+    words_.erase(words_.begin() + static_cast<long>(at),
+                 words_.begin() + static_cast<long>(at + 1 + count));
+    if (std::find_if(words_.begin(), words_.end(), matches) != words_.end())
+        throw UsageError(std::string("option ") + name + " given twice");
+    return values;
+}
+
+std::vector<std::string> Args::Positional() const {
+    for (const std::string& word : words_)
+        if (word.rfind("--", 0) == 0 && !LooksLikeNumber(word))
+            throw UsageError("unknown option " + Quoted(word));
+    return words_;
+}
+
 constexpr size_t kHelpWidth = 88;   // columns of the help text
 constexpr size_t kNameColumn = 24;  // where an option's help starts, when its name fits
 
@@ -17,50 +90,6 @@ std::string Alternatives(const std::vector<std::string>& words, const char* last
     for (size_t i = 0; i < words.size(); ++i)
         text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
     return text;
-}
-
-std::string Joined(const std::vector<std::string>& words, const char* separator) {
-    std::string text;
-    for (size_t i = 0; i < words.size(); ++i) text += (i ? separator : "") + words[i];
-    return text;
-}
-
-bool Contains(const std::vector<std::string>& list, const std::string& word) {
-    return std::find(list.begin(), list.end(), word) != list.end();
-}
-
-// The option as usage shows it: "--white Xn Yn Zn".
-std::string Synopsis(const Option& o) {
-    return o.values.empty() ? o.name : std::string(o.name) + " " + Joined(o.values, " ");
-}
-
-// `items` wrapped at kHelpWidth, one blank apart: the first line continues `line`, the others
-// start with `indent` blanks.
-void AppendWrapped(std::string& out, std::string line, const std::vector<std::string>& items,
-                   size_t indent) {
-    for (const std::string& item : items) {
-        const bool fresh = line.find_first_not_of(' ') == std::string::npos;
-        if (!fresh && line.size() + 1 + item.size() > kHelpWidth) {
-            out += line + "\n";
-            line.assign(indent, ' ');
-        } else if (!line.empty() && line.back() != ' ') {
-            line += ' ';
-        }
-        line += item;
-    }
-    out += line + "\n";
-}
-
-// The words of `text`.
-std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find(' ', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start) words.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return words;
 }
 
 void CheckValues(const Option& o, const std::vector<std::string>& values) {
@@ -195,7 +224,9 @@ std::string ValueName(const Option& option, size_t index) {
     return what;
 }
 
-Options::Options(const std::vector<Option>& declared, Args& args) : declared_(&declared) {
+Options::Options(const std::vector<Option>& declared, std::vector<std::string> words)
+    : declared_(&declared) {
+    Args args(std::move(words));
     for (const Option& o : declared) {
         std::vector<std::string> values;
         bool given = false;
@@ -272,36 +303,6 @@ void Options::RequireAppliesTo(const std::string& command, const std::string& ac
                                            : std::string("option ") + o.name + " applies to ") +
                          Alternatives(places, " and "));
     }
-}
-
-std::string UsageText(const std::vector<std::string>& usage, const std::vector<Option>& options) {
-    std::string out;
-    for (size_t k = 0; k < usage.size(); ++k) {
-        const std::string lead = (k ? "       vantrel " : "usage: vantrel ") + usage[k];
-        const std::string action = usage[k].substr(usage[k].find(' ') + 1);
-        std::vector<std::string> items;
-        for (const Option& o : options)
-            if (o.actions.empty() || Contains(o.actions, action.substr(0, action.find(' '))))
-                items.push_back(o.required ? Synopsis(o) : "[" + Synopsis(o) + "]");
-        // Continuation lines line up after the subcommand's name.
-        AppendWrapped(out, lead, items,
-                      std::string("usage: vantrel ").size() + usage[k].find(' ') + 1);
-    }
-    return out;
-}
-
-std::string OptionsText(const std::vector<Option>& options) {
-    std::string out;
-    for (const Option& o : options) {
-        std::string line = "  " + Synopsis(o);
-        if (line.size() + 2 > kNameColumn) {
-            out += line + "\n";
-            line.clear();
-        }
-        line.resize(kNameColumn, ' ');
-        AppendWrapped(out, line, Words(o.help), kNameColumn);
-    }
-    return out;
 }
 
 }  // namespace cli

@@ -13,8 +13,6 @@
 
 namespace cli {
 
-class Args;
-
 // One declared option. Built with Flag, Choice, Real, Whole or Text and refined with the
 // chained setters below.
 struct Option {
@@ -70,10 +68,11 @@ Option ScaleOption();
 // the operands left.
 class Options {
   public:
-    // Takes every declared option out of `args`, in the order declared: each value checked as
-    // declared, then the operands, where anything else starting with "--" (but a negative
-    // number) is an unknown option. Every fault is a UsageError naming the option.
-    Options(const std::vector<Option>& declared, Args& args);
+    // Takes every declared option out of `words` (the command line after the subcommand's
+    // name), in the order declared: each value checked as declared, then the operands, where
+    // anything else starting with "--" (but a negative number) is an unknown option. Every
+    // fault is a UsageError naming the option.
+    Options(const std::vector<Option>& declared, std::vector<std::string> words);
 
     bool Has(const std::string& name) const { return given_.count(name) != 0; }
     // The values given (empty when absent).
@@ -98,6 +97,20 @@ class Options {
     std::map<std::string, std::vector<std::string>> given_;
     std::vector<std::string> operands_;
 };
+
+// `words` with `separator` between them.
+inline std::string Joined(const std::vector<std::string>& words, const char* separator) {
+    std::string text;
+    for (size_t i = 0; i < words.size(); ++i) text += (i ? separator : "") + words[i];
+    return text;
+}
+
+// Whether `word` is one of `list`.
+inline bool Contains(const std::vector<std::string>& list, const std::string& word) {
+    for (const std::string& item : list)
+        if (item == word) return true;
+    return false;
+}
 
 // How a value is named in messages: "option --white Yn" (several values) or "option --kl".
 std::string ValueName(const Option& option, size_t index);

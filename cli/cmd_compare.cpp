@@ -187,20 +187,35 @@ ReadFile ReadWithColours(const std::string& path, int table,
 }
 
 int RunCompare(const cli::Invocation& run) {
-    const CompareRequest r = ParseCompare(run.options);
+    CompareRequest r = ParseCompare(run.options);
     auto later = std::async(std::launch::async, ReadWithColours, r.paths[1], r.sampleTable,
                             r.options.integration);
-    const ReadFile first = ReadWithColours(r.paths[0], r.referenceTable, r.options.integration);
-    const ReadFile second = later.get();
-    const measure::MeasurementSet& reference = first.set;
-    const measure::MeasurementSet& sample = second.set;
+    ReadFile first = ReadWithColours(r.paths[0], r.referenceTable, r.options.integration);
+    ReadFile second = later.get();
     try {
-        if (!r.options.ignoreConditions) measure::CheckConditions(reference, sample);
+        if (!r.options.ignoreConditions) measure::CheckConditions(first.set, second.set);
     } catch (const measure::Error& e) {
         throw cli::Failure(std::string(e.what()) + " (--ignore-conditions compares them anyway)");
     }
+    // Both files integrated alike, and a scale guessed for one settled by the other: then the
+    // colours are computed again.
+    const measure::Integration integration =
+        measure::SharedIntegration(first.set, second.set, r.options.integration);
+    const bool guessed = first.set.scale.basis == measure::ScaleBasis::Guess ||
+                         second.set.scale.basis == measure::ScaleBasis::Guess;
+    measure::SettleGuessedScale(first.set, second.set, r.options);
+    for (ReadFile* file : {&first, &second})
+        if (guessed ||
+            (integration.cie && measure::UsesLibraryTable(file->set, r.options.integration)))
+            file->colours = measure::Colours(file->set, integration);
+    r.options.integration = integration;
+    const measure::MeasurementSet& reference = first.set;
+    const measure::MeasurementSet& sample = second.set;
     measure::CompareOptions options = r.options;
     options.ignoreConditions = true;
+    options.pairBy = reference.hasId && sample.hasId       ? measure::PairedBy::SampleId
+                     : reference.hasName && sample.hasName ? measure::PairedBy::SampleName
+                                                           : measure::PairedBy::Order;
     // The pairs are measured in two halves at once.
     measure::Comparison c = measure::StartComparison(reference, sample, options);
     const size_t pairs = c.patches.size(), half = pairs / 2;

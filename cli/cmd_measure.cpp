@@ -70,8 +70,7 @@ int RunMeasure(const cli::Invocation& run) {
     std::vector<std::string> warnings = set.warnings;
     cli::WarnOfStatedConditions(set, integration, warnings);
     cli::Warn(run.command, warnings);
-    std::string colour = measure::DescribeColour(set, integration);
-    if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
+    const std::string colour = measure::DescribeColour(set, integration);
     report.title = set.path + ": " + std::to_string(set.patches.size()) +
                    (set.patches.size() == 1 ? " patch" : " patches") + ", colour from " + colour +
                    "\n\n";
@@ -108,9 +107,10 @@ const cli::Register measure_command(
      "The colour comes from the spectral fields when the file has them, else from XYZ_X\n"
      "XYZ_Y XYZ_Z (percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral fields are\n"
      "named SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380, NM380 or SPEC_380 (any case),\n"
-     "every 5 or 10 nm; the samples every 10 nm are used and must have no gap. Spectral\n"
-     "values are percent and divided by 100 when any value in the file is above 1.5. Ids\n"
-     "come from SAMPLE_ID (else the patch's place in the file), names from SAMPLE_NAME.\n\n"
+     "every 5 or 10 nm; the samples every 10 nm are used and must have no gap. Whether\n"
+     "spectral values are percent or factors is decided from the file's header or data\n"
+     "(the first line says how). Ids come from SAMPLE_ID (else the patch's place in the\n"
+     "file), names from SAMPLE_NAME.\n\n"
      "Spectra are integrated, by default, with the library's D50 table (2 degree observer,\n"
      "400 to 700 nm, the file must cover that), L*a*b* relative to D50. With --illuminant\n"
      "or --observer the file's own range is integrated every 10 nm with the CIE\n"

@@ -133,9 +133,11 @@ void ForEachInputLine(
     }
 }
 
-void ConvertSets(const std::vector<std::string>& positional, const std::vector<Operand>& operands,
-                 Format format, const std::function<Record(const std::vector<double>&)>& convert,
+void ConvertSets(const Invocation& run, const std::vector<Operand>& operands,
+                 const std::function<Record(const std::vector<double>&)>& convert,
                  bool doublePrecision) {
+    const std::vector<std::string>& positional = run.options.Operands();
+    const Format format = FormatOf(run.options);
     auto parse = [&](const std::vector<std::string>& words, const std::string& prefix) {
         std::vector<double> values;
         for (size_t i = 0; i < operands.size(); ++i) {
@@ -146,7 +148,7 @@ void ConvertSets(const std::vector<std::string>& positional, const std::vector<O
         return values;
     };
     if (positional.size() == 1 && positional[0] == "-") {
-        RecordWriter writer(format, true);
+        RecordWriter writer(format, true, run.out);
         ForEachInputLine([&](const std::vector<std::string>& words, long) {
             if (words.size() != operands.size())
                 throw Failure("expected " + std::to_string(operands.size()) + " numbers (" +
@@ -159,7 +161,7 @@ void ConvertSets(const std::vector<std::string>& positional, const std::vector<O
         throw UsageError(std::string("missing argument ") + operands[positional.size()].name);
     if (positional.size() > operands.size())
         throw UsageError("unexpected argument " + Quoted(positional[operands.size()]));
-    RecordWriter(format, false).Write(convert(parse(positional, "argument ")));
+    RecordWriter(format, false, run.out).Write(convert(parse(positional, "argument ")));
 }
 
 }  // namespace cli

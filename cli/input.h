@@ -8,7 +8,11 @@
 #include <vector>
 
 #include "numbers.h"
-#include "output.h"
+#include "render.h"
+
+namespace cli {
+struct Invocation;
+}
 
 namespace cli {
 
@@ -43,13 +47,13 @@ struct Operand {
     Range range = kAnyNumber;
 };
 
-// The sets of numbers of a single-colour subcommand: `positional` holds one set, or "-" alone
-// to read one set per line of standard input. Each set is parsed (in single precision unless
-// `doublePrecision`), turned into a record by `convert` and printed as `format` says; a batch
-// prints one row per line, and a bad line stops it with an error naming the line, after the
-// rows before it.
-void ConvertSets(const std::vector<std::string>& positional, const std::vector<Operand>& operands,
-                 Format format, const std::function<Record(const std::vector<double>&)>& convert,
+// The sets of numbers of a single-colour subcommand: its operands are one set, or "-" alone to
+// read one set per line of standard input. Each set is parsed (in single precision unless
+// `doublePrecision`), turned into a record by `convert` and printed in the --format of `run`;
+// a batch prints one row per line, and a bad line stops it with an error naming the line,
+// after the rows before it.
+void ConvertSets(const Invocation& run, const std::vector<Operand>& operands,
+                 const std::function<Record(const std::vector<double>&)>& convert,
                  bool doublePrecision = false);
 
 }  // namespace cli

@@ -84,16 +84,18 @@ int Run(int argc, char** argv, std::string* name) {
     std::vector<std::string> words(argv + 2, argv + argc);
     for (const std::string& word : words)
         if (word == "--help" || word == "-h") {
-            std::fputs(command->help, stdout);
+            std::fputs(cli::HelpText(*command).c_str(), stdout);
             return cli::kExitOk;
         }
-    cli::Args args(*name, std::move(words));
+    cli::Output out;
     try {
-        return command->run(args);
+        return command->run({*name, cli::Options(command->options, std::move(words)), out});
     } catch (const cli::UsageError& e) {
+        out.Flush();
         Report(*name, std::string(e.what()) + " (see 'vantrel " + *name + " --help')");
         return cli::kExitUsage;
     } catch (const std::exception& e) {
+        out.Flush();
         Report(*name, e.what());
         return cli::kExitFailure;
     }

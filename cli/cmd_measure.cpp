@@ -2,7 +2,9 @@
 // differences between a reference set and a sample set with a verdict against tolerances.
 // The reading, pairing, colour science, statistics and picture are libvantrel_measure's; this
 // file parses arguments and prints.
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -40,7 +42,11 @@ void AdviseLargePages(const void* data, std::size_t bytes) {
     const auto begin =
         (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+#if defined(MADV_HUGEPAGE)
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)begin, (void)end;  // no such advice on this system (Windows)
+#endif
 }
 
 // Standard output through a large buffer.

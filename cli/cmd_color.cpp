@@ -101,12 +101,11 @@ int RunHsv(cli::Args& args) {
 
 // --- spectrum ---------------------------------------------------------------------------------
 
-constexpr int kSamples = 31;           // 400 to 700 nm in 10 nm steps
-constexpr float kPercentGuess = 1.5f;  // any value above: percent reflectance
+constexpr int kSamples = 31;  // 400 to 700 nm in 10 nm steps
 
 // The 31 values as written, from the arguments or standard input; a problem with standard
 // input is bad data (exit 1), with the arguments bad usage.
-std::vector<float> ReadSpectrum(std::vector<std::string> words) {
+std::vector<float> ReadSpectrum(std::vector<std::string> words, int* decimals) {
     const bool fromInput = words.empty() || (words.size() == 1 && words[0] == "-");
     if (fromInput) words = cli::SplitNumbers(cli::ReadInput("-"));
     try {
@@ -114,9 +113,12 @@ std::vector<float> ReadSpectrum(std::vector<std::string> words) {
             throw cli::UsageError("expected 31 reflectance values (400 to 700 nm), read " +
                                   std::to_string(words.size()));
         std::vector<float> values;
-        for (int k = 0; k < kSamples; ++k)
-            values.push_back(cli::ParseFloat(words[static_cast<size_t>(k)],
-                                             std::to_string(400 + 10 * k) + " nm"));
+        *decimals = 0;
+        for (int k = 0; k < kSamples; ++k) {
+            const std::string& word = words[static_cast<size_t>(k)];
+            values.push_back(cli::ParseFloat(word, std::to_string(400 + 10 * k) + " nm"));
+            *decimals = std::max(*decimals, measure::DecimalsWritten(word));
+        }
         return values;
     } catch (const cli::UsageError& e) {
         if (fromInput) throw cli::Failure(std::string("standard input: ") + e.what());
@@ -131,35 +133,29 @@ int RunSpectrum(cli::Args& args) {
     const bool percent = args.Flag("--percent"), factors = args.Flag("--factors");
     if (percent && factors)
         throw cli::UsageError("options --percent and --factors exclude each other");
-    std::vector<float> values = ReadSpectrum(args.Positional());
+    int decimals = 0;
+    std::vector<float> values = ReadSpectrum(args.Positional(), &decimals);
 
-    // Percent reflectance or factors: as told, or guessed as measure guesses.
-    bool isPercent = percent;
-    std::string reading;
-    if (percent || factors) {
-        reading = percent ? "percent reflectance, scaled to factors" : "reflectance factors";
-    } else {
-        for (float v : values) isPercent = isPercent || v > kPercentGuess;
-        reading = isPercent ? "percent reflectance (a value above 1.5), scaled to factors"
-                            : "reflectance factors (no value above 1.5)";
-    }
-    float spectrum[kSamples + 1] = {};  // element 0 is not read
-    for (int k = 0; k < kSamples; ++k)
-        spectrum[k + 1] =
-            isPercent ? values[static_cast<size_t>(k)] / 100.0f : values[static_cast<size_t>(k)];
+    // Percent reflectance or factors: as told, or decided as measure decides from data.
+    measure::ScaleDecision decision =
+        measure::ScaleFromData(values.data(), values.size(), decimals);
+    if (percent || factors)
+        decision = {percent ? measure::SpectralScale::Percent : measure::SpectralScale::Factors,
+                    measure::ScaleBasis::Told, percent ? "--percent" : "--factors"};
 
     // One patch of 400 to 700 nm, integrated as a measurement file's would be.
     measure::MeasurementSet set;
     set.source = measure::ColourSource::Spectrum;
     set.firstNm = 400;
     set.lastNm = 700;
+    set.scale = decision;
     set.patches.resize(1);
-    set.spectra.assign(spectrum + 1, spectrum + 1 + kSamples);
+    set.spectra = values;
     const measure::Colour c = measure::Colours(set, integration)[0];
-    float t[4], i[4];
-    SpectrumToDensityT(spectrum, t);
-    SpectrumToDensityI(spectrum, i);
-    const std::string description = measure::DescribeColour(set, integration) + "; " + reading;
+    const measure::Densities measured = measure::DensitiesOf(set, 0);
+    const float* t = measured.statusT.data();
+    const float* i = measured.statusI.data();
+    const std::string description = measure::DescribeColour(set, integration);
 
     const int xyzDecimals = scale == 1.0f ? 6 : 4;
     cli::Record record;

@@ -471,8 +471,7 @@ int RunMeasure(cli::Args& args) {
     std::vector<std::string> warnings = set.warnings;
     WarnOfStatedConditions(set, integration, warnings);
     ReportWarnings(args.Command(), warnings);
-    std::string colour = measure::DescribeColour(set, integration);
-    if (set.percentReflectance) colour += "; percent reflectance, scaled to factors";
+    const std::string colour = measure::DescribeColour(set, integration);
     Out out;
     switch (format) {
         case cli::Format::kTable:
@@ -679,18 +678,30 @@ ReadFile ReadWithColours(const std::string& path, int table,
 }
 
 int RunCompare(cli::Args& args) {
-    const CompareRequest r = ParseCompare(args);
+    CompareRequest r = ParseCompare(args);
     auto later = std::async(std::launch::async, ReadWithColours, r.paths[1], r.sampleTable,
                             r.options.integration);
-    const ReadFile first = ReadWithColours(r.paths[0], r.referenceTable, r.options.integration);
-    const ReadFile second = later.get();
-    const measure::MeasurementSet& reference = first.set;
-    const measure::MeasurementSet& sample = second.set;
+    ReadFile first = ReadWithColours(r.paths[0], r.referenceTable, r.options.integration);
+    ReadFile second = later.get();
     try {
-        if (!r.options.ignoreConditions) measure::CheckConditions(reference, sample);
+        if (!r.options.ignoreConditions) measure::CheckConditions(first.set, second.set);
     } catch (const measure::Error& e) {
         throw cli::Failure(std::string(e.what()) + " (--ignore-conditions compares them anyway)");
     }
+    // Both files integrated alike, and a scale guessed for one settled by the other: then the
+    // colours are computed again.
+    const measure::Integration integration =
+        measure::SharedIntegration(first.set, second.set, r.options.integration);
+    const bool guessed = first.set.scale.basis == measure::ScaleBasis::Guess ||
+                         second.set.scale.basis == measure::ScaleBasis::Guess;
+    measure::SettleGuessedScale(first.set, second.set, r.options);
+    if (guessed || integration.cie != r.options.integration.cie) {
+        first.colours = measure::Colours(first.set, integration);
+        second.colours = measure::Colours(second.set, integration);
+    }
+    r.options.integration = integration;
+    const measure::MeasurementSet& reference = first.set;
+    const measure::MeasurementSet& sample = second.set;
     measure::CompareOptions options = r.options;
     options.ignoreConditions = true;
     // The pairs are measured in two halves at once.

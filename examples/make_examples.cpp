@@ -121,6 +121,8 @@ bool WriteFile(const std::string& path, const char* comment, const Layout& layou
     std::fprintf(f, "CGATS.17\n%s", comment);
     std::fprintf(f, "ORIGINATOR \"vantrel examples\"\n");
     std::fprintf(f, "DESCRIPTOR \"%s\"\n", drift ? "measured print" : "reference chart");
+    // The value of a perfect reflector: the spectra are factors (1) or percent (100).
+    std::fprintf(f, "KEYWORD \"SPECTRAL_NORM\"\nSPECTRAL_NORM %g\n", layout.scale);
     std::fprintf(f, "NUMBER_OF_FIELDS %d\nBEGIN_DATA_FORMAT\nSAMPLE_ID SAMPLE_NAME", bands + 8);
     for (int nm = layout.first; nm <= layout.last; nm += 10)
         std::fprintf(f, " %s%d", layout.prefix, nm);

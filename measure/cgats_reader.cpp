@@ -7,6 +7,7 @@
 // Numbers are read exactly (std::from_chars: the nearest double to the decimal text, whatever
 // the locale). The text is read in one pass and only the fields that give a patch its id,
 // name and colour are kept, so memory grows with the patches and not with the other columns.
+// The header's counts are checked against what follows, never trusted to size memory.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +21,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <map>
+#include <memory>
+#include <optional>
 
+#include "cgats_reader.h"
 #include "decimal.h"
 #include "large_pages.h"
 #include "text_util.h"
@@ -32,10 +35,9 @@ namespace vantrel::measure {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// Spectral values above this are percent reflectance: factors of real surfaces stay well
-// below it, even with optical brighteners.
-constexpr double kPercentThreshold = 1.5;
-constexpr int kWavelengthStep = 10;
+// A spectral value above this is percent beyond doubt: reflectance factors of surfaces stay
+// below it, those of fluorescent whites and brighteners included.
+constexpr float kFactorCeiling = 2.0f;
 // A spectral field name is one of these prefixes (any case) and the wavelength in nm.
 constexpr std::string_view kSpectralPrefixes[] = {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_",
                                                   "SPEC_",        "NM_",         "NM"};
@@ -79,21 +81,26 @@ TokeniseResult Tokenise(std::string_view line, std::vector<Token>& tokens) {
     }
 }
 
-// The wavelength of a spectral field name, or 0; `prefix` receives the name's prefix as
-// written.
+// The wavelength of a spectral field name in nm: 0 when the name is not spectral, -1 when it
+// is but its wavelength is no whole number of nm. `prefix` receives the name's prefix as
+// written. Three or four digits give nm; six or seven give thousandths of a nm, as some tools
+// write them ("SPEC_380000").
 int WavelengthOf(std::string_view field, std::string_view* prefix) {
     for (std::string_view candidate : kSpectralPrefixes) {
         if (field.size() <= candidate.size() ||
             !EqualsIgnoreCase(field.substr(0, candidate.size()), candidate))
             continue;
         std::string_view digits = field.substr(candidate.size());
-        int nm = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), nm);
-        if (error != std::errc() || end != digits.data() + digits.size() || digits.size() < 3 ||
-            digits.size() > 4 || digits[0] == '-' || digits[0] == '+')
+        long value = 0;
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (error != std::errc() || end != digits.data() + digits.size() || digits[0] == '-' ||
+            digits[0] == '+')
             return 0;
         *prefix = field.substr(0, candidate.size());
-        return nm;
+        if (digits.size() >= 3 && digits.size() <= 4) return static_cast<int>(value);
+        if (digits.size() >= 6 && digits.size() <= 7)
+            return value % 1000 == 0 ? static_cast<int>(value / 1000) : -1;
+        return 0;
     }
     return 0;
 }
@@ -103,9 +110,8 @@ struct Columns {
     int id = -1, name = -1;
     std::array<int, 3> xyz{-1, -1, -1};
     std::array<int, 3> lab{-1, -1, -1};
-    std::map<int, int> spectral;  // wavelength (multiple of 10 nm) to column
-    bool anySpectral = false;
-    std::string spectralPrefix;  // of the first spectral field, as written
+    std::vector<std::pair<int, int>> spectral;  // wavelength (nm, -1 when fractional), column
+    std::string spectralPrefix;                 // of the first spectral field, as written
 };
 
 Columns FindColumns(const std::vector<std::string>& fields) {
@@ -123,10 +129,8 @@ Columns FindColumns(const std::vector<std::string>& fields) {
         std::string_view prefix;
         int nm = WavelengthOf(name, &prefix);
         if (nm == 0) continue;
-        if (!columns.anySpectral) columns.spectralPrefix = std::string(prefix);
-        columns.anySpectral = true;
-        // 5 nm steps are kept at the multiples of 10 nm.
-        if (nm % kWavelengthStep == 0) columns.spectral.emplace(nm, i);
+        if (columns.spectral.empty()) columns.spectralPrefix = std::string(prefix);
+        columns.spectral.emplace_back(nm, i);
     }
     return columns;
 }
@@ -138,24 +142,109 @@ bool Partial(const std::array<int, 3>& triple) {
     return std::any_of(triple.begin(), triple.end(), [](int c) { return c >= 0; });
 }
 
+// Whether `token` is the structural keyword `keyword` (any case), alone or followed at once by
+// a comment ("END_DATA#done").
+bool KeywordIs(const Token& token, std::string_view keyword) {
+    if (token.quoted || token.text.size() < keyword.size()) return false;
+    return EqualsIgnoreCase(token.text.substr(0, keyword.size()), keyword) &&
+           (token.text.size() == keyword.size() || token.text[keyword.size()] == '#');
+}
+
+// Whether a word is one of the keywords that give a file its structure.
+bool IsStructure(const Token& token) {
+    for (std::string_view keyword : {"BEGIN_DATA_FORMAT", "END_DATA_FORMAT", "BEGIN_DATA",
+                                     "END_DATA", "NUMBER_OF_FIELDS", "NUMBER_OF_SETS"})
+        if (KeywordIs(token, keyword)) return true;
+    return false;
+}
+
 // The structure of the table being read.
 struct TableState {
-    int fieldsDeclared = -1;  // NUMBER_OF_FIELDS, -1 until given
-    int setsDeclared = -1;    // NUMBER_OF_SETS
-    int formatLine = 0;       // BEGIN_DATA_FORMAT
-    int dataLine = 0;         // BEGIN_DATA
+    int setsDeclared = -1;  // NUMBER_OF_SETS
+    int formatLine = 0;     // BEGIN_DATA_FORMAT
+    int formatEnd = 0;      // END_DATA_FORMAT
+    int dataLine = 0;       // BEGIN_DATA
     int rows = 0;
     std::vector<std::string> fields;
+    // NUMBER_OF_FIELDS where given, checked against the field list once both are known.
+    std::vector<std::pair<int, int>> fieldCounts;  // line, value
 };
 
 enum class Section { Header, Format, Data };
 
+// What a file's header says about its spectra, by keyword (any case).
+const std::string* KeywordValue(const MeasurementSet& set, std::string_view keyword) {
+    const std::string* value = nullptr;
+    for (const auto& [name, text] : set.keywords)
+        if (EqualsIgnoreCase(name, keyword)) value = &text;
+    return value;
+}
+
+bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
+    for (std::size_t i = 0; i + part.size() <= text.size(); ++i)
+        if (EqualsIgnoreCase(text.substr(i, part.size()), part)) return true;
+    return false;
+}
+
+// The shortest decimal text of a value, for messages.
+template <typename Number>
+std::string Shortest(Number value) {
+    char text[32];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+// What the spectra of a set are of, from what its header says.
+void DecideContent(MeasurementSet& set, const std::optional<double>& norm) {
+    auto light = [&](std::string reason) {
+        set.content = SpectralContent::Light;
+        set.contentReason = std::move(reason);
+    };
+    if (EqualsIgnoreCase(set.fileType, "CMF")) {
+        set.content = SpectralContent::MatchingFunctions;
+        set.contentReason = "a CMF file";
+        return;
+    }
+    if (const std::string* type = KeywordValue(set, "MEAS_TYPE"))
+        if (ContainsIgnoreCase(*type, "EMISSION") || ContainsIgnoreCase(*type, "AMBIENT"))
+            return light("MEAS_TYPE " + Printable(*type));
+    if (const std::string* device = KeywordValue(set, "DEVICE_CLASS"))
+        if (EqualsIgnoreCase(set.fileType, "CTI3") &&
+            (EqualsIgnoreCase(*device, "DISPLAY") || EqualsIgnoreCase(*device, "EMISINPUT")))
+            return light("DEVICE_CLASS " + Printable(*device));
+    for (const char* keyword : {"DESCRIPTOR", "DISPLAY"})
+        if (const std::string* text = KeywordValue(set, keyword))
+            if (ContainsIgnoreCase(*text, "spectral power"))
+                return light(std::string(keyword) + " '" + Printable(*text) + "'");
+    if (norm && *norm != 1 && *norm != 100) light("SPECTRAL_NORM " + Shortest(*norm));
+}
+
+// The scale of a set's spectra: stated by the file, shown by its data, or guessed.
+ScaleDecision DecideScale(const MeasurementSet& set, const std::optional<double>& norm,
+                          int decimals) {
+    using Scale = SpectralScale;
+    if (norm && (*norm == 1 || *norm == 100))
+        return {*norm == 1 ? Scale::Factors : Scale::Percent, ScaleBasis::Stated,
+                "SPECTRAL_NORM " + Shortest(*norm)};
+    if (EqualsIgnoreCase(set.fileType, "CTI3"))
+        return {Scale::Percent, ScaleBasis::Stated, "CTI3 files hold percent"};
+    if (!norm && (EqualsIgnoreCase(set.fileType, "SPECT") || EqualsIgnoreCase(set.fileType, "CMF")))
+        return {Scale::Factors, ScaleBasis::Stated,
+                set.fileType + " files without SPECTRAL_NORM hold factors"};
+    return ScaleFromData(set.spectra.data(), set.spectra.size(), decimals);
+}
+
 class CgatsParser {
   public:
-    CgatsParser(const std::string& name, int wanted) : wanted_(wanted) {
+    CgatsParser(const std::string& name, const ReadOptions& options)
+        : wanted_(std::max(1, options.table)), told_(options.scale) {
         set_.path = name;
-        set_.table = wanted;
+        set_.table = wanted_;
     }
+
+    // The size of the whole text, where it is known: it bounds what a declared count of
+    // sets may reserve.
+    void SetSizeHint(std::size_t bytes) { sizeHint_ = bytes; }
 
     // Reads the complete lines at the start of `text`, or all of it at the end of the input;
     // returns how much was read. Lines end in LF, CRLF or CR. `terminated`: the byte after
@@ -163,9 +252,10 @@ class CgatsParser {
     std::size_t Feed(std::string_view text, bool end, bool terminated = false) {
         terminated_ = terminated;
         std::size_t at = 0;
-        if (line_ == 0) {
+        if (!started_) {
             if (!end && text.size() < kByteOrderMark.size()) return 0;
             if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) at = kByteOrderMark.size();
+            started_ = true;
         }
         // Most files end their lines in LF alone: then memchr finds them.
         const bool anyCr = std::memchr(text.data() + at, '\r', text.size() - at) != nullptr;
@@ -220,6 +310,9 @@ class CgatsParser {
         if (section_ == Section::Data && table_ == wanted_) return DataRow(line);
         TokeniseLine(line);
         if (tokens_.empty()) return;
+        // The first word of a file is its identifier ("CGATS.17", "CTI3", ...).
+        if (!sawText_ && tokens_.size() == 1 && !tokens_[0].quoted && !IsStructure(tokens_[0]))
+            set_.fileType = std::string(tokens_[0].text);
         sawText_ = true;
         switch (section_) {
             case Section::Header:
@@ -234,11 +327,11 @@ class CgatsParser {
     // After the table asked for: only count the tables that follow.
     void CountFurtherTable(std::string_view line) {
         if (Tokenise(line, tokens_) == TokeniseResult::Ok && !tokens_.empty() &&
-            EqualsIgnoreCase(tokens_[0].text, "BEGIN_DATA"))
+            KeywordIs(tokens_[0], "BEGIN_DATA"))
             ++furtherTables_;
     }
 
-    bool Is(const char* keyword) const { return EqualsIgnoreCase(tokens_[0].text, keyword); }
+    bool Is(const char* keyword) const { return KeywordIs(tokens_[0], keyword); }
 
     int WholeNumber(const char* keyword) const {
         if (tokens_.size() < 2) Fail(line_, std::string(keyword) + " has no value");
@@ -252,8 +345,6 @@ class CgatsParser {
 
     void ReadHeaderLine() {
         if (Is("BEGIN_DATA_FORMAT")) {
-            if (state_.fieldsDeclared < 0)
-                Fail(line_, "NUMBER_OF_FIELDS missing before BEGIN_DATA_FORMAT");
             state_.formatLine = line_;
             section_ = Section::Format;
             tokens_.erase(tokens_.begin());
@@ -262,7 +353,10 @@ class CgatsParser {
         if (Is("BEGIN_DATA")) return BeginData();
         if (Is("END_DATA") || Is("END_DATA_FORMAT"))
             Fail(line_, Printable(tokens_[0].text) + " without its BEGIN");
-        if (Is("NUMBER_OF_FIELDS")) state_.fieldsDeclared = WholeNumber("NUMBER_OF_FIELDS");
+        if (Is("NUMBER_OF_FIELDS")) {
+            state_.fieldCounts.emplace_back(line_, WholeNumber("NUMBER_OF_FIELDS"));
+            if (state_.formatEnd) CheckFieldCounts();
+        }
         if (Is("NUMBER_OF_SETS")) state_.setsDeclared = WholeNumber("NUMBER_OF_SETS");
         // A keyword and its value: one word or string, or the rest of the line as written.
         std::string value;
@@ -279,7 +373,7 @@ class CgatsParser {
 
     void ReadFormatLine() {
         for (std::size_t k = 0; k < tokens_.size(); ++k) {
-            if (!tokens_[k].quoted && EqualsIgnoreCase(tokens_[k].text, "END_DATA_FORMAT")) {
+            if (KeywordIs(tokens_[k], "END_DATA_FORMAT")) {
                 EndFormat();
                 return;
             }
@@ -289,11 +383,22 @@ class CgatsParser {
 
     void EndFormat() {
         section_ = Section::Header;
+        state_.formatEnd = line_;
+        if (state_.fields.empty()) Fail(line_, "BEGIN_DATA_FORMAT lists no fields");
+        CheckFieldCounts();
+    }
+
+    // The field list decides the columns; a NUMBER_OF_FIELDS that disagrees with it is noted
+    // for the table being read.
+    void CheckFieldCounts() {
         const int listed = static_cast<int>(state_.fields.size());
-        if (listed != state_.fieldsDeclared)
-            Fail(line_, "BEGIN_DATA_FORMAT lists " + std::to_string(listed) +
-                            " fields where NUMBER_OF_FIELDS is " +
-                            std::to_string(state_.fieldsDeclared));
+        for (const auto& [line, declared] : state_.fieldCounts)
+            if (declared != listed && table_ == wanted_)
+                set_.warnings.push_back(set_.path + ":" + std::to_string(line) +
+                                        ": NUMBER_OF_FIELDS is " + std::to_string(declared) +
+                                        " but BEGIN_DATA_FORMAT lists " + std::to_string(listed) +
+                                        " fields; the list is read");
+        state_.fieldCounts.clear();
     }
 
     void BeginData() {
@@ -305,12 +410,15 @@ class CgatsParser {
     }
 
     void ReadDataLine() {
-        if (!tokens_[0].quoted && Is("END_DATA")) return EndData();
+        if (Is("END_DATA")) return EndData();
         const int count = static_cast<int>(tokens_.size());
-        if (count != state_.fieldsDeclared)
-            Fail(line_, std::to_string(count) + " values where NUMBER_OF_FIELDS is " +
-                            std::to_string(state_.fieldsDeclared));
+        if (count != static_cast<int>(state_.fields.size())) CountFailure(count);
         ++state_.rows;
+    }
+
+    [[noreturn]] void CountFailure(int count) const {
+        Fail(line_, std::to_string(count) + " values where BEGIN_DATA_FORMAT lists " +
+                        std::to_string(state_.fields.size()) + " fields");
     }
 
     void EndData() {
@@ -339,9 +447,29 @@ class CgatsParser {
             set_.warnings.push_back(set_.path + ": " + std::to_string(set_.tableCount) +
                                     " tables; only the first is read (--table N reads another)");
         set_.conditions = StatedConditions(set_.keywords);
-        if (set_.source == ColourSource::Spectrum)
-            set_.percentReflectance = std::any_of(set_.spectra.begin(), set_.spectra.end(),
-                                                  [](float v) { return v > kPercentThreshold; });
+        if (set_.source == ColourSource::Spectrum) DecideSpectra();
+    }
+
+    void DecideSpectra() {
+        std::optional<double> norm;
+        if (const std::string* text = KeywordValue(set_, "SPECTRAL_NORM")) {
+            double value = 0;
+            if (ParseNumber(*text, &value) != NumberResult::Ok || !(value > 0))
+                Fail(0, "SPECTRAL_NORM '" + Printable(*text) + "' is not a positive number");
+            norm = value;
+        }
+        DecideContent(set_, norm);
+        const ScaleDecision own = DecideScale(set_, norm, decimals_);
+        if (!told_) {
+            set_.scale = own;
+            return;
+        }
+        set_.scale = {*told_, ScaleBasis::Told, "as told"};
+        if (own.basis != ScaleBasis::Guess && own.scale != *told_)
+            set_.warnings.push_back(
+                set_.path + ": read as " + ScaleName(*told_) + " as told, though its own " +
+                (own.basis == ScaleBasis::Data ? "data show " : "header states ") +
+                ScaleName(own.scale) + " (" + own.reason + ")");
     }
 
     static Conditions StatedConditions(
@@ -364,7 +492,7 @@ class CgatsParser {
         roles_.assign(state_.fields.size(), kSkipRole);
         if (set_.hasId) roles_[static_cast<std::size_t>(columns_.id)] = kIdRole;
         if (set_.hasName) roles_[static_cast<std::size_t>(columns_.name)] = kNameRole;
-        if (columns_.anySpectral) return ChooseSpectralColumns();
+        if (!columns_.spectral.empty()) return ChooseSpectralColumns();
         static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
         static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
         const bool xyzComplete = Complete(columns_.xyz);
@@ -372,7 +500,7 @@ class CgatsParser {
             set_.source = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
             const auto& triple = xyzComplete ? columns_.xyz : columns_.lab;
             for (int k = 0; k < 3; ++k) roles_[static_cast<std::size_t>(triple[k])] = k;
-            return;
+            return ReserveRows(0);
         }
         const bool xyz = Partial(columns_.xyz);
         const auto& triple = xyz ? columns_.xyz : columns_.lab;
@@ -384,35 +512,65 @@ class CgatsParser {
              "LAB_L LAB_A LAB_B)");
     }
 
+    // The spectral fields, in wavelength order: evenly spaced, each wavelength once.
     void ChooseSpectralColumns() {
         set_.source = ColourSource::Spectrum;
-        const auto& spectral = columns_.spectral;
-        if (spectral.empty())
-            Fail(0, "no spectral field on a multiple of 10 nm (" + columns_.spectralPrefix +
-                        "400, " + columns_.spectralPrefix + "410, ...)");
-        set_.spectralPrefix = columns_.spectralPrefix;
-        set_.firstNm = spectral.begin()->first;
-        set_.lastNm = spectral.rbegin()->first;
-        for (int nm = set_.firstNm; nm <= set_.lastNm; nm += kWavelengthStep) {
-            auto found = spectral.find(nm);
-            if (found == spectral.end())
-                Fail(0, "field " + columns_.spectralPrefix + std::to_string(nm) +
-                            " missing: spectra need every 10 nm from " +
+        auto spectral = columns_.spectral;
+        const std::string& prefix = columns_.spectralPrefix;
+        auto name = [&](int column) { return state_.fields[static_cast<std::size_t>(column)]; };
+        for (const auto& [nm, column] : spectral)
+            if (nm < 0) Fail(0, "field " + name(column) + ": not a whole number of nm");
+        std::sort(spectral.begin(), spectral.end());
+        if (spectral.size() < 2)
+            Fail(0,
+                 "one spectral field (" + name(spectral[0].second) + "): spectra need two or more");
+        int step = spectral[1].first - spectral[0].first;
+        for (std::size_t k = 1; k < spectral.size(); ++k) {
+            const int gap = spectral[k].first - spectral[k - 1].first;
+            if (gap == 0)
+                Fail(0, "fields " + name(spectral[k - 1].second) + " and " +
+                            name(spectral[k].second) + " are both at " +
+                            std::to_string(spectral[k].first) + " nm");
+            step = std::min(step, gap);
+        }
+        set_.spectralPrefix = prefix;
+        set_.firstNm = spectral.front().first;
+        set_.lastNm = spectral.back().first;
+        set_.stepNm = step;
+        for (std::size_t k = 1; k < spectral.size(); ++k) {
+            const int gap = spectral[k].first - spectral[k - 1].first;
+            if (gap % step != 0)
+                Fail(0, "spectral fields not evenly spaced: " + name(spectral[k].second) + " is " +
+                            std::to_string(gap) + " nm after " + name(spectral[k - 1].second) +
+                            ", where the smallest step is " + std::to_string(step) + " nm");
+            if (gap != step)
+                Fail(0, "field " + prefix + std::to_string(spectral[k - 1].first + step) +
+                            " missing: spectra need every " + std::to_string(step) + " nm from " +
                             std::to_string(set_.firstNm) + " to " + std::to_string(set_.lastNm) +
                             " nm");
-            roles_[static_cast<std::size_t>(found->second)] =
-                static_cast<int>(spectralColumns_.size());
-            spectralColumns_.push_back(found->second);
+        }
+        for (std::size_t k = 0; k < spectral.size(); ++k) {
+            roles_[static_cast<std::size_t>(spectral[k].second)] = static_cast<int>(k);
+            spectralColumns_.push_back(spectral[k].second);
         }
         runLength_ = static_cast<int>(spectralColumns_.size());
         runFirst_ = spectralColumns_.front();
         for (int k = 0; k < runLength_; ++k)
             if (spectralColumns_[static_cast<std::size_t>(k)] != runFirst_ + k) runFirst_ = -1;
-        if (state_.setsDeclared > 0) {
-            set_.spectra.reserve(static_cast<std::size_t>(state_.setsDeclared) *
-                                 spectralColumns_.size());
-            AdviseLargePages(set_.spectra.data(), set_.spectra.capacity() * sizeof(float));
-        }
+        ReserveRows(spectralColumns_.size());
+    }
+
+    // Room for the rows the header declares, as far as the text can hold them: a row takes
+    // at least two bytes a field.
+    void ReserveRows(std::size_t samples) {
+        if (state_.setsDeclared <= 0 || sizeHint_ == 0) return;
+        const std::size_t rows = std::min(static_cast<std::size_t>(state_.setsDeclared),
+                                          sizeHint_ / (2 * state_.fields.size()) + 1);
+        set_.patches.reserve(rows);
+        AdviseLargePages(set_.patches.data(), set_.patches.capacity() * sizeof(Patch));
+        if (samples == 0) return;
+        set_.spectra.reserve(rows * samples);
+        AdviseLargePages(set_.spectra.data(), set_.spectra.capacity() * sizeof(float));
     }
 
     double Number(int column) const {
@@ -443,10 +601,6 @@ class CgatsParser {
         if (end - p >= 8 && EqualsIgnoreCase(std::string_view(p, 8), "END_DATA") &&
             (end - p == 8 || IsBlank(p[8]) || p[8] == '#'))
             return EndData();
-        if (set_.patches.empty() && state_.setsDeclared > 0) {
-            set_.patches.reserve(static_cast<std::size_t>(state_.setsDeclared));
-            AdviseLargePages(set_.patches.data(), set_.patches.capacity() * sizeof(Patch));
-        }
         Patch patch;
         patch.line = line_;
         const std::size_t base = set_.spectra.size();
@@ -454,7 +608,7 @@ class CgatsParser {
         float* const samples = set_.spectra.data() + base;
         const bool spectrum = set_.source == ColourSource::Spectrum;
         const int* const roles = roles_.data();
-        const int declared = state_.fieldsDeclared;
+        const int listed = static_cast<int>(state_.fields.size());
         const bool terminated = terminated_;
         int field = 0;
         for (;; ++field) {
@@ -467,7 +621,7 @@ class CgatsParser {
                 while (p != end && IsBlank(*p)) ++p;
                 if (p == end || *p == '#') break;
             }
-            const int role = field < declared ? roles[field] : kSkipRole;
+            const int role = field < listed ? roles[field] : kSkipRole;
             if (role >= 0) {
                 // Most values are short decimals: read them as the line is scanned. The line
                 // ends in its line end, or in the byte after the text.
@@ -480,6 +634,7 @@ class CgatsParser {
                         samples[role] = sample;
                     else
                         Store(patch, base, role, decimal.ToDouble());
+                    decimals_ = std::max(decimals_, decimal.decimals);
                     p = stop + (stop != end);  // past the blank after the number
                     continue;
                 }
@@ -509,9 +664,10 @@ class CgatsParser {
                 double value = 0;
                 if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
                 Store(patch, base, role, value);
+                decimals_ = std::max(decimals_, DecimalsWritten(token));
             }
         }
-        if (field != declared) RowFailure(line);
+        if (field != listed) RowFailure(line);
         ++state_.rows;
         set_.patches.push_back(std::move(patch));
     }
@@ -520,15 +676,17 @@ class CgatsParser {
     // most files write them: short decimals fitting a float, one blank after each. Reads
     // from `p` while the fields are so, and stops at the first that is not (left to the
     // field-by-field reading); returns how many were read, `p` past them.
-    int ReadSpectralRun(const char*& p, const char* end, float* samples) const {
+    int ReadSpectralRun(const char*& p, const char* end, float* samples) {
         const char* q = p;
-        int k = 0;
+        int k = 0, decimals = decimals_;
         for (; k < runLength_; ++k) {
             ShortDecimal decimal;
             const char* stop = ScanPaddedShortDecimal(q, &decimal);
             if (!stop || !(stop == end || IsBlank(*stop)) || !decimal.ToFloat(samples + k)) break;
+            decimals = std::max(decimals, decimal.decimals);
             q = stop + (stop != end);
         }
+        decimals_ = decimals;
         p = q;
         return k;
     }
@@ -545,9 +703,7 @@ class CgatsParser {
     [[noreturn]] void RowFailure(std::string_view line) {
         TokeniseLine(line);
         const int count = static_cast<int>(tokens_.size());
-        if (count != state_.fieldsDeclared)
-            Fail(line_, std::to_string(count) + " values where NUMBER_OF_FIELDS is " +
-                            std::to_string(state_.fieldsDeclared));
+        if (count != static_cast<int>(state_.fields.size())) CountFailure(count);
         for (int field = 0; field < count; ++field)
             if (roles_[static_cast<std::size_t>(field)] >= 0) Number(field);
         Fail(line_, "unreadable data row");
@@ -558,7 +714,9 @@ class CgatsParser {
     static constexpr int kNameRole = -3;
 
     int wanted_;
+    std::optional<SpectralScale> told_;
     MeasurementSet set_;
+    std::size_t sizeHint_ = 0;
     int line_ = 0;
     int table_ = 1;          // the table being read, from 1
     int furtherTables_ = 0;  // tables after the one asked for
@@ -575,12 +733,16 @@ class CgatsParser {
     int runFirst_ = -1;
     int runLength_ = 0;
     bool sawText_ = false;
+    bool started_ = false;  // the byte-order mark, if any, is behind
+    // The most decimals any value of the table was written with.
+    int decimals_ = 0;
     // Whether the byte after the text being fed may be read and stops a number.
     bool terminated_ = false;
 };
 
-// Reads a file in blocks, so that memory holds the patches and not the whole text.
-MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
+// Reads a file in blocks, so that memory holds the patches and not the whole text. The
+// buffer is no larger than the file (and a block at most), and is not cleared before use.
+MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_t largestBlock) {
 #if defined(_WIN32)
     // Binary mode: text mode would translate line ends and stop at ^Z. The path is UTF-8.
     const int fd =
@@ -597,28 +759,68 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser) {
     if (::fstat(fd, &info) != 0)
         throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
     if (S_ISDIR(info.st_mode)) throw Error(path, "is a directory");
-    constexpr std::size_t kBlock = 1 << 20;
-    // What is left of a block (the start of a line) moves to the front before the next read.
     // After what is held, a zero byte ends the last number of the text, and 7 more bytes
     // may be read by the scan of 8 bytes at once.
     constexpr std::size_t kPadding = 8;
-    std::vector<char> buffer(2 * kBlock + kPadding);
-    std::size_t held = 0;
+    std::size_t block = largestBlock;
+    if (S_ISREG(info.st_mode) && info.st_size >= 0) {
+        parser.SetSizeHint(static_cast<std::size_t>(info.st_size));
+        // One read takes a small file whole, the next finds its end.
+        block = std::min(block, static_cast<std::size_t>(info.st_size) + 1);
+    }
+    std::unique_ptr<char[]> buffer(new char[block + kPadding]);
+    std::size_t capacity = block + kPadding, held = 0;
     while (true) {
-        if (buffer.size() - held < kBlock + kPadding) buffer.resize(held + kBlock + kPadding);
-        const ssize_t n = ::read(fd, buffer.data() + held, kBlock);
+        // What is left of a block (the start of a line) moved to the front; a line longer
+        // than the room left makes the buffer grow.
+        if (capacity - held < block + kPadding) {
+            capacity = std::max(2 * capacity, held + block + kPadding);
+            std::unique_ptr<char[]> larger(new char[capacity]);
+            std::memcpy(larger.get(), buffer.get(), held);
+            buffer = std::move(larger);
+        }
+        const ssize_t n = ::read(fd, buffer.get() + held, block);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Error(path, std::string("cannot read (") + std::strerror(errno) + ")");
         held += static_cast<std::size_t>(n);
-        buffer[held] = '\0';
-        const std::size_t used = parser.Feed(std::string_view(buffer.data(), held), n == 0, true);
-        std::memmove(buffer.data(), buffer.data() + used, held - used);
+        std::memset(buffer.get() + held, 0, kPadding);
+        const std::size_t used = parser.Feed(std::string_view(buffer.get(), held), n == 0, true);
+        std::memmove(buffer.get(), buffer.get() + used, held - used);
         held -= used;
         if (n == 0) return parser.Finish();
     }
 }
 
 }  // namespace
+
+ScaleDecision ScaleFromData(const float* values, std::size_t count, int decimals) {
+    using Scale = SpectralScale;
+    float largest = 0;
+    for (std::size_t i = 0; i < count; ++i) largest = std::max(largest, values[i]);
+    if (largest > kFactorCeiling)
+        return {Scale::Percent, ScaleBasis::Data, "a value of " + Shortest(largest)};
+    if (largest <= 0) return {Scale::Factors, ScaleBasis::Data, "no value above 0, either way"};
+    // Percent values are most often written to hundredths; factors need more digits.
+    if (decimals == 2)
+        return {Scale::Percent, ScaleBasis::Guess, "no value above 2, but written to hundredths"};
+    return {Scale::Factors, ScaleBasis::Guess, "no value above 2"};
+}
+
+int DecimalsWritten(std::string_view number) {
+    if (number.find_first_of("eE") != std::string_view::npos) return kManyDecimals;
+    const std::size_t point = number.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(number.size() - point - 1);
+}
+
+std::string ScaleName(SpectralScale scale) {
+    return scale == SpectralScale::Percent ? "percent" : "factors";
+}
+
+std::string DescribeScale(const ScaleDecision& decision) {
+    static const char* const kBasis[] = {"told", "stated", "shown by the data", "guessed"};
+    return ScaleName(decision.scale) + " (" + kBasis[static_cast<int>(decision.basis)] + ": " +
+           decision.reason + ")";
+}
 
 Error::Error(Location where, const std::string& message)
     : std::runtime_error(where.file + (where.line > 0 ? ":" + std::to_string(where.line) : "") +
@@ -630,14 +832,21 @@ Error::Error(const std::string& file, const std::string& message)
 
 MeasurementSet ParseCgats(std::string_view text, const std::string& name,
                           const ReadOptions& options) {
-    CgatsParser parser(name, std::max(1, options.table));
+    CgatsParser parser(name, options);
+    parser.SetSizeHint(text.size());
     parser.Feed(text, true);
     return parser.Finish();
 }
 
+MeasurementSet ReadCgatsInBlocks(const std::string& path, const ReadOptions& options,
+                                 std::size_t block) {
+    CgatsParser parser(path, options);
+    return ReadFile(path, parser, std::max<std::size_t>(block, 1));
+}
+
 MeasurementSet ReadCgats(const std::string& path, const ReadOptions& options) {
-    CgatsParser parser(path, std::max(1, options.table));
-    return ReadFile(path, parser);
+    constexpr std::size_t kBlock = 1 << 20;
+    return ReadCgatsInBlocks(path, options, kBlock);
 }
 
 }  // namespace vantrel::measure

@@ -1,5 +1,6 @@
-// The CIE tables that spectra are integrated with when an illuminant or observer is chosen:
-// colour-matching functions and illuminant spectra every 10 nm from 360 to 830 nm.
+// The CIE tables that spectra are integrated with when they are not the library's D50 table's
+// 400 to 700 nm every 10 nm: colour-matching functions and illuminant spectra every 5 nm from
+// 360 to 830 nm.
 #pragma once
 
 #include <array>
@@ -8,7 +9,7 @@ namespace vantrel::measure::cie {
 
 constexpr int kFirstNm = 360;
 constexpr int kLastNm = 830;
-constexpr int kStepNm = 10;
+constexpr int kStepNm = 5;
 constexpr int kCount = (kLastNm - kFirstNm) / kStepNm + 1;
 
 using Row = std::array<double, kCount>;
@@ -19,9 +20,12 @@ struct ObserverTable {
 };
 extern const ObserverTable kObservers[2];
 
-// Relative spectral power, in the order of the Illuminant enumeration: D50, D65, A, C, F2,
-// F7, F11.
-using IlluminantTable = Row;
+// Relative spectral power over the illuminant's own range (zero outside it), in the order of
+// the Illuminant enumeration: D50, D65, A, C, F2, F7, F11.
+struct IlluminantTable {
+    int firstNm, lastNm;
+    Row power;
+};
 extern const IlluminantTable kIlluminants[7];
 
 }  // namespace vantrel::measure::cie

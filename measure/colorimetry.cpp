@@ -1,6 +1,16 @@
-// The colour of a set's patches: from spectra with the library's D50 table or a CIE
-// illuminant and observer, or from the file's XYZ or L*a*b*; and densities of spectra.
+// The colour of a set's patches: from spectra with the library's D50 table or the CIE's
+// illuminants and observers, or from the file's XYZ or L*a*b*; and densities of spectra.
+//
+// The CIE integration follows the method of ASTM E308 for spectra taken as point samples (no
+// bandpass correction): the spectrum is taken to run between its samples as the Lagrange
+// polynomial through the nearest four (three in the first and last interval), and to stay at
+// its first and last value beyond them; the products of illuminant and colour-matching
+// functions every 5 nm are then summed into one weight per sample. A spectrum every 5 nm is so
+// integrated at 5 nm, one every 10 or 20 nm keeps what lies between its samples (the lines of
+// the fluorescent lamps above all), and the perfect reflector comes out as the white of the
+// whole table whatever the range of the spectrum.
 #include <algorithm>
+#include <cmath>
 
 #include "cie_tables.h"
 #include "large_pages.h"
@@ -15,8 +25,12 @@ namespace {
 // The library's D50 table and density responses cover 400 to 700 nm in 10 nm steps.
 constexpr int kTableFirstNm = 400;
 constexpr int kTableLastNm = 700;
+constexpr int kTableStepNm = 10;
 constexpr int kTableSamples = 31;
 constexpr double kPercent = 100.0;
+// The CIE integration takes spectra every 5 to 20 nm covering at least 400 to 700 nm.
+constexpr int kFinestStepNm = 5;
+constexpr int kCoarsestStepNm = 20;
 
 struct NamedIlluminant {
     Illuminant illuminant;
@@ -40,89 +54,152 @@ const char* SourceName(ColourSource source) {
     return "";
 }
 
-// The 32-element spectrum of the library's functions (element 0 unused, 400 to 700 nm in
-// elements 1 to 31), read as factors: percent values are narrowed first and then divided, as
-// the values of a percent file always were.
-std::array<float, kTableSamples + 1> TableSpectrum(const MeasurementSet& set, std::size_t k) {
-    const float* values = set.Spectrum(k) + (kTableFirstNm - set.firstNm) / 10;
-    std::array<float, kTableSamples + 1> spectrum{};
-    if (!set.percentReflectance) {
-        std::copy(values, values + kTableSamples, spectrum.begin() + 1);
-        return spectrum;
+// Whether a set's colour comes from the library's D50 table: spectra at exactly its
+// wavelengths, and no CIE illuminant or observer asked for.
+bool UsesTable(const MeasurementSet& set, const Integration& integration) {
+    return !integration.cie && set.firstNm == kTableFirstNm && set.lastNm == kTableLastNm &&
+           set.stepNm == kTableStepNm;
+}
+
+void RequireSurfaces(const MeasurementSet& set) {
+    switch (set.content) {
+        case SpectralContent::Surface:
+            return;
+        case SpectralContent::Light:
+            throw Error(set.path, "holds the spectrum of light (" + set.contentReason +
+                                      "), not of a surface: it has no reflectance colour");
+        case SpectralContent::MatchingFunctions:
+            throw Error(set.path, "holds colour-matching functions (" + set.contentReason +
+                                      "), not the spectra of surfaces");
     }
-    // The divisions in groups of four (a count the compiler makes vector divisions of, with
-    // no remainder loop), then the last three.
-    constexpr int kGrouped = kTableSamples / 4 * 4;
-    for (int i = 0; i < kGrouped; ++i)
-        spectrum[static_cast<std::size_t>(i) + 1] = values[i] / 100.0f;
-    for (int i = kGrouped; i < kTableSamples; ++i)
-        spectrum[static_cast<std::size_t>(i) + 1] = values[i] / 100.0f;
-    return spectrum;
 }
 
 void RequireSpectra(const MeasurementSet& set, const std::string& purpose) {
     if (set.source != ColourSource::Spectrum)
         throw Error(set.path, purpose + " needs spectral fields; this file has " +
                                   SourceName(set.source) + " only");
+    RequireSurfaces(set);
 }
 
-void RequireTableRange(const MeasurementSet& set, const std::string& purpose) {
-    RequireSpectra(set, purpose);
-    const int missing = set.firstNm > kTableFirstNm ? kTableFirstNm
-                        : set.lastNm < kTableLastNm ? kTableLastNm
-                                                    : 0;
+// Spectra that reach from `first` to `last` nm at least.
+void RequireRange(const MeasurementSet& set, const std::string& purpose, int first, int last) {
+    const int missing = set.firstNm > first ? first : set.lastNm < last ? last : 0;
     if (missing)
-        throw Error(set.path, "field " + set.spectralPrefix + std::to_string(missing) +
-                                  " missing: " + purpose + " needs 400 to 700 nm");
+        throw Error(set.path, "spectra from " + std::to_string(set.firstNm) + " to " +
+                                  std::to_string(set.lastNm) + " nm: " + purpose + " needs " +
+                                  std::to_string(first) + " to " + std::to_string(last) +
+                                  " nm (field " + set.spectralPrefix + std::to_string(missing) +
+                                  " missing)");
 }
 
-// Integration weights over the wavelengths of a set that the CIE tables cover, scaled so that
-// a perfect reflector has Y = 100.
-struct CieWeights {
-    int firstNm = 0, lastNm = 0;
-    std::vector<std::array<double, 3>> weights;  // from firstNm, every 10 nm
-};
+// The 32-element spectrum of the library's functions (element 0 unused, 400 to 700 nm in
+// elements 1 to 31), read as factors: percent values are narrowed first and then divided, as
+// the values of a percent file always were.
+std::array<float, kTableSamples + 1> TableSpectrum(const MeasurementSet& set, std::size_t k) {
+    const int stride = kTableStepNm / set.stepNm;
+    const float* values = set.Spectrum(k) + (kTableFirstNm - set.firstNm) / set.stepNm;
+    std::array<float, kTableSamples + 1> spectrum{};
+    for (int i = 0; i < kTableSamples; ++i)
+        spectrum[static_cast<std::size_t>(i) + 1] = values[i * stride];
+    if (!set.Percent()) return spectrum;
+    // The divisions in groups of four (a count the compiler makes vector divisions of, with
+    // no remainder loop), then the last three.
+    constexpr int kGrouped = kTableSamples / 4 * 4;
+    for (int i = 1; i <= kGrouped; ++i) spectrum[static_cast<std::size_t>(i)] /= 100.0f;
+    for (int i = kGrouped + 1; i <= kTableSamples; ++i)
+        spectrum[static_cast<std::size_t>(i)] /= 100.0f;
+    return spectrum;
+}
 
-CieWeights MakeWeights(Illuminant illuminant, Observer observer, int firstNm, int lastNm) {
-    CieWeights w;
-    w.firstNm = std::max(firstNm, cie::kFirstNm);
-    w.lastNm = std::min(lastNm, cie::kLastNm);
-    const auto& power = cie::kIlluminants[static_cast<int>(illuminant)];
-    const auto& cmf = cie::kObservers[static_cast<int>(observer)];
-    double ySum = 0;
-    for (int nm = w.firstNm; nm <= w.lastNm; nm += cie::kStepNm) {
-        const auto i = static_cast<std::size_t>((nm - cie::kFirstNm) / cie::kStepNm);
-        w.weights.push_back(
-            {power[i] * cmf.xyz[0][i], power[i] * cmf.xyz[1][i], power[i] * cmf.xyz[2][i]});
-        ySum += w.weights.back()[1];
+// The library's density responses need samples at 400, 410, ..., 700 nm.
+void RequireTableSamples(const MeasurementSet& set, const std::string& purpose) {
+    RequireSpectra(set, purpose);
+    RequireRange(set, purpose, kTableFirstNm, kTableLastNm);
+    if (kTableStepNm % set.stepNm != 0 || (kTableFirstNm - set.firstNm) % set.stepNm != 0)
+        throw Error(set.path, "spectra every " + std::to_string(set.stepNm) + " nm from " +
+                                  std::to_string(set.firstNm) + " nm: " + purpose +
+                                  " needs samples at 400, 410, ..., 700 nm");
+}
+
+// The Lagrange coefficients at position x (in samples from the first) of the polynomial
+// through the samples first .. first + count - 1.
+void Lagrange(double x, int first, int count, double* coefficients) {
+    for (int j = 0; j < count; ++j) {
+        double c = 1;
+        for (int m = 0; m < count; ++m)
+            if (m != j) c *= (x - (first + m)) / static_cast<double>(j - m);
+        coefficients[j] = c;
     }
-    const double scale = ySum > 0 ? kPercent / ySum : 0;
-    for (auto& weight : w.weights)
+}
+
+// Integration weights, one X, Y, Z triple per sample of a spectrum every stepNm from firstNm
+// (count samples), scaled so that a perfect reflector has Y = 100.
+std::vector<std::array<double, 3>> MakeWeights(Illuminant illuminant, Observer observer,
+                                               int firstNm, int stepNm, int count) {
+    const cie::IlluminantTable& power = cie::kIlluminants[static_cast<int>(illuminant)];
+    const cie::ObserverTable& cmf = cie::kObservers[static_cast<int>(observer)];
+    std::vector<std::array<double, 3>> weights(static_cast<std::size_t>(count));
+    const int last = count - 1;
+    double ySum = 0;
+    for (int f = 0; f < cie::kCount; ++f) {
+        const int nm = cie::kFirstNm + f * cie::kStepNm;
+        if (nm < power.firstNm || nm > power.lastNm) continue;
+        const double p = power.power[static_cast<std::size_t>(f)];
+        const double product[3] = {p * cmf.xyz[0][static_cast<std::size_t>(f)],
+                                   p * cmf.xyz[1][static_cast<std::size_t>(f)],
+                                   p * cmf.xyz[2][static_cast<std::size_t>(f)]};
+        ySum += product[1];
+        auto add = [&](int sample, double share) {
+            for (int j = 0; j < 3; ++j)
+                weights[static_cast<std::size_t>(sample)][j] += share * product[j];
+        };
+        const double x = static_cast<double>(nm - firstNm) / stepNm;
+        if (x <= 0) {
+            add(0, 1);
+        } else if (x >= last) {
+            add(last, 1);
+        } else if (x == std::floor(x)) {
+            add(static_cast<int>(x), 1);
+        } else {
+            // Cubic inside, quadratic in the first and last interval, linear between two.
+            const int i = static_cast<int>(x);
+            const int n = std::min(count, i == 0 || i == last - 1 ? 3 : 4);
+            const int from = n < 4 ? (i == 0 ? 0 : last + 1 - n) : i - 1;
+            double coefficients[4];
+            Lagrange(x, from, n, coefficients);
+            for (int j = 0; j < n; ++j) add(from + j, coefficients[j]);
+        }
+    }
+    const double scale = kPercent / ySum;
+    for (auto& weight : weights)
         for (double& value : weight) value *= scale;
-    return w;
+    return weights;
+}
+
+std::string StepName(int stepNm) {
+    return std::to_string(stepNm) + " nm";
 }
 
 std::vector<Colour> CieColours(const MeasurementSet& set, const Integration& integration) {
     RequireSpectra(set, "integration for " + IlluminantName(integration.illuminant));
-    const CieWeights w =
-        MakeWeights(integration.illuminant, integration.observer, set.firstNm, set.lastNm);
-    if (w.weights.empty())
-        throw Error(set.path,
-                    "the spectra lie outside 360 to 830 nm, the range of the CIE "
-                    "tables");
-    const std::array<double, 3> white =
-        CieWhite(integration.illuminant, integration.observer, set.firstNm, set.lastNm);
-    const double divisor = set.percentReflectance ? kPercent : 1.0;
-    const std::size_t offset = static_cast<std::size_t>((w.firstNm - set.firstNm) / 10);
+    if (set.stepNm < kFinestStepNm || set.stepNm > kCoarsestStepNm)
+        throw Error(set.path, "spectra every " + StepName(set.stepNm) +
+                                  ": colour is computed from spectra every 5 to 20 nm");
+    RequireRange(set, "colour", kTableFirstNm, kTableLastNm);
+    const int count = set.SampleCount();
+    const auto weights =
+        MakeWeights(integration.illuminant, integration.observer, set.firstNm, set.stepNm, count);
+    const std::array<double, 3> white = CieWhite(integration.illuminant, integration.observer);
+    const double divisor = set.Percent() ? kPercent : 1.0;
     std::vector<Colour> colours;
     colours.reserve(set.patches.size());
     AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
     colours.resize(set.patches.size());
     for (std::size_t k = 0; k < colours.size(); ++k) {
-        const float* values = set.Spectrum(k) + offset;
+        const float* values = set.Spectrum(k);
         Colour& c = colours[k];
-        for (std::size_t i = 0; i < w.weights.size(); ++i)
-            for (int j = 0; j < 3; ++j) c.xyz[j] += w.weights[i][j] * (values[i] / divisor);
+        for (std::size_t i = 0; i < weights.size(); ++i)
+            for (int j = 0; j < 3; ++j) c.xyz[j] += weights[i][j] * (values[i] / divisor);
         float lab[3];
         CX_XYZ2LAB_float(static_cast<float>(c.xyz[0]), static_cast<float>(c.xyz[1]),
                          static_cast<float>(c.xyz[2]), static_cast<float>(white[0]),
@@ -188,24 +265,41 @@ std::optional<Observer> ParseObserver(std::string_view name) {
 std::string DescribeColour(const MeasurementSet& set, const Integration& integration) {
     if (set.source != ColourSource::Spectrum)
         return std::string(SourceName(set.source)) + " as given (D50)";
-    if (!integration.cie) return "spectra, the library's D50 table (2 degree, 400 to 700 nm)";
-    const int first = std::max(set.firstNm, cie::kFirstNm);
-    const int last = std::min(set.lastNm, cie::kLastNm);
+    const std::string scale = "; " + DescribeScale(set.scale);
+    if (UsesTable(set, integration))
+        return "spectra, the library's D50 table (2 degree, 400 to 700 nm)" + scale;
     return "spectra, CIE " + IlluminantName(integration.illuminant) + " " +
            (integration.observer == Observer::TwoDegree ? "2" : "10") + " degree, " +
-           std::to_string(first) + " to " + std::to_string(last) + " nm every 10 nm";
+           std::to_string(set.firstNm) + " to " + std::to_string(set.lastNm) + " nm every " +
+           StepName(set.stepNm) + scale;
 }
 
-std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer, int firstNm, int lastNm) {
+Integration SharedIntegration(const MeasurementSet& reference, const MeasurementSet& sample,
+                              Integration integration) {
+    auto table = [&](const MeasurementSet& set) {
+        return set.source != ColourSource::Spectrum || UsesTable(set, integration);
+    };
+    if (!table(reference) || !table(sample)) integration.cie = true;
+    return integration;
+}
+
+std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer) {
     std::array<double, 3> white{};
-    for (const auto& weight : MakeWeights(illuminant, observer, firstNm, lastNm).weights)
+    for (const auto& weight :
+         MakeWeights(illuminant, observer, cie::kFirstNm, cie::kStepNm, cie::kCount))
         for (int j = 0; j < 3; ++j) white[j] += weight[j];
     return white;
 }
 
 std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integration) {
-    if (integration.cie) return CieColours(set, integration);
-    if (set.source == ColourSource::Spectrum) RequireTableRange(set, "the D50 table");
+    if (set.source == ColourSource::Spectrum && !UsesTable(set, integration)) {
+        Integration cie = integration;
+        cie.cie = true;
+        return CieColours(set, cie);
+    }
+    if (set.source == ColourSource::Spectrum) RequireSurfaces(set);
+    if (integration.cie)
+        RequireSpectra(set, "integration for " + IlluminantName(integration.illuminant));
     std::vector<Colour> colours;
     colours.reserve(set.patches.size());
     AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
@@ -214,7 +308,7 @@ std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integr
 }
 
 Densities DensitiesOf(const MeasurementSet& set, std::size_t k) {
-    RequireTableRange(set, "densities");
+    RequireTableSamples(set, "densities");
     const auto spectrum = TableSpectrum(set, k);
     Densities d;
     SpectrumToDensityT(spectrum.data(), d.statusT.data());

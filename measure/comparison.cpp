@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <numeric>
 #include <tuple>
@@ -254,12 +255,48 @@ std::vector<std::size_t> WorstFirst(const std::vector<double>& differences) {
     return order;
 }
 
+void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
+                        const CompareOptions& options) {
+    auto doubtful = [](const MeasurementSet& set) {
+        return set.source == ColourSource::Spectrum && set.scale.basis == ScaleBasis::Guess;
+    };
+    if (doubtful(reference) == doubtful(sample)) return;
+    MeasurementSet& guessed = doubtful(reference) ? reference : sample;
+    const MeasurementSet& other = doubtful(reference) ? sample : reference;
+    const Integration integration = SharedIntegration(reference, sample, options.integration);
+    const Pairing pairing = PairPatches(reference, sample);
+    const std::vector<Colour> otherColours = Colours(other, integration);
+    double mean[2];
+    for (const SpectralScale scale : {SpectralScale::Factors, SpectralScale::Percent}) {
+        guessed.scale.scale = scale;
+        const std::vector<Colour> colours = Colours(guessed, integration);
+        double sum = 0;
+        for (const auto& [r, s] : pairing.pairs) {
+            const bool isReference = &guessed == &reference;
+            sum += Difference(options.metric, (isReference ? colours : otherColours)[r].lab,
+                              (isReference ? otherColours : colours)[s].lab);
+        }
+        mean[static_cast<int>(scale)] = sum / static_cast<double>(pairing.pairs.size());
+    }
+    const bool percent = mean[1] < mean[0];
+    guessed.scale.scale = percent ? SpectralScale::Percent : SpectralScale::Factors;
+    auto figure = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", value);
+        return std::string(text);
+    };
+    guessed.scale.reason += "; nearer " + other.path + " so: mean " + MetricLabel(options.metric) +
+                            " " + figure(mean[percent]) + " against " + figure(mean[!percent]) +
+                            " as " +
+                            ScaleName(percent ? SpectralScale::Factors : SpectralScale::Percent);
+}
+
 Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample,
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
-    MeasurePairs(comparison, Colours(reference, options.integration),
-                 Colours(sample, options.integration), options.metric, 0,
-                 comparison.patches.size());
+    const Integration integration = SharedIntegration(reference, sample, options.integration);
+    MeasurePairs(comparison, Colours(reference, integration), Colours(sample, integration),
+                 options.metric, 0, comparison.patches.size());
     FinishComparison(comparison, options.tolerances);
     return comparison;
 }

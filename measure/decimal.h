@@ -189,7 +189,7 @@ __attribute__((always_inline)) inline const char* ScanPaddedShortDecimal(const c
 // A decimal number: an optional sign, digits with an optional point (at least one digit) and
 // an optional exponent, as in "5e-01", "1E+2", ".5" or "-0". Gives the nearest double;
 // NotANumber for anything else (hexadecimal, "inf", "nan", trailing characters), OutOfRange
-// beyond the range of float, where the colour functions work.
+// for a value that does not narrow to a finite float, the colour functions' type.
 inline NumberResult ParseNumber(std::string_view text, double* value) {
     const char* begin = text.data();
     const char* end = begin + text.size();
@@ -205,8 +205,10 @@ inline NumberResult ParseNumber(std::string_view text, double* value) {
     auto [stop, error] = std::from_chars(begin, end, *value, std::chars_format::general);
     if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range))
         return NumberResult::NotANumber;
-    constexpr double kFloatMax = 3.4028234663852886e38;
-    if (error != std::errc() || !(*value >= -kFloatMax && *value <= kFloatMax))
+    // The largest float and everything up to the midpoint above it narrow to the largest
+    // float; the midpoint itself rounds to infinity.
+    constexpr double kNarrowsToFloatMax = 0x1.ffffffp127;
+    if (error != std::errc() || !(*value > -kNarrowsToFloatMax && *value < kNarrowsToFloatMax))
         return NumberResult::OutOfRange;
     return NumberResult::Ok;
 }

@@ -26,10 +26,13 @@
 // Marks the names libvantrel_measure exports. Declared with default visibility on both sides:
 // a host built with hidden visibility must still share the type of Error with the library,
 // or it could not catch what the library throws. On Windows the library's sources
-// (VANTREL_MEASURE_BUILDING) export them from the DLL and users import them.
+// (VANTREL_MEASURE_BUILDING) export them from the DLL and users import them, unless they link
+// its objects directly (VANTREL_MEASURE_STATIC).
 #if defined(_WIN32)
 #if defined(VANTREL_MEASURE_BUILDING)
 #define VANTREL_MEASURE_API __declspec(dllexport)
+#elif defined(VANTREL_MEASURE_STATIC)
+#define VANTREL_MEASURE_API
 #else
 #define VANTREL_MEASURE_API __declspec(dllimport)
 #endif
@@ -88,11 +91,34 @@ struct Patch {
     std::array<double, 3> values{};
 };
 
+/// The scale of spectral values: reflectance (or transmittance) factors, 0 to 1, or percent,
+/// 0 to 100.
+enum class SpectralScale { Factors, Percent };
+
+/// How a file's spectral scale was decided, from the firmest ground to the weakest: told by
+/// the caller; stated by the file (its SPECTRAL_NORM keyword, or the convention of its file
+/// type); shown by the data (a value above 2 cannot be a factor of a surface); or guessed from
+/// data that could be either.
+enum class ScaleBasis { Told, Stated, Data, Guess };
+
+struct ScaleDecision {
+    SpectralScale scale = SpectralScale::Factors;
+    ScaleBasis basis = ScaleBasis::Guess;
+    /// Why, in a few words: "SPECTRAL_NORM 100", "CTI3 files hold percent", "a value of
+    /// 87.3", "no value above 2; written to hundredths".
+    std::string reason;
+};
+
+/// What a file's spectra are of: surfaces (reflectance or transmittance), light (the
+/// spectrum of a lamp, a display or daylight), or colour-matching functions.
+enum class SpectralContent { Surface, Light, MatchingFunctions };
+
 /// One table of a measurement file.
 struct MeasurementSet {
     std::string path;  ///< names the file in messages
     int table = 1;     ///< which table of the file this is, from 1
     int tableCount = 1;
+    std::string fileType;  ///< the file's first word, its identifier: "CGATS.17", "CTI3", ...
     ColourSource source = ColourSource::Lab;
     bool hasId = false;
     bool hasName = false;
@@ -102,43 +128,89 @@ struct MeasurementSet {
     Conditions conditions;
     std::vector<Patch> patches;  ///< never empty
 
-    /// Spectra (source Spectrum): samples every 10 nm from firstNm to lastNm, as written, and
+    /// Spectra (source Spectrum): samples every stepNm from firstNm to lastNm, as written, and
     /// row by row in `spectra`, in single precision as the colour functions take them (the
-    /// value read, narrowed). They are percent reflectance when percentReflectance is set (some
-    /// value of the file is above 1.5), factors otherwise.
+    /// value read, narrowed), on the scale that `scale` gives.
     int firstNm = 0;
     int lastNm = 0;
+    int stepNm = 10;
     std::string spectralPrefix;  ///< of the first spectral field, as written ("nm", ...)
-    bool percentReflectance = false;
+    ScaleDecision scale;
+    SpectralContent content = SpectralContent::Surface;
+    std::string contentReason;  ///< what shows the content, when it is not Surface
     std::vector<float> spectra;
 
-    /// Messages about data that was read but not used (further tables, ...).
+    /// Messages about data that was read but not used (further tables, ...) and about
+    /// the file's header (a NUMBER_OF_FIELDS that disagrees with its field list, ...).
     std::vector<std::string> warnings;
 
-    int SampleCount() const { return firstNm ? (lastNm - firstNm) / 10 + 1 : 0; }
+    int SampleCount() const { return firstNm ? (lastNm - firstNm) / stepNm + 1 : 0; }
     /// The spectrum of patch k as written, SampleCount() values from firstNm.
     const float* Spectrum(std::size_t k) const {
         return spectra.data() + k * static_cast<std::size_t>(SampleCount());
     }
+    bool Percent() const { return scale.scale == SpectralScale::Percent; }
 };
 
 struct ReadOptions {
-    int table = 1;  ///< the table to read, from 1
+    ReadOptions(int table = 1, std::optional<SpectralScale> scale = std::nullopt)
+        : table(table), scale(scale) {}
+    int table;  ///< the table to read, from 1
+    /// The scale of the spectral values, when the caller knows it; decided from the file
+    /// otherwise.
+    std::optional<SpectralScale> scale;
 };
 
 /// Reads a CGATS.17 file. Colour comes from the spectral fields when there are any
-/// (SPECTRAL_NNN, SPECTRAL_NMNNN, SPECTRAL_NM_NNN, NMNNN, SPEC_NNN, any case, every 5 or 10
-/// nm; the samples on multiples of 10 nm are kept and must have no gap), else from XYZ_X
-/// XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. Numbers are the nearest double to their decimal
-/// text, with or without an exponent, whatever the locale. Memory grows with the patches and
-/// the fields kept, not with the file. Throws Error for a missing or unreadable file,
-/// text that is not CGATS, counts that disagree with the data, a value that is not a number
-/// where a number belongs, and missing colour fields.
+/// (SPECTRAL_NNN, SPECTRAL_NMNNN, SPECTRAL_NM_NNN, NMNNN, SPEC_NNN, any case, evenly spaced
+/// with no gap; NNN in nm, or in thousandths of a nm when it has six or seven digits), else
+/// from XYZ_X XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. The fields are those that
+/// BEGIN_DATA_FORMAT lists: a NUMBER_OF_FIELDS that disagrees is a warning, a data row with
+/// more or fewer values an error. Numbers are the nearest double to their decimal text, with
+/// or without an exponent, whatever the locale; any number that narrows to a finite float is
+/// read. Memory grows with the patches and the fields kept, not with the file or with what its
+/// header declares.
+///
+/// The scale of spectral values is `options.scale` when given; otherwise what the file states
+/// (SPECTRAL_NORM 1 or 100; CTI3 files hold percent; SPECT and CMF files without
+/// SPECTRAL_NORM hold factors); otherwise what the data show or suggest (ScaleFromData). The
+/// content is Light when the file says so (MEAS_TYPE EMISSION or AMBIENT, a CTI3 DEVICE_CLASS of
+/// DISPLAY or EMISINPUT, a DESCRIPTOR or DISPLAY naming "spectral power", a SPECTRAL_NORM other
+/// than 1 and 100), MatchingFunctions for a CMF file.
+///
+/// Throws Error for a missing or unreadable file, text that is not CGATS, counts that
+/// disagree with the data, a value that is not a number where a number belongs, spectral
+/// fields given twice or unevenly spaced, and missing colour fields.
 VANTREL_MEASURE_API MeasurementSet ReadCgats(const std::string& path,
                                              const ReadOptions& options = {});
 /// The same for text in memory; `name` names it in messages.
 VANTREL_MEASURE_API MeasurementSet ParseCgats(std::string_view text, const std::string& name,
                                               const ReadOptions& options = {});
+
+/// The scale that spectral values show by themselves: percent when one is above 2 (basis
+/// Data); else a guess (basis Guess): percent when the values were written to hundredths (2
+/// decimals at most, and some with 2), as percent values mostly are, factors otherwise. Values all
+/// 0 or below are factors (basis Data: the scale makes no difference). `decimals`: the most
+/// decimals any value was written with (DecimalsWritten).
+VANTREL_MEASURE_API ScaleDecision ScaleFromData(const float* values, std::size_t count,
+                                                int decimals);
+/// The decimals of a number as written: digits after its point; kManyDecimals with an
+/// exponent.
+constexpr int kManyDecimals = 99;
+VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
+
+/// The set as a CGATS.17 file of one table: its file type and header keywords (but its
+/// counts, which it writes from the data), SPECTRAL_NORM 1 or 100 for spectra when the header
+/// has none, its id, name and colour fields, and each number in the shortest text that reads
+/// back to the value held (a spectral sample to the same float). ParseCgats of the text gives
+/// the same patches, spectra, values and scale.
+VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
+
+/// "percent" or "factors".
+VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
+/// The scale and how it was decided, in words: "percent (stated: SPECTRAL_NORM 100)",
+/// "factors (guessed: no value above 2)".
+VANTREL_MEASURE_API std::string DescribeScale(const ScaleDecision& decision);
 
 /// What a person calls patch k: its id, else its name, else "#" and its place from 1.
 VANTREL_MEASURE_API std::string PatchLabel(const MeasurementSet& set, std::size_t k);
@@ -149,11 +221,16 @@ VANTREL_MEASURE_API std::string PatchLabel(const MeasurementSet& set, std::size_
 enum class Illuminant { D50, D65, A, C, F2, F7, F11 };
 enum class Observer { TwoDegree, TenDegree };  ///< CIE 1931 and CIE 1964
 
-/// How spectra become XYZ. By default the library's D50 table over 400 to 700 nm
-/// (CX_SpectrumToD50XYZ) and L*a*b* relative to D50 (CX_D50XYZ2LAB). With `cie` set, the
-/// file's own range is integrated every 10 nm with the CIE colour-matching functions of
-/// `observer` weighted by the spectrum of `illuminant`, normalised so that a perfect
-/// reflector has Y = 100, and L*a*b* is taken relative to that perfect reflector.
+/// How spectra become XYZ. Spectra at exactly 400 to 700 nm every 10 nm take the library's
+/// D50 table (CX_SpectrumToD50XYZ) and L*a*b* relative to D50 (CX_D50XYZ2LAB) unless `cie` is
+/// set. All other spectra, and these with `cie` set, are integrated with the CIE's
+/// colour-matching functions of `observer` and spectrum of `illuminant` (D50 and 2 degrees
+/// unless chosen), tabulated every 5 nm: spectra every 5 nm at 5 nm, and spectra every 10 to
+/// 20 nm with weights that sum the 5 nm tables through Lagrange interpolation between the
+/// samples (ASTM E308's method for point samples), the samples at either end standing for the
+/// range beyond them. XYZ are normalised so that a perfect reflector has Y = 100, and L*a*b*
+/// is relative to that perfect reflector. Spectra must be every 5 to 20 nm and cover 400 to
+/// 700 nm at least.
 struct Integration {
     bool cie = false;
     Illuminant illuminant = Illuminant::D50;
@@ -166,7 +243,8 @@ VANTREL_MEASURE_API std::string IlluminantName(Illuminant illuminant);
 VANTREL_MEASURE_API std::optional<Illuminant> ParseIlluminant(std::string_view name);
 VANTREL_MEASURE_API std::optional<Observer> ParseObserver(std::string_view name);
 
-/// One line saying where a set's colour comes from and, for spectra, how it was integrated.
+/// One line saying where a set's colour comes from and, for spectra, how they were integrated
+/// and on what scale they were read (DescribeScale).
 VANTREL_MEASURE_API std::string DescribeColour(const MeasurementSet& set,
                                                const Integration& integration);
 
@@ -175,18 +253,24 @@ struct Colour {
     std::array<double, 3> lab{};
 };
 
-/// The colour of every patch. Throws Error when spectra do not cover what the integration
-/// needs (400 to 700 nm for the D50 table), or when a CIE integration is asked of a set
-/// without spectra.
+/// The colour of every patch. Throws Error when the spectra do not allow what the
+/// integration needs (their range and step, above), when a CIE integration is asked of a set
+/// without spectra, and for spectra that are not of surfaces (SpectralContent).
 VANTREL_MEASURE_API std::vector<Colour> Colours(const MeasurementSet& set,
                                                 const Integration& integration);
 
-/// The white of a CIE integration over firstNm to lastNm: the XYZ of a perfect reflector.
-VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer,
-                                                   int firstNm, int lastNm);
+/// The integration that two sets are compared under: `integration`, with `cie` set when either
+/// set's spectra do not take the library's D50 table, so that both are integrated alike.
+VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& reference,
+                                                  const MeasurementSet& sample,
+                                                  Integration integration);
 
-/// Status T and Status I densities (visual, red, green, blue) of patch k from its spectrum
-/// at 400 to 700 nm. Throws Error when the set has no spectra or they do not cover that.
+/// The white of a CIE integration: the XYZ of a perfect reflector, Y = 100.
+VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer);
+
+/// Status T and Status I densities (visual, red, green, blue) of patch k from its samples at
+/// 400, 410, ..., 700 nm (every second sample of a spectrum every 5 nm). Throws Error when the
+/// set has no spectra of surfaces or they do not have those samples.
 struct Densities {
     std::array<float, 4> statusT{};
     std::array<float, 4> statusI{};
@@ -316,6 +400,14 @@ struct Comparison {
 /// judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
+
+/// When the spectral scale of one set is a guess and the other's colour is not in doubt, reads
+/// the doubtful set both ways and keeps the scale whose colours lie nearer the other's
+/// (the mean difference over the pairs, in the chosen metric); its reason then says so, and
+/// its basis stays Guess. Changes nothing when neither or both are guesses. Throws what
+/// pairing or colorimetry throws.
+VANTREL_MEASURE_API void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
+                                            const CompareOptions& options);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,

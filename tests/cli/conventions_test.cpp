@@ -151,7 +151,7 @@ TEST(Conventions, EverySubcommandTheSameWay) {
         {"measure /nonexistent/x.cgats", 1, "/nonexistent/x.cgats: cannot open"},
         {"measure {data}/bad_not_cgats.txt", 1, "bad_not_cgats.txt: not a CGATS file"},
         {"measure {data}/bad_count.cgats", 1,
-         "bad_count.cgats:9: 5 values where NUMBER_OF_FIELDS is 4"},
+         "bad_count.cgats:9: 5 values where BEGIN_DATA_FORMAT lists 4 fields"},
         {"measure {data}/bad_no_sets.cgats", 1, "bad_no_sets.cgats:6: NUMBER_OF_SETS missing"},
         {"measure {data}/bad_missing_field.cgats", 1,
          "bad_missing_field.cgats: field XYZ_Z missing"},
@@ -164,7 +164,8 @@ TEST(Conventions, EverySubcommandTheSameWay) {
          "lab_ids.cgats: integration for A needs spectral fields"},
         {"measure {data}/spectral_gap.cgats", 1, "spectral_gap.cgats: field nm550 missing"},
         {"measure {data}/spectral_short.cgats", 1,
-         "spectral_short.cgats: field nm700 missing: the D50 table needs 400 to 700 nm"},
+         "spectral_short.cgats: spectra from 400 to 690 nm: colour needs 400 to 700 nm (field "
+         "nm700 missing)"},
         {"compare {data}/lab_ids.cgats {data}/bad_duplicate_id.cgats --png {d}/no.png", 1,
          "bad_duplicate_id.cgats:10: SAMPLE_ID 'P1' given twice (first on line 8)"},
         {"compare {data}/bad_empty.cgats {data}/lab_ids.cgats --png {d}/no.png", 1,

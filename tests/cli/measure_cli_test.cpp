@@ -48,11 +48,11 @@ TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
          {"A1,96.4210,99.9970,82.5240,", ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000\n"}},
         {"measure " + ones,
          {": 2 patches, colour from spectra, the library's D50 table (2 degree, 400 to 700 nm); "
-          "percent reflectance, scaled to factors\n"}},
+          "percent (shown by the data: a value of 100)\n"}},
         // A CIE integration of the file's own range: the perfect reflector is the white.
         {"measure --illuminant D65 --observer=10 --format csv " + ones,
          {"A1,94.8", ",100.0000,", ",100.0000,0.0000,0.0000,0.0000,0.0000\n"}},
-        {"measure --observer 10 " + ones, {"CIE D50 10 degree, 380 to 730 nm every 10 nm"}},
+        {"measure --observer 10 " + ones, {"CIE D50 10 degree, 400 to 700 nm every 10 nm"}},
         {"measure --format csv " + D("lab_ids.cgats"),
          {"id,X,Y,Z,L*,a*,b*,C*,h\n", "P3,", ",50.0000,0.0000,-3.0000,3.0000,270.0000\n"}},
         // Without SAMPLE_ID the id is the patch's place in the file.

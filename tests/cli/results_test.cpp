@@ -41,15 +41,14 @@ TEST(Results, EverySubcommandPrintsItsValues) {
         {"rgb 41.24 21.26 1.93", "R  0.971977  248\nG  0.084130   21\nB  0.112382   29\n"},
         {"rgb --lab 0 0 0 --space colormatch", "R  0.000033  0\nG  0.000000  0\nB  0.000024  0\n"},
         {"hsv 255 128 0", "H (degrees)   30.1176\nS              1.0000\nV            255.0000\n"},
-        {"spectrum " + Repeat("1", 31),
-         d50 + "reflectance factors (no value above 1.5)\n\n" + flat},
-        {"spectrum --factors", d50 + "reflectance factors\n\n" + flat, Repeat("1", 31)},
+        {"spectrum " + Repeat("1", 31), d50 + "factors (guessed: no value above 2)\n\n" + flat},
+        {"spectrum --factors", d50 + "factors (told: --factors)\n\n" + flat, Repeat("1", 31)},
         {"spectrum " + Repeat("100", 31),
-         d50 + "percent reflectance (a value above 1.5), scaled to factors\n\n" + flat},
+         d50 + "percent (shown by the data: a value of 100)\n\n" + flat},
         // A flat grey under another illuminant: neutral against the perfect reflector.
         {"spectrum --illuminant=D65 --scale unit " + Repeat("0.5", 31),
-         "spectra, CIE D65 2 degree, 400 to 700 nm every 10 nm; reflectance factors (no value "
-         "above 1.5)\n\nX   0.474703\nY   0.500000\nZ   0.543320\nL*   76.0693\na*    0.0000\n"
+         "spectra, CIE D65 2 degree, 400 to 700 nm every 10 nm; factors (guessed: no value "
+         "above 2)\n\nX   0.475233\nY   0.500000\nZ   0.544485\nL*   76.0693\na*    0.0000\n"
          "b*    0.0000\n\ndensity   visual     red   green    blue\n"
          "Status T  0.3010  0.3010  0.3010  0.3010\nStatus I  0.3010  0.3010  0.3010  0.3010\n"},
         {"adapt 2 0.5 4 --from 2 1 4 --to 1 1 2 --method scaling",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <tuple>
 
 #include "support/test_support.h"
@@ -49,6 +50,8 @@ TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
         {"P1 50 0 0.1", "P1", {50, 0, 0.1}},
         {"P1 50 0 -12.345678901234567", "P1", {50, 0, -12.345678901234567}},
         {"P1 50 0 2.", "P1", {50, 0, 2}},
+        // The largest float written with 8 digits, a little above it, narrows to it.
+        {"P1 50 0 -3.4028235e+38", "P1", {50, 0, -3.4028235e+38}},
         {"\"P 1 #x\" 50 0 3", "P 1 #x", {50, 0, 3}},
     };
     for (const auto& c : cases) {
@@ -62,7 +65,7 @@ TEST(CgatsReader, NumbersAreTheNearestDoubleWithOrWithoutAnExponent) {
 
 TEST(CgatsReader, AnythingElseWhereANumberBelongsNamesLineAndField) {
     for (const char* bad : {"1e", "0x10", "inf", "nan", "1,5", "--1", "+-1", "1e999", "1e39",
-                            "5e-01x", ".", "-", "\"\""}) {
+                            "3.4028236e38", "5e-01x", ".", "-", "\"\""}) {
         const std::string message = ErrorOf(LabFile(std::string("P1 50 0 ") + bad));
         EXPECT_EQ(message.rfind("t.cgats:8: field LAB_B: '", 0), 0u) << bad << ": " << message;
     }
@@ -111,11 +114,12 @@ TEST(CgatsReader, ReadsTheLayoutsToolsWrite) {
 }
 
 TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
-    auto spectral = [](const std::string& prefix, int first, int last, int step, double scale) {
+    auto spectral = [](const std::string& prefix, int first, int last, int step, double scale,
+                       int unit = 1) {
         std::string fields = "SAMPLE_ID", row = "S1";
         int count = 1;
         for (int nm = first; nm <= last; nm += step, ++count) {
-            fields += " " + prefix + std::to_string(nm);
+            fields += " " + prefix + std::to_string(nm * unit);
             row += " " + std::to_string(scale * (nm - 300) / 1000.0);
         }
         return Cgats(fields, count, 1, row);
@@ -123,25 +127,27 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
     const struct {
         const char* what;
         std::string text;
-        int first, last;
+        int first, last, step;
         bool percent;
     } cases[] = {
-        {"SPECTRAL_", spectral("SPECTRAL_", 400, 700, 10, 1), 400, 700, false},
-        {"SPECTRAL_NM, 5 nm", spectral("SPECTRAL_NM", 380, 730, 5, 1), 380, 730, false},
-        {"SPECTRAL_NM_", spectral("SPECTRAL_NM_", 380, 780, 10, 1), 380, 780, false},
-        {"nm, percent", spectral("nm", 400, 700, 10, 100), 400, 700, true},
-        {"NM, 5 nm from 385", spectral("NM", 385, 735, 5, 1), 390, 730, false},
-        {"SPEC_", spectral("SPEC_", 360, 830, 10, 1), 360, 830, false},
+        {"SPECTRAL_", spectral("SPECTRAL_", 400, 700, 10, 1), 400, 700, 10, false},
+        {"SPECTRAL_NM, 5 nm", spectral("SPECTRAL_NM", 380, 730, 5, 1), 380, 730, 5, false},
+        {"SPECTRAL_NM_, 20 nm", spectral("SPECTRAL_NM_", 380, 780, 20, 1), 380, 780, 20, false},
+        {"nm, percent", spectral("nm", 400, 700, 10, 100), 400, 700, 10, true},
+        {"NM, 5 nm from 385", spectral("NM", 385, 735, 5, 1), 385, 735, 5, false},
+        {"SPEC_", spectral("SPEC_", 360, 830, 10, 1), 360, 830, 10, false},
+        {"SPEC_ in thousandths of a nm", spectral("SPEC_", 400, 700, 10, 1, 1000), 400, 700, 10,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
         EXPECT_TRUE(set.source == measure::ColourSource::Spectrum);
-        EXPECT_EQ(std::make_tuple(set.firstNm, set.lastNm, set.percentReflectance),
-                  std::make_tuple(c.first, c.last, c.percent));
+        EXPECT_EQ(std::make_tuple(set.firstNm, set.lastNm, set.stepNm, set.Percent()),
+                  std::make_tuple(c.first, c.last, c.step, c.percent));
         ASSERT_EQ(set.spectra.size(), static_cast<std::size_t>(set.SampleCount()));
         // 500 nm holds 0.2 (or 20 percent) in every file.
-        EXPECT_FLOAT_EQ(set.Spectrum(0)[(500 - c.first) / 10], c.percent ? 20 : 0.2);
+        EXPECT_FLOAT_EQ(set.Spectrum(0)[(500 - c.first) / c.step], c.percent ? 20 : 0.2);
     }
 }
 
@@ -198,13 +204,13 @@ TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
         std::string text;
         const char* message;
     } cases[] = {
-        {Cgats(fields, 5, 1, "P1 1 2 3"),
-         "t.cgats:5: BEGIN_DATA_FORMAT lists 4 fields where "
-         "NUMBER_OF_FIELDS is 5"},
         {Cgats(fields, 4, 3, "P1 1 2 3\nP2 1 2 3"),
          "t.cgats:10: NUMBER_OF_SETS is 3 but the data block holds 2 sets"},
         {Cgats(fields, 4, 1, "P1 1 2 3\nP2 1 2 3"),
          "t.cgats:10: NUMBER_OF_SETS is 1 but the data block holds 2 sets"},
+        // A declared count sizes no memory before the rows are read.
+        {Cgats(fields, 4, 2000000000, "P1 1 2 3"),
+         "t.cgats:9: NUMBER_OF_SETS is 2000000000 but the data block holds 1 sets"},
         {Cgats(fields, 4, 1, "\"P1 1 2 3"), "t.cgats:8: quoted string not closed on its line"},
         {Cgats(fields, 4, 1, std::string("P1 1\0 2 3", 9)),
          "t.cgats:8: not a CGATS file (binary data)"},
@@ -212,8 +218,17 @@ TEST(CgatsReader, CountsAndStructureThatDisagreeAreErrors) {
         {"CGATS.17\nNUMBER_OF_FIELDS x\n",
          "t.cgats:2: NUMBER_OF_FIELDS: 'x' is not a whole number"},
         {" \r\n\t", "t.cgats: file is empty"},
-        {Cgats("SAMPLE_ID SPECTRAL_400 SPECTRAL_420", 3, 1, "P1 1 2"),
-         "t.cgats: field SPECTRAL_410 missing: spectra need every 10 nm from 400 to 420 nm"},
+        {Cgats("SAMPLE_ID SPECTRAL_400 SPECTRAL_410 SPECTRAL_430", 4, 1, "P1 1 2 3"),
+         "t.cgats: field SPECTRAL_420 missing: spectra need every 10 nm from 400 to 430 nm"},
+        {Cgats("SAMPLE_ID SPEC_350 SPEC_353 SPEC_357", 4, 1, "P1 1 2 3"),
+         "t.cgats: spectral fields not evenly spaced: SPEC_357 is 4 nm after SPEC_353, where "
+         "the smallest step is 3 nm"},
+        {Cgats("SAMPLE_ID SPEC_400 NM400", 3, 1, "P1 1 2"),
+         "t.cgats: fields SPEC_400 and NM400 are both at 400 nm"},
+        {Cgats("SAMPLE_ID SPEC_400 LAB_L", 3, 1, "P1 1 2"),
+         "t.cgats: one spectral field (SPEC_400): spectra need two or more"},
+        {Cgats("SAMPLE_ID SPEC_400 SPEC_400500", 3, 1, "P1 1 2"),
+         "t.cgats: field SPEC_400500: not a whole number of nm"},
     };
     for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.text), c.message) << c.text;
 }
@@ -244,6 +259,186 @@ TEST(CgatsReader, ReadsAnyNumberOfPatchesFromAFileInBlocks) {
         ASSERT_EQ(read.patches[k].line, static_cast<int>(k) + 8) << k;
         ASSERT_EQ(read.patches[k].values, parsed.patches[k].values) << k;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A file of one spectral patch at 400, 410, ..., 700 nm, all values `value` as written, after
+// `header` (its first line is the file type).
+std::string Flat(const std::string& header, const std::string& value) {
+    std::string fields = "SAMPLE_ID", row = "S1";
+    for (int nm = 400; nm <= 700; nm += 10) {
+        fields += " SPEC_" + std::to_string(nm);
+        row += " " + value;
+    }
+    return header + "\nNUMBER_OF_FIELDS 32\nBEGIN_DATA_FORMAT\n" + fields +
+           "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n" + row + "\nEND_DATA\n";
+}
+
+TEST(CgatsReader, TheFieldListDecidesTheColumns) {
+    const std::string listed = "BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n";
+    auto file = [&](const std::string& before, const std::string& after, const std::string& row) {
+        return "CGATS.17\n" + before + listed + after + "NUMBER_OF_SETS 1\nBEGIN_DATA\n" + row +
+               "\nEND_DATA\n";
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        const char* outcome;  // the warning, or the error
+    } cases[] = {
+        {"fewer declared", file("NUMBER_OF_FIELDS 3\n", "", "P1 1 2 3"),
+         "t.cgats:2: NUMBER_OF_FIELDS is 3 but BEGIN_DATA_FORMAT lists 4 fields; the list is "
+         "read"},
+        {"more declared, after the list", file("", "NUMBER_OF_FIELDS 9\n", "P1 1 2 3"),
+         "t.cgats:5: NUMBER_OF_FIELDS is 9 but BEGIN_DATA_FORMAT lists 4 fields; the list is "
+         "read"},
+        {"rows as a second count says, fewer",
+         file("NUMBER_OF_FIELDS 4\n", "NUMBER_OF_FIELDS 3\n", "P1 1 2"),
+         "t.cgats:9: 3 values where BEGIN_DATA_FORMAT lists 4 fields"},
+        {"rows as a second count says, more",
+         file("NUMBER_OF_FIELDS 4\n", "NUMBER_OF_FIELDS 5\n", "P1 1 2 3 4"),
+         "t.cgats:9: 5 values where BEGIN_DATA_FORMAT lists 4 fields"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string outcome;
+        try {
+            const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats");
+            EXPECT_EQ(set.patches.at(0).values, (std::array<double, 3>{1, 2, 3}));
+            ASSERT_EQ(set.warnings.size(), 1u);
+            outcome = set.warnings[0];
+        } catch (const measure::Error& e) {
+            outcome = e.what();
+        }
+        EXPECT_EQ(outcome, c.outcome);
+    }
+    // A fault of the first table's header does not stop the second from being read, nor does
+    // an END_DATA followed by a comment.
+    std::string two = file("NUMBER_OF_FIELDS 9\n", "", "P1 1 2 3") + file("", "", "P2 4 5 6");
+    two.replace(two.find("END_DATA\n"), 9, "END_DATA#one\n");
+    EXPECT_EQ(measure::ParseCgats(two, "t.cgats", {2}).patches.at(0).id, "P2");
+    EXPECT_EQ(measure::ParseCgats(two, "t.cgats", {1}).tableCount, 2);
+}
+
+TEST(CgatsReader, ScaleAndContentAreDecidedAndSaid) {
+    using measure::ScaleBasis;
+    using measure::SpectralScale;
+    using Content = measure::SpectralContent;
+    const struct {
+        const char* what;
+        std::string text;
+        std::optional<SpectralScale> told;
+        SpectralScale scale;
+        ScaleBasis basis;
+        Content content;
+        const char* reason;  // of the scale, or of the content when not surfaces
+    } cases[] = {
+        {"factors, four decimals",
+         Flat("CGATS.17", "0.9012"),
+         {},
+         SpectralScale::Factors,
+         ScaleBasis::Guess,
+         Content::Surface,
+         "no value above 2"},
+        {"dark percent patches, to hundredths",
+         Flat("CGATS.17", "1.08"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Guess,
+         Content::Surface,
+         "no value above 2, but written to hundredths"},
+        {"percent beyond doubt",
+         Flat("CGATS.17", "87.3"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Data,
+         Content::Surface,
+         "a value of 87.3"},
+        {"stated percent",
+         Flat("CGATS.17\nSPECTRAL_NORM \"100.000\"", "0.5"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Stated,
+         Content::Surface,
+         "SPECTRAL_NORM 100"},
+        {"stated factors",
+         Flat("CGATS.17\nSPECTRAL_NORM 1", "1.08"),
+         {},
+         SpectralScale::Factors,
+         ScaleBasis::Stated,
+         Content::Surface,
+         "SPECTRAL_NORM 1"},
+        {"measurement file of a profiler",
+         Flat("CTI3\nDEVICE_CLASS OUTPUT", "1.08"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Stated,
+         Content::Surface,
+         "CTI3 files hold percent"},
+        {"spectrum file",
+         Flat("SPECT", "0.5"),
+         {},
+         SpectralScale::Factors,
+         ScaleBasis::Stated,
+         Content::Surface,
+         "SPECT files without SPECTRAL_NORM hold factors"},
+        {"told", Flat("CGATS.17", "0.5"), SpectralScale::Percent, SpectralScale::Percent,
+         ScaleBasis::Told, Content::Surface, "as told"},
+        {"emission",
+         Flat("CGATS.17\nMEAS_TYPE EMISSION", "5"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Data,
+         Content::Light,
+         "MEAS_TYPE EMISSION"},
+        {"display",
+         Flat("CTI3\nDEVICE_CLASS \"DISPLAY\"", "5"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Stated,
+         Content::Light,
+         "DEVICE_CLASS DISPLAY"},
+        {"lamp",
+         Flat("SPECT\nDESCRIPTOR \"Spectral Power\"", "0.5"),
+         {},
+         SpectralScale::Factors,
+         ScaleBasis::Stated,
+         Content::Light,
+         "DESCRIPTOR 'Spectral Power'"},
+        {"relative power",
+         Flat("SPECT\nSPECTRAL_NORM 3945", "50"),
+         {},
+         SpectralScale::Percent,
+         ScaleBasis::Data,
+         Content::Light,
+         "SPECTRAL_NORM 3945"},
+        {"observer",
+         Flat("CMF", "0.5"),
+         {},
+         SpectralScale::Factors,
+         ScaleBasis::Stated,
+         Content::MatchingFunctions,
+         "a CMF file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const measure::MeasurementSet set = measure::ParseCgats(c.text, "t.cgats", {1, c.told});
+        EXPECT_EQ(std::make_tuple(set.scale.scale, set.scale.basis, set.content),
+                  std::make_tuple(c.scale, c.basis, c.content));
+        EXPECT_EQ(set.content == Content::Surface ? set.scale.reason : set.contentReason, c.reason);
+        EXPECT_TRUE(set.warnings.empty()) << set.warnings[0];
+        if (set.content != Content::Surface) {
+            EXPECT_THROW(measure::Colours(set, {}), measure::Error);
+        }
+    }
+    // Told against what the file shows: done as told, and said.
+    const measure::MeasurementSet told =
+        measure::ParseCgats(Flat("CGATS.17", "87.3"), "t.cgats", {1, SpectralScale::Factors});
+    EXPECT_EQ(told.warnings.at(0),
+              "t.cgats: read as factors as told, though its own data show percent (a value of "
+              "87.3)");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "vantrel/measure.h"
 
@@ -58,6 +60,44 @@ TEST(Conditions, StatedOnBothSidesMustAgree) {
         }
         EXPECT_EQ(refused, c.refused) << c.reference << " / " << c.sample;
     }
+}
+
+// Spectral files of patches (id and value at every wavelength) from first to last nm.
+std::string Spectral(int first, int last,
+                     const std::vector<std::pair<const char*, const char*>>& patches) {
+    std::string text = "CGATS.17\nNUMBER_OF_FIELDS " + std::to_string((last - first) / 10 + 2) +
+                       "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
+    for (int nm = first; nm <= last; nm += 10) text += " SPEC_" + std::to_string(nm);
+    text +=
+        "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(patches.size()) + "\nBEGIN_DATA\n";
+    for (const auto& [id, value] : patches) {
+        text += id;
+        for (int nm = first; nm <= last; nm += 10) text += std::string(" ") + value;
+        text += "\n";
+    }
+    return text + "END_DATA\n";
+}
+
+// A sample of dark patches whose percent values could be factors is read as the reference,
+// which is percent beyond doubt, shows it to be; a file that the library's D50 table would
+// take is integrated as the other, which it would not take, so that the same spectrum compares
+// equal.
+TEST(Compare, BothFilesAreReadAlike) {
+    measure::MeasurementSet reference =
+        measure::ParseCgats(Spectral(380, 730, {{"D1", "1.0512"}, {"L1", "45.3"}}), "r.cgats");
+    measure::MeasurementSet sample =
+        measure::ParseCgats(Spectral(400, 700, {{"D1", "1.0512"}}), "s.cgats");
+    ASSERT_EQ(sample.scale.scale, measure::SpectralScale::Factors);
+    measure::SettleGuessedScale(reference, sample, {});
+    EXPECT_EQ(sample.scale.scale, measure::SpectralScale::Percent);
+    EXPECT_EQ(sample.scale.basis, measure::ScaleBasis::Guess);
+    EXPECT_NE(sample.scale.reason.find("; nearer r.cgats so: mean dE00 0.00 against "),
+              std::string::npos)
+        << sample.scale.reason;
+    EXPECT_TRUE(measure::SharedIntegration(reference, sample, {}).cie);
+    const measure::Comparison c = measure::Compare(reference, sample, {});
+    ASSERT_EQ(c.patches.size(), 1u);
+    EXPECT_LT(c.differences[0], 1e-4);
 }
 
 }  // namespace

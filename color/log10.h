@@ -10,7 +10,7 @@ namespace vantrel::detail {
 // Windows'). MinGW's extended-precision log10l is linked into the library, so it computes the
 // same value wherever the library runs; rounded to double it is within an ulp of the true
 // logarithm, as the runtime's is, and narrowed to float it gives the floats glibc's log10 gives
-// over the densities' range (the suite's math_sweep compares them).
+// over the densities' range (bench/math_sweep compares them).
 inline double Log10(double x) {
 #if defined(_WIN32)
     return static_cast<double>(log10l(static_cast<long double>(x)));

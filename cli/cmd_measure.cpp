@@ -695,10 +695,10 @@ int RunCompare(cli::Args& args) {
     const bool guessed = first.set.scale.basis == measure::ScaleBasis::Guess ||
                          second.set.scale.basis == measure::ScaleBasis::Guess;
     measure::SettleGuessedScale(first.set, second.set, r.options);
-    if (guessed || integration.cie != r.options.integration.cie) {
-        first.colours = measure::Colours(first.set, integration);
-        second.colours = measure::Colours(second.set, integration);
-    }
+    for (ReadFile* file : {&first, &second})
+        if (guessed ||
+            (integration.cie && measure::UsesLibraryTable(file->set, r.options.integration)))
+            file->colours = measure::Colours(file->set, integration);
     r.options.integration = integration;
     const measure::MeasurementSet& reference = first.set;
     const measure::MeasurementSet& sample = second.set;

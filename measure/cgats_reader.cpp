@@ -27,6 +27,7 @@
 #include "cgats_reader.h"
 #include "decimal.h"
 #include "large_pages.h"
+#include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 
@@ -35,9 +36,6 @@ namespace vantrel::measure {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// A spectral value above this is percent beyond doubt: reflectance factors of surfaces stay
-// below it, those of fluorescent whites and brighteners included.
-constexpr float kFactorCeiling = 2.0f;
 // A spectral field name is one of these prefixes (any case) and the wavelength in nm.
 constexpr std::string_view kSpectralPrefixes[] = {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_",
                                                   "SPEC_",        "NM_",         "NM"};
@@ -171,68 +169,6 @@ struct TableState {
 };
 
 enum class Section { Header, Format, Data };
-
-// What a file's header says about its spectra, by keyword (any case).
-const std::string* KeywordValue(const MeasurementSet& set, std::string_view keyword) {
-    const std::string* value = nullptr;
-    for (const auto& [name, text] : set.keywords)
-        if (EqualsIgnoreCase(name, keyword)) value = &text;
-    return value;
-}
-
-bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
-    for (std::size_t i = 0; i + part.size() <= text.size(); ++i)
-        if (EqualsIgnoreCase(text.substr(i, part.size()), part)) return true;
-    return false;
-}
-
-// The shortest decimal text of a value, for messages.
-template <typename Number>
-std::string Shortest(Number value) {
-    char text[32];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc() ? std::string(text, end) : std::string("?");
-}
-
-// What the spectra of a set are of, from what its header says.
-void DecideContent(MeasurementSet& set, const std::optional<double>& norm) {
-    auto light = [&](std::string reason) {
-        set.content = SpectralContent::Light;
-        set.contentReason = std::move(reason);
-    };
-    if (EqualsIgnoreCase(set.fileType, "CMF")) {
-        set.content = SpectralContent::MatchingFunctions;
-        set.contentReason = "a CMF file";
-        return;
-    }
-    if (const std::string* type = KeywordValue(set, "MEAS_TYPE"))
-        if (ContainsIgnoreCase(*type, "EMISSION") || ContainsIgnoreCase(*type, "AMBIENT"))
-            return light("MEAS_TYPE " + Printable(*type));
-    if (const std::string* device = KeywordValue(set, "DEVICE_CLASS"))
-        if (EqualsIgnoreCase(set.fileType, "CTI3") &&
-            (EqualsIgnoreCase(*device, "DISPLAY") || EqualsIgnoreCase(*device, "EMISINPUT")))
-            return light("DEVICE_CLASS " + Printable(*device));
-    for (const char* keyword : {"DESCRIPTOR", "DISPLAY"})
-        if (const std::string* text = KeywordValue(set, keyword))
-            if (ContainsIgnoreCase(*text, "spectral power"))
-                return light(std::string(keyword) + " '" + Printable(*text) + "'");
-    if (norm && *norm != 1 && *norm != 100) light("SPECTRAL_NORM " + Shortest(*norm));
-}
-
-// The scale of a set's spectra: stated by the file, shown by its data, or guessed.
-ScaleDecision DecideScale(const MeasurementSet& set, const std::optional<double>& norm,
-                          int decimals) {
-    using Scale = SpectralScale;
-    if (norm && (*norm == 1 || *norm == 100))
-        return {*norm == 1 ? Scale::Factors : Scale::Percent, ScaleBasis::Stated,
-                "SPECTRAL_NORM " + Shortest(*norm)};
-    if (EqualsIgnoreCase(set.fileType, "CTI3"))
-        return {Scale::Percent, ScaleBasis::Stated, "CTI3 files hold percent"};
-    if (!norm && (EqualsIgnoreCase(set.fileType, "SPECT") || EqualsIgnoreCase(set.fileType, "CMF")))
-        return {Scale::Factors, ScaleBasis::Stated,
-                set.fileType + " files without SPECTRAL_NORM hold factors"};
-    return ScaleFromData(set.spectra.data(), set.spectra.size(), decimals);
-}
 
 class CgatsParser {
   public:
@@ -792,35 +728,6 @@ MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_
 }
 
 }  // namespace
-
-ScaleDecision ScaleFromData(const float* values, std::size_t count, int decimals) {
-    using Scale = SpectralScale;
-    float largest = 0;
-    for (std::size_t i = 0; i < count; ++i) largest = std::max(largest, values[i]);
-    if (largest > kFactorCeiling)
-        return {Scale::Percent, ScaleBasis::Data, "a value of " + Shortest(largest)};
-    if (largest <= 0) return {Scale::Factors, ScaleBasis::Data, "no value above 0, either way"};
-    // Percent values are most often written to hundredths; factors need more digits.
-    if (decimals == 2)
-        return {Scale::Percent, ScaleBasis::Guess, "no value above 2, but written to hundredths"};
-    return {Scale::Factors, ScaleBasis::Guess, "no value above 2"};
-}
-
-int DecimalsWritten(std::string_view number) {
-    if (number.find_first_of("eE") != std::string_view::npos) return kManyDecimals;
-    const std::size_t point = number.find('.');
-    return point == std::string_view::npos ? 0 : static_cast<int>(number.size() - point - 1);
-}
-
-std::string ScaleName(SpectralScale scale) {
-    return scale == SpectralScale::Percent ? "percent" : "factors";
-}
-
-std::string DescribeScale(const ScaleDecision& decision) {
-    static const char* const kBasis[] = {"told", "stated", "shown by the data", "guessed"};
-    return ScaleName(decision.scale) + " (" + kBasis[static_cast<int>(decision.basis)] + ": " +
-           decision.reason + ")";
-}
 
 Error::Error(Location where, const std::string& message)
     : std::runtime_error(where.file + (where.line > 0 ? ":" + std::to_string(where.line) : "") +

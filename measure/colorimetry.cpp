@@ -187,19 +187,28 @@ std::vector<Colour> CieColours(const MeasurementSet& set, const Integration& int
                                   ": colour is computed from spectra every 5 to 20 nm");
     RequireRange(set, "colour", kTableFirstNm, kTableLastNm);
     const int count = set.SampleCount();
-    const auto weights =
+    auto weights =
         MakeWeights(integration.illuminant, integration.observer, set.firstNm, set.stepNm, count);
     const std::array<double, 3> white = CieWhite(integration.illuminant, integration.observer);
-    const double divisor = set.Percent() ? kPercent : 1.0;
+    // Percent values weigh a hundredth as much.
+    if (set.Percent())
+        for (auto& weight : weights)
+            for (double& value : weight) value /= kPercent;
     std::vector<Colour> colours;
     colours.reserve(set.patches.size());
     AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
     colours.resize(set.patches.size());
     for (std::size_t k = 0; k < colours.size(); ++k) {
         const float* values = set.Spectrum(k);
+        double X = 0, Y = 0, Z = 0;
+        for (std::size_t i = 0; i < weights.size(); ++i) {
+            const double value = values[i];
+            X += weights[i][0] * value;
+            Y += weights[i][1] * value;
+            Z += weights[i][2] * value;
+        }
         Colour& c = colours[k];
-        for (std::size_t i = 0; i < weights.size(); ++i)
-            for (int j = 0; j < 3; ++j) c.xyz[j] += weights[i][j] * (values[i] / divisor);
+        c.xyz = {X, Y, Z};
         float lab[3];
         CX_XYZ2LAB_float(static_cast<float>(c.xyz[0]), static_cast<float>(c.xyz[1]),
                          static_cast<float>(c.xyz[2]), static_cast<float>(white[0]),
@@ -272,6 +281,10 @@ std::string DescribeColour(const MeasurementSet& set, const Integration& integra
            (integration.observer == Observer::TwoDegree ? "2" : "10") + " degree, " +
            std::to_string(set.firstNm) + " to " + std::to_string(set.lastNm) + " nm every " +
            StepName(set.stepNm) + scale;
+}
+
+bool UsesLibraryTable(const MeasurementSet& set, const Integration& integration) {
+    return set.source == ColourSource::Spectrum && UsesTable(set, integration);
 }
 
 Integration SharedIntegration(const MeasurementSet& reference, const MeasurementSet& sample,

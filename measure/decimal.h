@@ -107,25 +107,33 @@ __attribute__((always_inline)) inline const char* ScanTerminatedShortDecimal(con
     return p;
 }
 
-// Whether the 8 bytes after `values` (each byte xor '0') begin with `Integer` digits, a point,
-// `Fraction` digits and a byte that is no digit (the number's end); gives the digits as an
-// integer. `nonDigits` has bits in the bytes that are not digits. All shifts and masks are
-// constants, and the check is one comparison, so that a run of numbers of one shape costs
-// no mispredicted branch.
+// Whether the 8 bytes at `p` (`values`: each byte xor '0') begin with `Integer` digits, a
+// point, `Fraction` digits and a byte that is no digit (the number's end); gives the digits as
+// an integer. `nonDigits` has bits in the bytes that are not digits. All shifts and masks are
+// constants, and the check is one comparison, so that a run of numbers of one shape costs no
+// mispredicted branch. A number of 8 bytes has its end in the byte after them, read only when
+// the 8 bytes match: then they are text, and the byte after them is text or the byte after
+// the text.
 template <int Integer, int Fraction>
-__attribute__((always_inline)) inline bool MatchFixedDecimal(std::uint64_t values,
+__attribute__((always_inline)) inline bool MatchFixedDecimal(const char* p, std::uint64_t values,
                                                              std::uint64_t nonDigits,
                                                              std::uint64_t* mantissa) {
-    static_assert(Integer >= 1 && Fraction >= 1 && Integer + Fraction <= 6);
+    static_assert(Integer >= 1 && Fraction >= 1 && Integer + Fraction <= 7);
     constexpr int kLength = Integer + 1 + Fraction;
-    constexpr std::uint64_t kNumber = (std::uint64_t{1} << (8 * kLength)) - 1;
+    constexpr std::uint64_t kNumber =
+        kLength == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (kLength % 8))) - 1;
     constexpr std::uint64_t kPoint = std::uint64_t{0xFF} << (8 * Integer);
-    constexpr std::uint64_t kEnd = std::uint64_t{0xFF} << (8 * kLength);
+    constexpr std::uint64_t kEnd = kLength == 8 ? 0 : std::uint64_t{0xFF} << (8 * (kLength % 8));
     // The point is the only byte of the number that is not a digit, and is '.' ^ '0'.
     if (((nonDigits & kNumber & ~kPoint) | (values & kPoint)) !=
-            (std::uint64_t{'.' ^ '0'} << (8 * Integer)) ||
-        (nonDigits & kEnd) == 0)
+        (std::uint64_t{'.' ^ '0'} << (8 * Integer)))
         return false;
+    if constexpr (kLength < 8) {
+        if ((nonDigits & kEnd) == 0) return false;
+    } else {
+        const unsigned next = static_cast<unsigned char>(p[8]) - unsigned{'0'};
+        if (next < 10 || p[8] == '.') return false;
+    }
     constexpr std::uint64_t kInteger = (std::uint64_t{1} << (8 * Integer)) - 1;
     if constexpr (Integer + Fraction <= 4) {
         // Up to four digits: closed up over the point and moved up so that leading zeros fill
@@ -142,8 +150,7 @@ __attribute__((always_inline)) inline bool MatchFixedDecimal(std::uint64_t value
     // The digits close up over the point, and leading zeros fill the 8 bytes, the first digit
     // lowest; then pairs, fours and the eight are summed.
     const std::uint64_t digits =
-        (values & ((std::uint64_t{1} << (8 * Integer)) - 1)) << 8 |
-        (values & kNumber & ~kPoint & ~((std::uint64_t{1} << (8 * Integer)) - 1));
+        (values & kInteger) << 8 | (values & kNumber & ~kPoint & ~kInteger);
     std::uint64_t value = digits << (8 * (8 - kLength));
     value = value * 10 + (value >> 8);
     value = ((value & 0x000000FF000000FFu) * (100 + (std::uint64_t{1000000} << 32)) +
@@ -154,8 +161,8 @@ __attribute__((always_inline)) inline bool MatchFixedDecimal(std::uint64_t value
 }
 
 // The same as ScanTerminatedShortDecimal, where the 8 bytes after the sign may be read: the
-// shapes instruments write most ("47.13", "5.02", "0.4713") are recognised in those 8 bytes at
-// once, any other text is scanned byte by byte.
+// shapes instruments write most ("47.13", "5.02", "0.4713", "47.13245", "0.471325") are
+// recognised in those 8 bytes at once, any other text is scanned byte by byte.
 __attribute__((always_inline)) inline const char* ScanPaddedShortDecimal(const char* begin,
                                                                          ShortDecimal* number) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -170,17 +177,25 @@ __attribute__((always_inline)) inline const char* ScanPaddedShortDecimal(const c
         (values & 0xF0F0F0F0F0F0F0F0u) |
         (((values & 0x0F0F0F0F0F0F0F0Fu) + 0x0606060606060606u) & 0x1010101010101010u);
     std::uint64_t mantissa;
-    if (MatchFixedDecimal<2, 2>(values, nonDigits, &mantissa)) {
+    if (MatchFixedDecimal<2, 2>(p, values, nonDigits, &mantissa)) {
         *number = ShortDecimal{mantissa, 2, negative};
         return p + 5;
     }
-    if (MatchFixedDecimal<1, 2>(values, nonDigits, &mantissa)) {
+    if (MatchFixedDecimal<1, 2>(p, values, nonDigits, &mantissa)) {
         *number = ShortDecimal{mantissa, 2, negative};
         return p + 4;
     }
-    if (MatchFixedDecimal<1, 4>(values, nonDigits, &mantissa)) {
+    if (MatchFixedDecimal<1, 4>(p, values, nonDigits, &mantissa)) {
         *number = ShortDecimal{mantissa, 4, negative};
         return p + 6;
+    }
+    if (MatchFixedDecimal<2, 5>(p, values, nonDigits, &mantissa)) {
+        *number = ShortDecimal{mantissa, 5, negative};
+        return p + 8;
+    }
+    if (MatchFixedDecimal<1, 6>(p, values, nonDigits, &mantissa)) {
+        *number = ShortDecimal{mantissa, 6, negative};
+        return p + 8;
     }
 #endif
     return ScanTerminatedShortDecimal(begin, number);

@@ -259,6 +259,11 @@ struct Colour {
 VANTREL_MEASURE_API std::vector<Colour> Colours(const MeasurementSet& set,
                                                 const Integration& integration);
 
+/// Whether the colour of a set's spectra comes from the library's D50 table under
+/// `integration` (Integration says when).
+VANTREL_MEASURE_API bool UsesLibraryTable(const MeasurementSet& set,
+                                          const Integration& integration);
+
 /// The integration that two sets are compared under: `integration`, with `cie` set when either
 /// set's spectra do not take the library's D50 table, so that both are integrated alike.
 VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& reference,

@@ -48,36 +48,40 @@ TEST(ShortDecimal, TerminatedScanMatchesBoundedScanAndFromChars) {
     EXPECT_GT(accepted, 100000);
 }
 
-// Every string of up to 5 digits with the point anywhere or nowhere, after each sign and before
-// each kind of end: the 8-byte reading of the common shapes stops where the byte-wise scan
-// does, with the same number.
+// Every string of up to 5 digits, and a million of 6 to 8 digits, with the point anywhere or
+// nowhere, after each sign and before each kind of end: the 8-byte reading of the common
+// shapes stops where the byte-wise scan does, with the same number.
 TEST(ShortDecimal, PaddedScanMatchesTerminatedScanOnEveryShortShape) {
+    auto check = [](int length, long digits, int point, char sign, char end) {
+        char text[24] = {};
+        int at = 0;
+        if (sign) text[at++] = sign;
+        for (int k = length - 1; k >= 0; --k, digits /= 10)
+            text[at + k + (point >= 0 && k >= point)] = char('0' + digits % 10);
+        if (point >= 0) text[at + point] = '.';
+        text[at + length + (point >= 0)] = end;
+        measure::ShortDecimal expected, padded;
+        const char* stop = measure::ScanTerminatedShortDecimal(text, &expected);
+        ASSERT_EQ(measure::ScanPaddedShortDecimal(text, &padded), stop) << text;
+        if (!stop) return;
+        ASSERT_EQ(padded.mantissa, expected.mantissa) << text;
+        ASSERT_EQ(padded.decimals, expected.decimals) << text;
+        ASSERT_EQ(padded.negative, expected.negative) << text;
+    };
+    static const char kEnds[] = {' ', '\n', '\0', '.', '5', 'e', '#'};
     for (int length = 1; length <= 5; ++length) {
         int limit = 1;
         for (int k = 0; k < length; ++k) limit *= 10;
-        for (int digits = 0; digits < limit; ++digits) {
-            for (int point = -1; point <= length; ++point) {
-                for (const char sign : {'\0', '-', '+'}) {
-                    for (const char end : {' ', '\n', '\0', '.', '5', 'e', '#'}) {
-                        char text[24] = {};
-                        int at = 0;
-                        if (sign) text[at++] = sign;
-                        for (int k = length - 1, rest = digits; k >= 0; --k, rest /= 10) {
-                            text[at + k + (point >= 0 && k >= point)] = char('0' + rest % 10);
-                        }
-                        if (point >= 0) text[at + point] = '.';
-                        text[at + length + (point >= 0)] = end;
-                        measure::ShortDecimal expected, padded;
-                        const char* stop = measure::ScanTerminatedShortDecimal(text, &expected);
-                        ASSERT_EQ(measure::ScanPaddedShortDecimal(text, &padded), stop) << text;
-                        if (!stop) continue;
-                        ASSERT_EQ(padded.mantissa, expected.mantissa) << text;
-                        ASSERT_EQ(padded.decimals, expected.decimals) << text;
-                        ASSERT_EQ(padded.negative, expected.negative) << text;
-                    }
-                }
-            }
-        }
+        for (int digits = 0; digits < limit; ++digits)
+            for (int point = -1; point <= length; ++point)
+                for (const char sign : {'\0', '-', '+'})
+                    for (const char end : kEnds) check(length, digits, point, sign, end);
+    }
+    std::mt19937_64 random(7);
+    for (int round = 0; round < 1000000; ++round) {
+        const int length = 6 + static_cast<int>(random() % 3);
+        check(length, static_cast<long>(random() % 100000000), static_cast<int>(random() % 10) - 1,
+              "\0-+"[random() % 3], kEnds[random() % 7]);
     }
 }
 

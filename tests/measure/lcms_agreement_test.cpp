@@ -19,18 +19,23 @@ std::vector<std::string> ColourFields(const measure::MeasurementSet& set) {
     if (set.source == measure::ColourSource::Xyz) return {"XYZ_X", "XYZ_Y", "XYZ_Z"};
     if (set.source == measure::ColourSource::Lab) return {"LAB_L", "LAB_A", "LAB_B"};
     std::vector<std::string> fields;
-    for (int nm = set.firstNm; nm <= set.lastNm; nm += 10)
+    for (int nm = set.firstNm; nm <= set.lastNm; nm += set.stepNm)
         fields.push_back(set.spectralPrefix + std::to_string(nm));
     return fields;
 }
 
 TEST(CgatsReader, AgreesWithLittleCmsOnWellFormedFiles) {
     std::vector<std::pair<std::string, std::string>> texts;
-    for (const char* file :
-         {"/tests/cli/data/lab_ids.cgats", "/tests/cli/data/lab_order.cgats",
-          "/tests/cli/data/lab_reference.cgats", "/tests/cli/data/xyz_names.cgats",
-          "/examples/reference.cgats", "/examples/measured.cgats"})
-        texts.emplace_back(file, testing_support::ReadFile(VANTREL_SOURCE_DIR + std::string(file)));
+    const std::string source = VANTREL_SOURCE_DIR, argyll = "/usr/share/color/argyll/ref/";
+    for (const std::string& file :
+         {source + "/tests/cli/data/lab_ids.cgats", source + "/tests/cli/data/lab_order.cgats",
+          source + "/tests/cli/data/lab_reference.cgats",
+          source + "/tests/cli/data/xyz_names.cgats", source + "/examples/reference.cgats",
+          source + "/examples/measured.cgats",
+          // Files that Debian's argyll-ref and colord-data ship (scripts/deps installs them).
+          argyll + "ColorChecker.cie", argyll + "CMP_Digital_Target-4.cie",
+          argyll + "QPcard_202.cie", std::string("/usr/share/colord/ref/CIE-TCS.sp")})
+        texts.emplace_back(file, testing_support::ReadFile(file));
     // The example with Windows line ends and tabs.
     std::string edited;
     for (char c : texts[4].second)

@@ -704,6 +704,9 @@ int RunCompare(cli::Args& args) {
     const measure::MeasurementSet& sample = second.set;
     measure::CompareOptions options = r.options;
     options.ignoreConditions = true;
+    options.pairBy = reference.hasId && sample.hasId       ? measure::PairedBy::SampleId
+                     : reference.hasName && sample.hasName ? measure::PairedBy::SampleName
+                                                           : measure::PairedBy::Order;
     // The pairs are measured in two halves at once.
     measure::Comparison c = measure::StartComparison(reference, sample, options);
     const std::size_t pairs = c.patches.size(), half = pairs / 2;

@@ -39,13 +39,16 @@ bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
 bool Same(const measure::MeasurementSet& a, const measure::MeasurementSet& b, bool whole) {
     if (a.source != b.source || a.hasId != b.hasId || a.hasName != b.hasName ||
         a.patches.size() != b.patches.size() || a.firstNm != b.firstNm || a.lastNm != b.lastNm ||
-        a.stepNm != b.stepNm || a.content != b.content || !SameBits(a.spectra, b.spectra))
+        a.stepNm != b.stepNm || a.content != b.content || a.hasLocation != b.hasLocation ||
+        a.hasStated != b.hasStated || a.statedSource != b.statedSource ||
+        a.deviceFields != b.deviceFields || !SameBits(a.spectra, b.spectra) ||
+        !SameBits(a.device, b.device))
         return false;
     if (a.content == measure::SpectralContent::Surface && a.scale.scale != b.scale.scale)
         return false;
     for (std::size_t k = 0; k < a.patches.size(); ++k) {
         const measure::Patch &p = a.patches[k], &q = b.patches[k];
-        if (p.id != q.id || p.name != q.name ||
+        if (p.id != q.id || p.name != q.name || p.location != q.location ||
             std::memcmp(p.values.data(), q.values.data(), sizeof p.values) != 0 ||
             (whole && p.line != q.line))
             return false;

@@ -105,12 +105,24 @@ int WavelengthOf(std::string_view field, std::string_view* prefix) {
 
 // The columns of the fields that give a patch its id, name and colour; -1 where absent.
 struct Columns {
-    int id = -1, name = -1;
+    int id = -1, name = -1, location = -1;
+    std::vector<int> device;  // CMYK_C, RGB_R and the like, in file order
     std::array<int, 3> xyz{-1, -1, -1};
     std::array<int, 3> lab{-1, -1, -1};
     std::vector<std::pair<int, int>> spectral;  // wavelength (nm, -1 when fractional), column
     std::string spectralPrefix;                 // of the first spectral field, as written
 };
+
+// A field of device values: CMYK_C, CMY_M, RGB_R, 6CLR_1, CMYKOG_O and the like.
+bool IsDeviceField(std::string_view field) {
+    const std::size_t underscore = field.find('_');
+    if (underscore == std::string_view::npos || underscore + 1 == field.size()) return false;
+    const std::string_view space = field.substr(0, underscore);
+    for (std::string_view known : {"CMYK", "CMY", "RGB"})
+        if (EqualsIgnoreCase(space.substr(0, known.size()), known)) return true;
+    return space.size() > 3 && EqualsIgnoreCase(space.substr(space.size() - 3), "CLR") &&
+           space.find_first_not_of("0123456789") == space.size() - 3;
+}
 
 Columns FindColumns(const std::vector<std::string>& fields) {
     static constexpr std::string_view kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
@@ -120,6 +132,8 @@ Columns FindColumns(const std::vector<std::string>& fields) {
         std::string_view name = fields[static_cast<std::size_t>(i)];
         if (EqualsIgnoreCase(name, "SAMPLE_ID") && columns.id < 0) columns.id = i;
         if (EqualsIgnoreCase(name, "SAMPLE_NAME") && columns.name < 0) columns.name = i;
+        if (EqualsIgnoreCase(name, "SAMPLE_LOC") && columns.location < 0) columns.location = i;
+        if (IsDeviceField(name)) columns.device.push_back(i);
         for (int k = 0; k < 3; ++k) {
             if (EqualsIgnoreCase(name, kXyz[k]) && columns.xyz[k] < 0) columns.xyz[k] = i;
             if (EqualsIgnoreCase(name, kLab[k]) && columns.lab[k] < 0) columns.lab[k] = i;
@@ -428,17 +442,35 @@ class CgatsParser {
         roles_.assign(state_.fields.size(), kSkipRole);
         if (set_.hasId) roles_[static_cast<std::size_t>(columns_.id)] = kIdRole;
         if (set_.hasName) roles_[static_cast<std::size_t>(columns_.name)] = kNameRole;
-        if (!columns_.spectral.empty()) return ChooseSpectralColumns();
+        set_.hasLocation = columns_.location >= 0;
+        if (set_.hasLocation) roles_[static_cast<std::size_t>(columns_.location)] = kLocationRole;
+        for (std::size_t j = 0; j < columns_.device.size(); ++j) {
+            set_.deviceFields.push_back(
+                state_.fields[static_cast<std::size_t>(columns_.device[j])]);
+            roles_[static_cast<std::size_t>(columns_.device[j])] =
+                kDeviceRole - static_cast<int>(j);
+        }
         static const char* const kXyz[3] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
         static const char* const kLab[3] = {"LAB_L", "LAB_A", "LAB_B"};
-        const bool xyzComplete = Complete(columns_.xyz);
-        if (xyzComplete || Complete(columns_.lab)) {
-            set_.source = xyzComplete ? ColourSource::Xyz : ColourSource::Lab;
-            const auto& triple = xyzComplete ? columns_.xyz : columns_.lab;
-            for (int k = 0; k < 3; ++k) roles_[static_cast<std::size_t>(triple[k])] = k;
+        // L*a*b* before XYZ where a file states both: it is the colour the file's maker
+        // computed, whatever white they took it relative to.
+        const bool labComplete = Complete(columns_.lab);
+        if (labComplete || Complete(columns_.xyz)) {
+            set_.hasStated = true;
+            set_.statedSource = labComplete ? ColourSource::Lab : ColourSource::Xyz;
+            const auto& triple = labComplete ? columns_.lab : columns_.xyz;
+            for (int k = 0; k < 3; ++k)
+                roles_[static_cast<std::size_t>(triple[k])] = kStatedRole - k;
+        }
+        if (!columns_.spectral.empty()) return ChooseSpectralColumns();
+        if (set_.hasStated) {
+            // The stated colour is the colour: its values take the fast way of numbers.
+            set_.source = set_.statedSource;
+            for (int& role : roles_)
+                if (role <= kStatedRole && role > kStatedRole - 3) role = kStatedRole - role;
             return ReserveRows(0);
         }
-        const bool xyz = Partial(columns_.xyz);
+        const bool xyz = !Partial(columns_.lab);
         const auto& triple = xyz ? columns_.xyz : columns_.lab;
         for (int k = 0; k < 3; ++k)
             if (Partial(triple) && triple[k] < 0)
@@ -541,6 +573,8 @@ class CgatsParser {
         patch.line = line_;
         const std::size_t base = set_.spectra.size();
         set_.spectra.resize(base + spectralColumns_.size());
+        const std::size_t device = set_.device.size();
+        set_.device.resize(device + set_.deviceFields.size());
         float* const samples = set_.spectra.data() + base;
         const bool spectrum = set_.source == ColourSource::Spectrum;
         const int* const roles = roles_.data();
@@ -596,11 +630,20 @@ class CgatsParser {
                 patch.id = token;
             } else if (role == kNameRole) {
                 patch.name = token;
+            } else if (role == kLocationRole) {
+                patch.location = token;
             } else if (role >= 0) {
                 double value = 0;
                 if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
                 Store(patch, base, role, value);
                 decimals_ = std::max(decimals_, DecimalsWritten(token));
+            } else if (role <= kStatedRole) {
+                double value = 0;
+                if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
+                if (role > kDeviceRole)
+                    patch.values[static_cast<std::size_t>(kStatedRole - role)] = value;
+                else
+                    set_.device[device + static_cast<std::size_t>(kDeviceRole - role)] = value;
             }
         }
         if (field != listed) RowFailure(line);
@@ -641,13 +684,20 @@ class CgatsParser {
         const int count = static_cast<int>(tokens_.size());
         if (count != static_cast<int>(state_.fields.size())) CountFailure(count);
         for (int field = 0; field < count; ++field)
-            if (roles_[static_cast<std::size_t>(field)] >= 0) Number(field);
+            if (roles_[static_cast<std::size_t>(field)] >= 0 ||
+                roles_[static_cast<std::size_t>(field)] <= kStatedRole)
+                Number(field);
         Fail(line_, "unreadable data row");
     }
 
     static constexpr int kSkipRole = -1;
     static constexpr int kIdRole = -2;
     static constexpr int kNameRole = -3;
+    static constexpr int kLocationRole = -4;
+    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, device value j
+    // is kDeviceRole - j.
+    static constexpr int kStatedRole = -10;
+    static constexpr int kDeviceRole = -20;
 
     int wanted_;
     std::optional<SpectralScale> told_;

@@ -1,5 +1,6 @@
 // Writing a measurement set back as a CGATS.17 file: its file type and header keywords, its
-// id, name and colour fields, and numbers that read back to the very values held.
+// id, name, location, device and colour fields, and numbers that read back to the very values
+// held.
 #include <charconv>
 #include <string>
 
@@ -82,6 +83,11 @@ std::string FormatCgats(const MeasurementSet& set) {
     auto field = [&](const std::string& name) { fields += (count++ ? " " : "") + name; };
     if (set.hasId) field("SAMPLE_ID");
     if (set.hasName) field("SAMPLE_NAME");
+    if (set.hasLocation) field("SAMPLE_LOC");
+    for (const std::string& name : set.deviceFields) field(name);
+    const char* const names[2][3] = {{"XYZ_X", "XYZ_Y", "XYZ_Z"}, {"LAB_L", "LAB_A", "LAB_B"}};
+    if (set.hasStated)
+        for (const char* name : names[set.statedSource == ColourSource::Lab]) field(name);
     if (spectral) {
         const std::string prefix = set.spectralPrefix.empty() ? "SPECTRAL_" : set.spectralPrefix;
         // Three digits at least, as readers expect of a wavelength.
@@ -89,9 +95,6 @@ std::string FormatCgats(const MeasurementSet& set) {
             const std::string digits = std::to_string(nm);
             field(prefix + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits);
         }
-    } else {
-        const char* const names[2][3] = {{"XYZ_X", "XYZ_Y", "XYZ_Z"}, {"LAB_L", "LAB_A", "LAB_B"}};
-        for (const char* name : names[set.source == ColourSource::Lab]) field(name);
     }
     out += "NUMBER_OF_FIELDS " + std::to_string(count) + "\nBEGIN_DATA_FORMAT\n" + fields +
            "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(set.patches.size()) +
@@ -99,14 +102,17 @@ std::string FormatCgats(const MeasurementSet& set) {
     for (std::size_t k = 0; k < set.patches.size(); ++k) {
         const Patch& patch = set.patches[k];
         std::string row;
-        if (set.hasId) AppendWord(row, patch.id);
-        if (set.hasName) AppendWord(row += set.hasId ? " " : "", patch.name);
+        auto separate = [&]() -> std::string& { return row += row.empty() ? "" : " "; };
+        if (set.hasId) AppendWord(separate(), patch.id);
+        if (set.hasName) AppendWord(separate(), patch.name);
+        if (set.hasLocation) AppendWord(separate(), patch.location);
+        for (std::size_t j = 0; j < set.deviceFields.size(); ++j)
+            AppendNumber(separate(), set.Device(k)[j]);
+        if (set.hasStated)
+            for (double value : patch.values) AppendNumber(separate(), value);
         if (spectral) {
             const float* samples = set.Spectrum(k);
-            for (int i = 0; i < set.SampleCount(); ++i)
-                AppendNumber(row += row.empty() ? "" : " ", samples[i]);
-        } else {
-            for (double value : patch.values) AppendNumber(row += row.empty() ? "" : " ", value);
+            for (int i = 0; i < set.SampleCount(); ++i) AppendNumber(separate(), samples[i]);
         }
         out += row + '\n';
     }

@@ -10,10 +10,15 @@
 // the fluorescent lamps above all), and the perfect reflector comes out as the white of the
 // whole table whatever the range of the spectrum.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
+#include <sstream>
 
 #include "cie_tables.h"
+#include "decimal.h"
 #include "large_pages.h"
+#include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
@@ -222,32 +227,121 @@ std::vector<Colour> CieColours(const MeasurementSet& set, const Integration& int
 Colour TableColour(const MeasurementSet& set, std::size_t k) {
     Colour c;
     float xyz[3], lab[3];
-    switch (set.source) {
-        case ColourSource::Spectrum: {
-            const auto spectrum = TableSpectrum(set, k);
-            CX_SpectrumToD50XYZ(spectrum.data(), xyz);
-            CX_D50XYZ2LAB(xyz[0], xyz[1], xyz[2], &lab[0], &lab[1], &lab[2]);
-            c.xyz = {xyz[0], xyz[1], xyz[2]};
-            c.lab = {lab[0], lab[1], lab[2]};
+    const auto spectrum = TableSpectrum(set, k);
+    CX_SpectrumToD50XYZ(spectrum.data(), xyz);
+    CX_D50XYZ2LAB(xyz[0], xyz[1], xyz[2], &lab[0], &lab[1], &lab[2]);
+    c.xyz = {xyz[0], xyz[1], xyz[2]};
+    c.lab = {lab[0], lab[1], lab[2]};
+    return c;
+}
+
+// Where a set's colour comes from under `choice`.
+ColourSource SourceOfColour(const MeasurementSet& set, ColourChoice choice) {
+    switch (choice) {
+        case ColourChoice::Auto:
             break;
-        }
-        case ColourSource::Xyz: {
-            const auto& v = set.patches[k].values;
-            CX_D50XYZ2LAB(static_cast<float>(v[0]), static_cast<float>(v[1]),
-                          static_cast<float>(v[2]), &lab[0], &lab[1], &lab[2]);
-            c.xyz = v;
-            c.lab = {lab[0], lab[1], lab[2]};
+        case ColourChoice::Spectra:
+            if (set.source != ColourSource::Spectrum)
+                throw Error(set.path, "has no spectra; it states " +
+                                          std::string(SourceName(set.source)) + " only");
             break;
-        }
-        case ColourSource::Lab: {
-            const auto& v = set.patches[k].values;
-            CX_D50LAB2XYZ(static_cast<float>(v[0]), static_cast<float>(v[1]),
-                          static_cast<float>(v[2]), &xyz[0], &xyz[1], &xyz[2]);
-            c.xyz = {xyz[0], xyz[1], xyz[2]};
-            c.lab = v;
-            break;
-        }
+        case ColourChoice::Stated:
+            if (!set.hasStated)
+                throw Error(set.path,
+                            "states no colour (XYZ_X XYZ_Y XYZ_Z or LAB_L LAB_A LAB_B), only "
+                            "spectra");
+            return set.statedSource;
     }
+    return set.source;
+}
+
+// A stated condition in capitals, letters and digits only ("2_DEGREE" -> "2DEGREE").
+std::string Plain(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c))) out += UpperAscii(c);
+    return out;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The library's D50 white, that of its hosts and of ICC profiles.
+constexpr std::array<double, 3> kLibraryD50 = {96.42f, 100.0f, 82.49f};
+
+// The white a file states for its colours (ILLUMINANT_WHITE_POINT_XYZ: X Y Z, on the unit or
+// the percent scale), on the percent scale.
+std::optional<std::array<double, 3>> StatedWhite(const MeasurementSet& set) {
+    const std::string* text = KeywordValue(set, "ILLUMINANT_WHITE_POINT_XYZ");
+    if (!text) return std::nullopt;
+    std::istringstream words(*text);
+    std::array<double, 3> white{};
+    std::string word;
+    for (double& value : white)
+        if (!(words >> word) || ParseNumber(word, &value) != NumberResult::Ok || !(value > 0))
+            throw Error(set.path, "ILLUMINANT_WHITE_POINT_XYZ '" + Printable(*text) +
+                                      "' is not three positive numbers");
+    const double scale = white[1] <= 2 ? 100.0 : 1.0;
+    for (double& value : white) value *= scale;
+    return white;
+}
+
+// The conditions a file states for its stated colour; D50 and 2 degrees where it states none;
+// the white it states, else that of the conditions (the library's for D50 and 2 degrees).
+ColourConditions StatedConditions(const MeasurementSet& set) {
+    ColourConditions conditions;
+    conditions.assumed = set.conditions.illuminant.empty() && set.conditions.observer.empty();
+    if (!set.conditions.illuminant.empty()) {
+        std::string name = Plain(set.conditions.illuminant);
+        for (const std::string noise : {"CIE", "ILLUMINANT"})
+            if (name.rfind(noise, 0) == 0) name.erase(0, noise.size());
+        std::optional<Illuminant> illuminant = ParseIlluminant(name);
+        // "D50_2", "D65/10": the observer after the illuminant, unless OBSERVER says.
+        for (const std::string observer : {"10", "2"})
+            if (!illuminant && EndsWith(name, observer)) {
+                illuminant = ParseIlluminant(name.substr(0, name.size() - observer.size()));
+                if (illuminant && observer == "10") conditions.observer = Observer::TenDegree;
+            }
+        if (!illuminant)
+            throw Error(set.path, "states ILLUMINANT " + Printable(set.conditions.illuminant) +
+                                      ", whose white is not known here (D50, D65, A, C, F2, F7 "
+                                      "and F11 are)");
+        conditions.illuminant = *illuminant;
+    }
+    if (!set.conditions.observer.empty()) {
+        const std::string name = Plain(set.conditions.observer);
+        if (name.rfind("10", 0) == 0 || name.find("1964") != std::string::npos)
+            conditions.observer = Observer::TenDegree;
+        else if (name.rfind("2", 0) != 0 && name.find("1931") == std::string::npos)
+            throw Error(set.path, "states OBSERVER " + Printable(set.conditions.observer) +
+                                      ", neither 2 nor 10 degrees");
+    }
+    const bool d50 =
+        conditions.illuminant == Illuminant::D50 && conditions.observer == Observer::TwoDegree;
+    const auto stated = StatedWhite(set);
+    conditions.white = stated ? *stated
+                       : d50  ? kLibraryD50
+                              : CieWhite(conditions.illuminant, conditions.observer);
+    return conditions;
+}
+
+// The colour of a patch from the XYZ or L*a*b* its file states, relative to `white`.
+Colour StatedColour(const std::array<double, 3>& v, ColourSource source,
+                    const std::array<float, 3>& white) {
+    Colour c;
+    float xyz[3], lab[3];
+    const auto x = static_cast<float>(v[0]), y = static_cast<float>(v[1]),
+               z = static_cast<float>(v[2]);
+    if (source == ColourSource::Xyz) {
+        CX_XYZ2LAB_float(x, y, z, white[0], white[1], white[2], &lab[0], &lab[1], &lab[2]);
+        c.xyz = v;
+        c.lab = {lab[0], lab[1], lab[2]};
+        return c;
+    }
+    CX_LAB2XYZ_float(x, y, z, white[0], white[1], white[2], &xyz[0], &xyz[1], &xyz[2]);
+    c.xyz = {xyz[0], xyz[1], xyz[2]};
+    c.lab = v;
     return c;
 }
 
@@ -271,9 +365,26 @@ std::optional<Observer> ParseObserver(std::string_view name) {
     return std::nullopt;
 }
 
+ColourConditions ConditionsOfColour(const MeasurementSet& set, const Integration& integration) {
+    if (SourceOfColour(set, integration.colour) != ColourSource::Spectrum)
+        return StatedConditions(set);
+    if (UsesTable(set, integration))
+        return {Illuminant::D50, Observer::TwoDegree, false, kLibraryD50};
+    return {integration.illuminant, integration.observer, false,
+            CieWhite(integration.illuminant, integration.observer)};
+}
+
+std::string DescribeConditions(const ColourConditions& conditions) {
+    return IlluminantName(conditions.illuminant) +
+           (conditions.observer == Observer::TwoDegree ? ", 2 degree" : ", 10 degree") +
+           (conditions.assumed ? ", assumed" : "");
+}
+
 std::string DescribeColour(const MeasurementSet& set, const Integration& integration) {
-    if (set.source != ColourSource::Spectrum)
-        return std::string(SourceName(set.source)) + " as given (D50)";
+    const ColourSource source = SourceOfColour(set, integration.colour);
+    if (source != ColourSource::Spectrum)
+        return std::string(SourceName(source)) + " as given (" +
+               DescribeConditions(StatedConditions(set)) + ")";
     const std::string scale = "; " + DescribeScale(set.scale);
     if (UsesTable(set, integration))
         return "spectra, the library's D50 table (2 degree, 400 to 700 nm)" + scale;
@@ -290,7 +401,8 @@ bool UsesLibraryTable(const MeasurementSet& set, const Integration& integration)
 Integration SharedIntegration(const MeasurementSet& reference, const MeasurementSet& sample,
                               Integration integration) {
     auto table = [&](const MeasurementSet& set) {
-        return set.source != ColourSource::Spectrum || UsesTable(set, integration);
+        return SourceOfColour(set, integration.colour) != ColourSource::Spectrum ||
+               UsesTable(set, integration);
     };
     if (!table(reference) || !table(sample)) integration.cie = true;
     return integration;
@@ -305,19 +417,61 @@ std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer) {
 }
 
 std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integration) {
-    if (set.source == ColourSource::Spectrum && !UsesTable(set, integration)) {
+    const ColourSource source = SourceOfColour(set, integration.colour);
+    if (source == ColourSource::Spectrum && !UsesTable(set, integration)) {
         Integration cie = integration;
         cie.cie = true;
         return CieColours(set, cie);
     }
-    if (set.source == ColourSource::Spectrum) RequireSurfaces(set);
-    if (integration.cie)
+    if (source == ColourSource::Spectrum) RequireSurfaces(set);
+    if (integration.cie && integration.colour == ColourChoice::Auto)
         RequireSpectra(set, "integration for " + IlluminantName(integration.illuminant));
     std::vector<Colour> colours;
     colours.reserve(set.patches.size());
     AdviseLargePages(colours.data(), colours.capacity() * sizeof(Colour));
-    for (std::size_t k = 0; k < set.patches.size(); ++k) colours.push_back(TableColour(set, k));
+    if (source == ColourSource::Spectrum) {
+        for (std::size_t k = 0; k < set.patches.size(); ++k) colours.push_back(TableColour(set, k));
+        return colours;
+    }
+    const std::array<double, 3>& white = StatedConditions(set).white;
+    const std::array<float, 3> narrowed = {
+        static_cast<float>(white[0]), static_cast<float>(white[1]), static_cast<float>(white[2])};
+    for (const Patch& patch : set.patches)
+        colours.push_back(StatedColour(patch.values, source, narrowed));
     return colours;
+}
+
+std::size_t PaperPatch(const MeasurementSet& set, const std::vector<Colour>& colours, PairedBy by,
+                       const std::string& key) {
+    if (key.empty()) {
+        std::size_t lightest = 0;
+        for (std::size_t k = 1; k < colours.size(); ++k)
+            if (colours[k].xyz[1] > colours[lightest].xyz[1]) lightest = k;
+        return lightest;
+    }
+    const bool byName = by == PairedBy::SampleName, byLocation = by == PairedBy::Location;
+    const bool present = byName ? set.hasName : byLocation ? set.hasLocation : set.hasId;
+    const std::string field = byName ? "SAMPLE_NAME" : byLocation ? "SAMPLE_LOC" : "SAMPLE_ID";
+    if (!present) throw Error(set.path, "has no " + field + " to find the paper white by");
+    for (std::size_t k = 0; k < set.patches.size(); ++k) {
+        const Patch& patch = set.patches[k];
+        if ((byName ? patch.name : byLocation ? patch.location : patch.id) == key) return k;
+    }
+    throw Error(set.path, "no patch with " + field + " '" + Printable(key) + "' for paper white");
+}
+
+void RelativeToPaper(std::vector<Colour>& colours, std::size_t paper,
+                     const std::array<double, 3>& white) {
+    const std::array<double, 3> media = colours[paper].xyz;
+    for (Colour& c : colours) {
+        float lab[3];
+        CX_XYZ2LAB_float(static_cast<float>(c.xyz[0]), static_cast<float>(c.xyz[1]),
+                         static_cast<float>(c.xyz[2]), static_cast<float>(media[0]),
+                         static_cast<float>(media[1]), static_cast<float>(media[2]), &lab[0],
+                         &lab[1], &lab[2]);
+        for (int j = 0; j < 3; ++j) c.xyz[j] *= white[j] / media[j];
+        c.lab = {lab[0], lab[1], lab[2]};
+    }
 }
 
 Densities DensitiesOf(const MeasurementSet& set, std::size_t k) {

@@ -17,62 +17,98 @@ namespace vantrel::measure {
 
 namespace {
 
-const std::string& KeyOf(const Patch& patch, bool byId) {
-    return byId ? patch.id : patch.name;
-}
+using Key = std::string Patch::*;
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// The field a way of pairing takes its keys from, the member that holds them, and whether a
+// set has it.
+struct KeyField {
+    PairedBy by;
+    Key key;
+    bool MeasurementSet::*present;
+};
+constexpr KeyField kKeyFields[] = {
+    {PairedBy::SampleId, &Patch::id, &MeasurementSet::hasId},
+    {PairedBy::SampleName, &Patch::name, &MeasurementSet::hasName},
+    {PairedBy::Location, &Patch::location, &MeasurementSet::hasLocation},
+};
+
+const KeyField& FieldOf(PairedBy by) {
+    for (const KeyField& field : kKeyFields)
+        if (field.by == by) return field;
+    return kKeyFields[0];
+}
+
+// Whether two sets could be paired by a key field: both have it, give each key once and share
+// a key.
+bool Pairs(const MeasurementSet& reference, const MeasurementSet& sample, const KeyField& field);
+
+// The other ways that could pair two sets, as "; pairing by location or order would do".
+std::string OtherWays(const MeasurementSet& reference, const MeasurementSet& sample,
+                      PairedBy failed) {
+    std::vector<std::string> ways;
+    for (const KeyField& field : kKeyFields)
+        if (field.by != failed && Pairs(reference, sample, field))
+            ways.push_back(PairedByOption(field.by));
+    ways.push_back(PairedByOption(PairedBy::Order));
+    std::string text = "; pairing by ";
+    for (std::size_t k = 0; k < ways.size(); ++k)
+        text += (k == 0 ? "" : k + 1 == ways.size() ? " or " : ", ") + ways[k];
+    return text + " would do";
+}
+
 // The patches of a set by their key, in an open-addressed table of indices (one allocation
-// for any number of patches). A key given twice makes the pairing ambiguous.
+// for any number of patches). `repeated` is the first patch whose key an earlier one has.
 class KeyIndex {
   public:
-    KeyIndex(const MeasurementSet& set, bool byId, const std::string& field)
-        : set_(set), byId_(byId) {
+    KeyIndex(const MeasurementSet& set, Key key) : set_(set), key_(key) {
         std::size_t size = 16;
         while (size < 2 * set.patches.size()) size *= 2;
         slots_.assign(size, kEmpty);
-        for (std::size_t k = 0; k < set.patches.size(); ++k) {
-            const std::string& key = KeyOf(set.patches[k], byId);
-            std::size_t slot = Slot(key);
-            for (; slots_[slot] != kEmpty; slot = (slot + 1) & (size - 1)) {
-                const Patch& first = set.patches[slots_[slot]];
-                if (KeyOf(first, byId) == key)
-                    throw Error({set.path, set.patches[k].line, field, 0},
-                                field + " '" + Printable(key) + "' given twice (first on line " +
-                                    std::to_string(first.line) + ")");
-            }
+        for (std::size_t k = 0; k < set.patches.size() && !repeated; ++k) {
+            const std::string& text = set.patches[k].*key;
+            std::size_t slot = Slot(text);
+            for (; slots_[slot] != kEmpty && !repeated; slot = (slot + 1) & (size - 1))
+                if (set.patches[slots_[slot]].*key == text) {
+                    repeated = &set.patches[k];
+                    first = &set.patches[slots_[slot]];
+                }
             slots_[slot] = static_cast<std::uint32_t>(k);
         }
     }
 
-    // The index of the patch with `key`, or -1.
-    long Find(std::string_view key) const {
-        for (std::size_t slot = Slot(key); slots_[slot] != kEmpty;
+    // The index of the patch with `text`, or -1.
+    long Find(std::string_view text) const {
+        for (std::size_t slot = Slot(text); slots_[slot] != kEmpty;
              slot = (slot + 1) & (slots_.size() - 1))
-            if (KeyOf(set_.patches[slots_[slot]], byId_) == key) return slots_[slot];
+            if (set_.patches[slots_[slot]].*key_ == text) return slots_[slot];
         return -1;
     }
+
+    const Patch* repeated = nullptr;
+    const Patch* first = nullptr;
 
   private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
 
-    std::size_t Slot(std::string_view key) const {
-        return std::hash<std::string_view>()(key) & (slots_.size() - 1);
+    std::size_t Slot(std::string_view text) const {
+        return std::hash<std::string_view>()(text) & (slots_.size() - 1);
     }
 
     const MeasurementSet& set_;
-    bool byId_;
+    Key key_;
     std::vector<std::uint32_t> slots_;
 };
 
-bool SameKeysInOrder(const MeasurementSet& reference, const MeasurementSet& sample, bool byId) {
-    if (reference.patches.size() != sample.patches.size()) return false;
-    for (std::size_t k = 0; k < reference.patches.size(); ++k)
-        if (KeyOf(reference.patches[k], byId) != KeyOf(sample.patches[k], byId)) return false;
-    return true;
+bool Pairs(const MeasurementSet& reference, const MeasurementSet& sample, const KeyField& field) {
+    if (!(reference.*field.present) || !(sample.*field.present)) return false;
+    const KeyIndex inReference(reference, field.key), inSample(sample, field.key);
+    return !inReference.repeated && !inSample.repeated &&
+           std::any_of(sample.patches.begin(), sample.patches.end(),
+                       [&](const Patch& patch) { return inReference.Find(patch.*field.key) >= 0; });
 }
 
 std::string Unmatched(const MeasurementSet& set, std::size_t count, const std::string& first,
@@ -81,34 +117,49 @@ std::string Unmatched(const MeasurementSet& set, std::size_t count, const std::s
            other.path + " (first: '" + Printable(first) + "'), left out";
 }
 
-Pairing PairByKey(const MeasurementSet& reference, const MeasurementSet& sample, bool byId) {
+Pairing PairByKey(const MeasurementSet& reference, const MeasurementSet& sample, PairedBy by) {
+    const KeyField& keyField = FieldOf(by);
+    const Key key = keyField.key;
+    const std::string field = PairedByName(by);
+    for (const MeasurementSet* set : {&reference, &sample})
+        if (!(set->*keyField.present))
+            throw Error(set->path, "has no " + field + OtherWays(reference, sample, by));
     Pairing pairing;
-    pairing.by = byId ? PairedBy::SampleId : PairedBy::SampleName;
-    const std::string field = PairedByName(pairing.by);
-    const KeyIndex inReference(reference, byId, field);
-    // Files listing the same keys in the same order pair by place; the sample's keys are
-    // then the reference's, given twice where those are.
-    if (SameKeysInOrder(reference, sample, byId)) {
+    pairing.by = by;
+    auto refuseRepeated = [&](const KeyIndex& index, const MeasurementSet& set) {
+        if (index.repeated)
+            throw Error({set.path, index.repeated->line, field, 0},
+                        field + " '" + Printable(index.repeated->*key) +
+                            "' given twice (first on line " + std::to_string(index.first->line) +
+                            ")" + OtherWays(reference, sample, by));
+    };
+    const KeyIndex inReference(reference, key);
+    refuseRepeated(inReference, reference);
+    // Files listing the same keys in the same order pair by place.
+    if (reference.patches.size() == sample.patches.size() &&
+        std::equal(reference.patches.begin(), reference.patches.end(), sample.patches.begin(),
+                   [&](const Patch& a, const Patch& b) { return a.*key == b.*key; })) {
         for (std::size_t k = 0; k < reference.patches.size(); ++k) pairing.pairs.emplace_back(k, k);
         return pairing;
     }
-    const KeyIndex inSample(sample, byId, field);
+    const KeyIndex inSample(sample, key);
+    refuseRepeated(inSample, sample);
     std::size_t onlyReference = 0, onlySample = 0;
     std::string firstReference, firstSample;
     for (std::size_t k = 0; k < reference.patches.size(); ++k) {
-        const std::string& key = KeyOf(reference.patches[k], byId);
-        const long found = inSample.Find(key);
+        const std::string& text = reference.patches[k].*key;
+        const long found = inSample.Find(text);
         if (found >= 0) {
             pairing.pairs.emplace_back(k, static_cast<std::size_t>(found));
         } else if (onlyReference++ == 0) {
-            firstReference = key;
+            firstReference = text;
         }
     }
     for (const Patch& patch : sample.patches)
-        if (inReference.Find(KeyOf(patch, byId)) < 0 && onlySample++ == 0)
-            firstSample = KeyOf(patch, byId);
+        if (inReference.Find(patch.*key) < 0 && onlySample++ == 0) firstSample = patch.*key;
     if (pairing.pairs.empty())
-        throw Error(sample.path, "no " + field + " in common with " + reference.path);
+        throw Error(sample.path, "no " + field + " in common with " + reference.path +
+                                     OtherWays(reference, sample, by));
     if (onlyReference)
         pairing.warnings.push_back(
             Unmatched(reference, onlyReference, firstReference, field, sample));
@@ -175,15 +226,44 @@ std::string PairedByName(PairedBy by) {
             return "SAMPLE_ID";
         case PairedBy::SampleName:
             return "SAMPLE_NAME";
+        case PairedBy::Location:
+            return "SAMPLE_LOC";
         case PairedBy::Order:
             break;
     }
     return "order";
 }
 
+std::string PairedByOption(PairedBy by) {
+    switch (by) {
+        case PairedBy::SampleId:
+            return "id";
+        case PairedBy::SampleName:
+            return "name";
+        case PairedBy::Location:
+            return "location";
+        case PairedBy::Order:
+            break;
+    }
+    return "order";
+}
+
+std::optional<PairedBy> ParsePairedBy(std::string_view name) {
+    for (const PairedBy by :
+         {PairedBy::SampleId, PairedBy::SampleName, PairedBy::Location, PairedBy::Order})
+        if (name == PairedByOption(by)) return by;
+    return std::nullopt;
+}
+
+Pairing PairPatches(const MeasurementSet& reference, const MeasurementSet& sample, PairedBy by) {
+    return by == PairedBy::Order ? PairByOrder(reference, sample)
+                                 : PairByKey(reference, sample, by);
+}
+
 Pairing PairPatches(const MeasurementSet& reference, const MeasurementSet& sample) {
-    if (reference.hasId && sample.hasId) return PairByKey(reference, sample, true);
-    if (reference.hasName && sample.hasName) return PairByKey(reference, sample, false);
+    if (reference.hasId && sample.hasId) return PairByKey(reference, sample, PairedBy::SampleId);
+    if (reference.hasName && sample.hasName)
+        return PairByKey(reference, sample, PairedBy::SampleName);
     return PairByOrder(reference, sample);
 }
 
@@ -255,6 +335,20 @@ std::vector<std::size_t> WorstFirst(const std::vector<double>& differences) {
     return order;
 }
 
+std::pair<std::size_t, std::size_t> MakeRelative(const MeasurementSet& reference,
+                                                 const MeasurementSet& sample,
+                                                 const CompareOptions& options,
+                                                 const Integration& integration,
+                                                 std::vector<Colour>& referenceColours,
+                                                 std::vector<Colour>& sampleColours) {
+    const PairedBy by = options.pairBy == PairedBy::Order ? PairedBy::SampleId : options.pairBy;
+    const std::size_t r = PaperPatch(reference, referenceColours, by, options.paper);
+    const std::size_t s = PaperPatch(sample, sampleColours, by, options.paper);
+    RelativeToPaper(referenceColours, r, ConditionsOfColour(reference, integration).white);
+    RelativeToPaper(sampleColours, s, ConditionsOfColour(sample, integration).white);
+    return {r, s};
+}
+
 void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                         const CompareOptions& options) {
     auto doubtful = [](const MeasurementSet& set) {
@@ -295,17 +389,42 @@ Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
     const Integration integration = SharedIntegration(reference, sample, options.integration);
-    MeasurePairs(comparison, Colours(reference, integration), Colours(sample, integration),
-                 options.metric, 0, comparison.patches.size());
+    const std::vector<Colour> referenceColours = Colours(reference, integration);
+    const std::vector<Colour> sampleColours = Colours(sample, integration);
+    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleColours;
+    if (options.relativeToPaper)
+        comparison.paper = MakeRelative(reference, sample, options, integration, referenceCompared,
+                                        sampleCompared);
+    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0,
+                 comparison.patches.size());
     FinishComparison(comparison, options.tolerances);
+    if (options.profile) {
+        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
+                                        referenceColours, sampleColours);
+        for (const GroupResult& group : comparison.groups)
+            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
+    }
     return comparison;
+}
+
+void CheckColourConditions(const MeasurementSet& reference, const MeasurementSet& sample,
+                           const Integration& integration) {
+    const ColourConditions ref = ConditionsOfColour(reference, integration);
+    const ColourConditions smp = ConditionsOfColour(sample, integration);
+    if (ref.illuminant == smp.illuminant && ref.observer == smp.observer) return;
+    throw Error(sample.path, "colours under different conditions: " + reference.path + " " +
+                                 DescribeConditions(ref) + ", " + sample.path + " " +
+                                 DescribeConditions(smp));
 }
 
 Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet& sample,
                            const CompareOptions& options) {
-    if (!options.ignoreConditions) CheckConditions(reference, sample);
+    if (!options.ignoreConditions) {
+        CheckConditions(reference, sample);
+        CheckColourConditions(reference, sample, options.integration);
+    }
     Comparison comparison;
-    comparison.pairing = PairPatches(reference, sample);
+    comparison.pairing = PairPatches(reference, sample, options.pairBy);
     comparison.patches.reserve(comparison.pairing.pairs.size());
     AdviseLargePages(comparison.patches.data(),
                      comparison.patches.capacity() * sizeof(ComparedPatch));

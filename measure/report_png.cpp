@@ -1,7 +1,10 @@
-// The picture of a comparison: a title, a legend and a histogram of the differences with the
-// tolerance limits over a grid of split swatches (reference left, sample right), each labelled
-// with its patch and difference. Drawn on a pixel surface of the platform with its bitmap font
-// and written as PNG.
+// The picture of a comparison: a title, the groups of a tolerance profile, a legend and a
+// histogram of the differences with the tolerance limits over a grid of split swatches
+// (reference left, sample right), each labelled with its patch and difference. The grid is the
+// chart's own when every patch has a location (SAMPLE_LOC "A1", "2B17": letters the column,
+// digits the row), else the patches in order; cells shrink to fit the width asked for, and
+// their labels take the smaller font, or go, when cells are small. Drawn on a pixel surface of
+// the platform with its bitmap font and written as PNG.
 #include <fcntl.h>
 #include <unistd.h>
 #if defined(_WIN32)
@@ -10,13 +13,17 @@
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <system_error>
 
+#include "text_util.h"
 #include "vantrel/colorimetry.h"
 #include "vantrel/measure.h"
 #include "vantrel_platform/gdi.h"
@@ -40,27 +47,30 @@ constexpr COLORREF kLimitColours[] = {RGB(255, 48, 48), RGB(255, 220, 60), RGB(2
 constexpr int kOutlineGap = 2;    // between a swatch and its outline
 constexpr int kOutlineWidth = 3;  // outline thickness
 
-// The platform's bitmap font at pixel height 16 draws its 5x7 glyphs at scale 2: 12 pixels a
-// character, 16 a line.
+// The platform's bitmap font at pixel height 8 s draws its 5x7 glyphs at scale s: 6 s pixels a
+// character, 8 s a line. Headings take scale 2, the labels of small swatches scale 1.
 constexpr LONG kFontHeight = 16;
 constexpr int kCharWidth = 12;
 constexpr int kLineHeight = 16;
 constexpr int kLineGap = 6;
 
 constexpr int kMargin = 16;
-constexpr int kCellWidth = 112;
-constexpr int kCellHeight = 116;
-constexpr int kSwatchX = 12;  // swatch offset inside its cell
-constexpr int kSwatchY = 8;
-constexpr int kSwatchWidth = 88;
-constexpr int kSwatchHeight = 60;
-constexpr int kLabelChars = kCellWidth / kCharWidth - 1;
+// A cell is at most this wide (a swatch, gaps and two label lines at scale 2), and at least
+// kSmallestCell: a chart that would need smaller ones is drawn as a list of its worst patches.
+constexpr int kLargestCell = 112;
+constexpr int kSmallestCell = 14;
 constexpr int kMinWidth = 816;  // room for the legend and a readable histogram
 constexpr int kHistogramHeight = 120;
 constexpr int kHistogramBins = 40;
 constexpr int kTextLines = 6;  // two files, metric, summary, verdict, legend
-constexpr int kHeader = kMargin + kTextLines * (kLineHeight + kLineGap) + kLineGap +
-                        kHistogramHeight + 2 * (kLineHeight + kLineGap);
+// The height above the grid, with a line for each group of a tolerance profile.
+int HeaderHeight(std::size_t groups) {
+    return kMargin + (kTextLines + static_cast<int>(groups)) * (kLineHeight + kLineGap) + kLineGap +
+           kHistogramHeight + 2 * (kLineHeight + kLineGap);
+}
+// Colours that tell the groups of a tolerance profile apart.
+constexpr COLORREF kGroupColours[] = {RGB(80, 160, 255), RGB(255, 200, 40),  RGB(200, 90, 255),
+                                      RGB(60, 220, 170), RGB(255, 120, 170), RGB(160, 220, 60)};
 // The part of the worst patches that is outlined: a tenth.
 constexpr std::size_t kOutlinedShare = 10;
 
@@ -106,6 +116,8 @@ class Canvas {
         LOGFONTW font{};
         font.lfHeight = -kFontHeight;
         font_.CreateFontIndirect(&font);
+        font.lfHeight = -kFontHeight / 2;
+        small_.CreateFontIndirect(&font);
         CDC::FromHandle(dc_)->SelectObject(&font_);
         SetBkMode(dc_, TRANSPARENT);
         Fill(0, 0, width, height, kBackground);
@@ -131,28 +143,36 @@ class Canvas {
         Fill(x + w - thickness, y, thickness, h, colour);
     }
 
+    // Text at scale 2 (headings) or 1 (small labels) from now on.
+    void Scale(int scale) {
+        scale_ = scale;
+        CDC::FromHandle(dc_)->SelectObject(scale == 1 ? &small_ : &font_);
+    }
+
     // One line of text with its top at y, starting at x; an ellipsis mark becomes three dots.
     // Returns the x after it.
     int Text(int x, int y, const std::wstring& line, COLORREF colour) {
+        const int charWidth = 6 * scale_, lineHeight = 8 * scale_;
         SetTextColor(dc_, colour);
         std::size_t start = 0;
         while (start <= line.size()) {
             std::size_t stop = line.find(kEllipsis, start);
             if (stop == std::wstring::npos) stop = line.size();
-            RECT box{x, y, x, y + kLineHeight};
+            RECT box{x, y, x, y + lineHeight};
             DrawTextW(dc_, line.c_str() + start, static_cast<int>(stop - start), &box,
                       DT_LEFT | DT_SINGLELINE | DT_TOP | DT_NOCLIP);
-            x += static_cast<int>(stop - start) * kCharWidth;
+            x += static_cast<int>(stop - start) * charWidth;
             if (stop == line.size()) break;
-            for (int dot = 0; dot < 3; ++dot) Fill(x + 1 + 4 * dot, y + 12, 2, 2, colour);
-            x += kCharWidth;
+            for (int dot = 0; dot < 3; ++dot)
+                Fill(x + (1 + 4 * dot) * scale_ / 2, y + 6 * scale_, scale_, scale_, colour);
+            x += charWidth;
             start = stop + 1;
         }
         return x;
     }
 
     void CentredText(int centre, int y, const std::wstring& line, COLORREF colour) {
-        Text(centre - static_cast<int>(line.size()) * kCharWidth / 2, y, line, colour);
+        Text(centre - static_cast<int>(line.size()) * 3 * scale_, y, line, colour);
     }
 
     bool Save(const std::string& path) const {
@@ -162,7 +182,8 @@ class Canvas {
   private:
     HWND window_;
     HDC dc_;
-    CFont font_;
+    CFont font_, small_;
+    int scale_ = 2;
 };
 
 std::array<std::uint8_t, 3> Srgb255(const std::array<double, 3>& lab) {
@@ -179,39 +200,118 @@ COLORREF ToColorref(const std::array<std::uint8_t, 3>& c) {
     return RGB(c[0], c[1], c[2]);
 }
 
-// Where everything goes. The grid has `columns` cells per row; swatch k of the shown ones sits
-// in cell (k % columns, k / columns).
-struct Layout {
-    int columns = 1;
-    int rows = 1;
-    int width = 0;
-    int height = 0;
-    std::size_t shown = 0;  // patches drawn; the rest are left out
+// The column and row of a chart location such as "A1", "AA3" or "2B17": its letters give the
+// column (after a count of alphabets: "2A" follows "Z"), its digits the row; nothing for
+// anything else.
+std::optional<std::pair<int, int>> CellOfLocation(std::string_view location) {
+    constexpr int kLargest = 999;  // columns or rows of any real chart
+    auto digit = [&](std::size_t at) {
+        return at < location.size() && location[at] >= '0' && location[at] <= '9';
+    };
+    std::size_t i = 0;
+    int alphabets = 0, column = 0, row = 0;
+    for (; digit(i) && alphabets <= kLargest; ++i) alphabets = alphabets * 10 + (location[i] - '0');
+    const std::size_t letters = i;
+    for (; i < location.size() && std::isalpha(static_cast<unsigned char>(location[i])) &&
+           column <= kLargest;
+         ++i)
+        column = column * 26 + (UpperAscii(location[i]) - 'A' + 1);
+    const std::size_t digits = i;
+    for (; digit(i) && row <= kLargest; ++i) row = row * 10 + (location[i] - '0');
+    column += std::max(alphabets - 1, 0) * 26;
+    if (digits == letters || i == digits || i != location.size() || row < 1 || row > kLargest ||
+        column > kLargest)
+        return std::nullopt;
+    return std::pair{column - 1, row - 1};
+}
 
-    explicit Layout(std::size_t count) {
-        const int maxColumns = (kReportMaxSize - 2 * kMargin) / kCellWidth;
-        const int maxRows = (kReportMaxSize - kHeader - kMargin) / kCellHeight;
-        shown = std::min(count, static_cast<std::size_t>(maxColumns) * maxRows);
-        const int n = static_cast<int>(std::max<std::size_t>(shown, 1));
-        // Roughly three columns for every two rows, as a sheet of paper.
+// Where everything goes: the picture's size, the header above the grid, and the cells of the
+// patches shown, `cell` pixels wide. In a chart's layout cell k is comparison patch k's; else
+// cell k holds the k-th patch shown (all in order, or the worst first when not all fit).
+struct Layout {
+    int width = 0, height = 0;
+    int top = 0;  // where the grid begins
+    int columns = 1, rows = 1;
+    int cell = kLargestCell, cellHeight = 0;
+    int swatchX = 0, swatchY = 0, swatchWidth = 0, swatchHeight = 0;
+    int band = 0;        // the height of the strip of group colours under a swatch
+    int labelScale = 2;  // of the labels under a swatch; 0: none
+    bool chart = false;  // cells from the chart's locations
+    std::vector<std::pair<int, int>> cells;
+
+    Layout(const MeasurementSet& reference, const Comparison& comparison, int requestedWidth,
+           int header)
+        : top(header), groups_(!comparison.groups.empty()) {
+        const int inner = std::max(requestedWidth, kMinWidth) - 2 * kMargin;
+        if (ChartCells(reference, comparison)) {
+            int size = std::min(kLargestCell, inner / columns);
+            while (size > kSmallestCell && !Fits(size)) --size;
+            if (Fits(size)) {
+                chart = true;
+                Finish();
+                return;
+            }
+            cells.clear();
+        }
+        // In order: roughly three columns for every two rows, as a sheet of paper, within the
+        // width asked for.
+        const int n = static_cast<int>(std::max<std::size_t>(comparison.patches.size(), 1));
         const int natural = static_cast<int>(std::ceil(std::sqrt(1.5 * n)));
-        columns = std::clamp(natural, 1, maxColumns);
-        rows = (n + columns - 1) / columns;
-        width = std::max(kMinWidth, 2 * kMargin + columns * kCellWidth);
-        height = kHeader + rows * kCellHeight + kMargin;
+        for (int size = kLargestCell;; --size) {
+            columns = std::clamp(natural, 1, inner / size);
+            rows = (n + columns - 1) / columns;
+            if (Fits(size) || size == kSmallestCell) break;
+        }
+        rows = std::min(rows, std::max(1, (kReportMaxSize - top - kMargin) / cellHeight));
+        const int shown = std::min(n, columns * rows);
+        for (int k = 0; k < shown && !comparison.patches.empty(); ++k)
+            cells.emplace_back(k % columns, k / columns);
+        Finish();
     }
 
     std::size_t TextChars() const {
         return static_cast<std::size_t>((width - 2 * kMargin) / kCharWidth);
     }
-    int SwatchX(std::size_t k) const {
-        return kMargin + static_cast<int>(k % static_cast<std::size_t>(columns)) * kCellWidth +
-               kSwatchX;
+    int SwatchX(std::size_t k) const { return kMargin + cells[k].first * cell + swatchX; }
+    int SwatchY(std::size_t k) const { return top + cells[k].second * cellHeight + swatchY; }
+
+  private:
+    // Every patch of the reference at a location of its own.
+    bool ChartCells(const MeasurementSet& reference, const Comparison& comparison) {
+        if (!reference.hasLocation || comparison.patches.empty()) return false;
+        std::set<std::pair<int, int>> taken;
+        columns = rows = 0;
+        for (const ComparedPatch& patch : comparison.patches) {
+            const auto at = CellOfLocation(reference.patches[patch.reference].location);
+            if (!at || !taken.insert(*at).second) return false;
+            cells.push_back(*at);
+            columns = std::max(columns, at->first + 1);
+            rows = std::max(rows, at->second + 1);
+        }
+        return true;
     }
-    int SwatchY(std::size_t k) const {
-        return kHeader + static_cast<int>(k / static_cast<std::size_t>(columns)) * kCellHeight +
-               kSwatchY;
+
+    // The geometry of cells `size` pixels wide (a swatch of 88 by 60 in 112, the band, and two
+    // label lines at the scale the width allows), and whether `rows` of them fit the picture.
+    bool Fits(int size) {
+        cell = size;
+        labelScale = size >= 100 ? 2 : size >= 40 ? 1 : 0;
+        swatchX = std::max(1, size * 12 / kLargestCell);
+        swatchY = std::max(1, size * 8 / kLargestCell);
+        swatchWidth = size - 2 * swatchX;
+        swatchHeight = std::max(4, swatchWidth * 60 / 88);
+        band = groups_ ? std::max(2, size / 24) : 0;
+        // Two label lines of 8 s pixels, 4 s above them, 3 between and 5 below.
+        cellHeight = swatchY + swatchHeight + band + (labelScale ? 20 * labelScale + 8 : swatchY);
+        return top + rows * cellHeight + kMargin <= kReportMaxSize;
     }
+
+    void Finish() {
+        width = std::max(kMinWidth, 2 * kMargin + columns * cell);
+        height = top + rows * cellHeight + kMargin;
+    }
+
+    bool groups_;
 };
 
 class ReportPainter {
@@ -229,6 +329,7 @@ class ReportPainter {
     void Paint() {
         int y = kMargin;
         PaintTitle(y);
+        PaintGroups(y);
         PaintLegend(y);
         PaintHistogram(y);
         PaintSwatches(y);
@@ -262,6 +363,29 @@ class ReportPainter {
             text += "  " + check.name + " " + Fixed(check.limit) + (check.pass ? " pass" : " FAIL");
         if (options_.tolerances.max) text += "  " + std::to_string(verdict.overMax) + " over max";
         Line(y, text, verdict.pass ? kPass : kOutline);
+    }
+
+    // A line for each group of a tolerance profile, in its colour: members, statistics and
+    // verdict.
+    void PaintGroups(int& y) {
+        for (std::size_t g = 0; g < comparison_.groups.size(); ++g) {
+            const GroupResult& group = comparison_.groups[g];
+            const COLORREF colour = kGroupColours[g % std::size(kGroupColours)];
+            canvas_.Fill(kMargin, y + 2, kLineHeight - 4, kLineHeight - 4, colour);
+            std::string text = group.name + ": " + std::to_string(group.members.size()) +
+                               (group.members.size() == 1 ? " patch" : " patches");
+            if (!group.members.empty()) {
+                text += ", mean " + Fixed(group.statistics.mean) + " max " +
+                        Fixed(group.statistics.max);
+                for (const LimitCheck& check : group.verdict.checks)
+                    text += "  " + check.name + " " + Fixed(check.limit) +
+                            (check.pass ? " pass" : " FAIL");
+            }
+            canvas_.Text(kMargin + kLineHeight + 4, y,
+                         Shorten(Widen(text), layout_.TextChars() - 2),
+                         group.verdict.pass ? kText : kOutline);
+            y += kLineHeight + kLineGap;
+        }
     }
 
     void PaintLegend(int& y) {
@@ -333,42 +457,57 @@ class ReportPainter {
         const double threshold = d[worst[keep - 1]];
         std::vector<bool> outlined(d.size());
         for (std::size_t k = 0; k < d.size(); ++k) outlined[k] = d[k] > 0 && d[k] >= threshold;
+        // The groups each patch belongs to.
+        std::vector<std::vector<std::size_t>> groups(d.size());
+        for (std::size_t g = 0; g < comparison_.groups.size(); ++g)
+            for (std::size_t member : comparison_.groups[g].members) groups[member].push_back(g);
 
-        std::vector<std::size_t> order;
-        if (layout_.shown < d.size()) {
-            order.assign(worst.begin(), worst.begin() + static_cast<long>(layout_.shown));
+        const std::size_t shown = layout_.cells.size();
+        std::vector<std::size_t> order(shown);
+        for (std::size_t k = 0; k < shown; ++k) order[k] = k;
+        if (shown < d.size()) {
+            order.assign(worst.begin(), worst.begin() + static_cast<long>(shown));
             Line(y,
-                 "the " + std::to_string(layout_.shown) + " worst of " + std::to_string(d.size()) +
-                     " patches, worst first; " + std::to_string(d.size() - layout_.shown) +
-                     " left out",
+                 "the " + std::to_string(shown) + " worst of " + std::to_string(d.size()) +
+                     " patches, worst first; " + std::to_string(d.size() - shown) + " left out",
                  kOutline);
-        } else {
-            order.resize(d.size());
-            for (std::size_t k = 0; k < d.size(); ++k) order[k] = k;
+        } else if (layout_.chart) {
+            Line(y, "patches where SAMPLE_LOC puts them on the chart", kDimText);
         }
-        for (std::size_t k = 0; k < order.size(); ++k) PaintSwatch(k, order[k], outlined[order[k]]);
+        canvas_.Scale(std::max(layout_.labelScale, 1));
+        for (std::size_t k = 0; k < shown; ++k)
+            PaintSwatch(k, order[k], outlined[order[k]], groups[order[k]]);
+        canvas_.Scale(2);
     }
 
-    void PaintSwatch(std::size_t cell, std::size_t index, bool outlined) {
+    void PaintSwatch(std::size_t cell, std::size_t index, bool outlined,
+                     const std::vector<std::size_t>& groups) {
         const ComparedPatch& patch = comparison_.patches[index];
         const int x = layout_.SwatchX(cell), y = layout_.SwatchY(cell);
-        const int half = kSwatchWidth / 2;
-        canvas_.Frame(x - 1, y - 1, kSwatchWidth + 2, kSwatchHeight + 2, 1, kFrame);
-        canvas_.Fill(x, y, half, kSwatchHeight, ToColorref(Srgb255(patch.referenceLab)));
-        canvas_.Fill(x + half, y, kSwatchWidth - half, kSwatchHeight,
-                     ToColorref(Srgb255(patch.sampleLab)));
+        const int w = layout_.swatchWidth, h = layout_.swatchHeight, half = w / 2;
+        canvas_.Frame(x - 1, y - 1, w + 2, h + 2, 1, kFrame);
+        canvas_.Fill(x, y, half, h, ToColorref(Srgb255(patch.referenceLab)));
+        canvas_.Fill(x + half, y, w - half, h, ToColorref(Srgb255(patch.sampleLab)));
         if (outlined) {
-            const int out = kOutlineGap + kOutlineWidth;
-            canvas_.Frame(x - out, y - out, kSwatchWidth + 2 * out, kSwatchHeight + 2 * out,
-                          kOutlineWidth, kOutline);
+            const int thickness = std::max(1, kOutlineWidth * layout_.cell / kLargestCell);
+            const int out = std::max(1, kOutlineGap * layout_.cell / kLargestCell) + thickness;
+            canvas_.Frame(x - out, y - out, w + 2 * out, h + 2 * out, thickness, kOutline);
         }
-        const int centre = x + kSwatchWidth / 2;
-        const int labelY = y + kSwatchHeight + 8;
+        // The colours of its groups side by side, under it.
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const int from = x + static_cast<int>(g) * w / static_cast<int>(groups.size());
+            const int to = x + static_cast<int>(g + 1) * w / static_cast<int>(groups.size());
+            canvas_.Fill(from, y + h + 1, to - from, layout_.band - 1,
+                         kGroupColours[groups[g] % std::size(kGroupColours)]);
+        }
+        if (!layout_.labelScale) return;
+        const int scale = layout_.labelScale, centre = x + w / 2;
+        const int labelY = y + h + layout_.band + 4 * scale;
+        const std::size_t chars = static_cast<std::size_t>(layout_.cell / (6 * scale));
         canvas_.CentredText(centre, labelY,
-                            Shorten(Widen(PatchLabel(reference_, patch.reference)), kLabelChars),
+                            Shorten(Widen(PatchLabel(reference_, patch.reference)), chars),
                             kDimText);
-        canvas_.CentredText(centre, labelY + kLineHeight + 3, Widen(Fixed(patch.difference)),
-                            kText);
+        canvas_.CentredText(centre, labelY + 8 * scale + 3, Widen(Fixed(patch.difference)), kText);
     }
 
     Canvas& canvas_;
@@ -403,8 +542,8 @@ std::string CreateScratchBeside(const std::string& path) {
 
 void WriteReportPng(const std::string& path, const MeasurementSet& reference,
                     const MeasurementSet& sample, const Comparison& comparison,
-                    const CompareOptions& options) {
-    const Layout layout(comparison.patches.size());
+                    const CompareOptions& options, int width) {
+    const Layout layout(reference, comparison, width, HeaderHeight(comparison.groups.size()));
     std::string failure;
     std::error_code renamed;
     const std::string scratch = CreateScratchBeside(path);

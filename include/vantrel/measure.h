@@ -84,10 +84,12 @@ struct Conditions {
 };
 
 struct Patch {
-    std::string id;    ///< SAMPLE_ID, empty when the file has none
-    std::string name;  ///< SAMPLE_NAME, empty when the file has none
-    int line = 0;      ///< line of the file holding the patch's data row
-    /// XYZ (percent scale) or L*a*b*, as the file gives them, when the source is Xyz or Lab.
+    std::string id;        ///< SAMPLE_ID, empty when the file has none
+    std::string name;      ///< SAMPLE_NAME, empty when the file has none
+    std::string location;  ///< SAMPLE_LOC, empty when the file has none
+    int line = 0;          ///< line of the file holding the patch's data row
+    /// The XYZ (percent scale) or L*a*b* the file states (MeasurementSet::statedSource), when
+    /// it states one.
     std::array<double, 3> values{};
 };
 
@@ -119,9 +121,18 @@ struct MeasurementSet {
     int table = 1;     ///< which table of the file this is, from 1
     int tableCount = 1;
     std::string fileType;  ///< the file's first word, its identifier: "CGATS.17", "CTI3", ...
-    ColourSource source = ColourSource::Lab;
+    ColourSource source = ColourSource::Lab;  ///< spectra when there are any, else stated
     bool hasId = false;
     bool hasName = false;
+    bool hasLocation = false;
+    /// Whether the file states L*a*b* (LAB_L LAB_A LAB_B) or else XYZ (XYZ_X XYZ_Y XYZ_Z) for
+    /// each patch, beside spectra or alone, and which; the values are in Patch::values.
+    bool hasStated = false;
+    ColourSource statedSource = ColourSource::Lab;
+    /// Device values (CMYK_C, RGB_R, 6CLR_1 and the like), as the file names and orders its
+    /// fields, patch by patch in `device`.
+    std::vector<std::string> deviceFields;
+    std::vector<double> device;
     /// Header keywords in file order (the values of quoted strings without their quotes),
     /// those of earlier tables first.
     std::vector<std::pair<std::string, std::string>> keywords;
@@ -150,6 +161,8 @@ struct MeasurementSet {
         return spectra.data() + k * static_cast<std::size_t>(SampleCount());
     }
     bool Percent() const { return scale.scale == SpectralScale::Percent; }
+    /// The device values of patch k, deviceFields.size() of them.
+    const double* Device(std::size_t k) const { return device.data() + k * deviceFields.size(); }
 };
 
 struct ReadOptions {
@@ -164,7 +177,7 @@ struct ReadOptions {
 /// Reads a CGATS.17 file. Colour comes from the spectral fields when there are any
 /// (SPECTRAL_NNN, SPECTRAL_NMNNN, SPECTRAL_NM_NNN, NMNNN, SPEC_NNN, any case, evenly spaced
 /// with no gap; NNN in nm, or in thousandths of a nm when it has six or seven digits), else
-/// from XYZ_X XYZ_Y XYZ_Z, else from LAB_L LAB_A LAB_B. The fields are those that
+/// from LAB_L LAB_A LAB_B, else from XYZ_X XYZ_Y XYZ_Z. The fields are those that
 /// BEGIN_DATA_FORMAT lists: a NUMBER_OF_FIELDS that disagrees is a warning, a data row with
 /// more or fewer values an error. Numbers are the nearest double to their decimal text, with
 /// or without an exponent, whatever the locale; any number that narrows to a finite float is
@@ -201,9 +214,9 @@ VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 
 /// The set as a CGATS.17 file of one table: its file type and header keywords (but its
 /// counts, which it writes from the data), SPECTRAL_NORM 1 or 100 for spectra when the header
-/// has none, its id, name and colour fields, and each number in the shortest text that reads
-/// back to the value held (a spectral sample to the same float). ParseCgats of the text gives
-/// the same patches, spectra, values and scale.
+/// has none, its id, name, location, device and colour fields (stated and spectral), and each
+/// number in the shortest text that reads back to the value held (a spectral sample to the
+/// same float). ParseCgats of the text gives the same patches, spectra, values and scale.
 VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
 
 /// "percent" or "factors".
@@ -211,6 +224,10 @@ VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
 /// The scale and how it was decided, in words: "percent (stated: SPECTRAL_NORM 100)",
 /// "factors (guessed: no value above 2)".
 VANTREL_MEASURE_API std::string DescribeScale(const ScaleDecision& decision);
+
+/// How the patches of two sets are paired: by SAMPLE_ID, SAMPLE_NAME or SAMPLE_LOC, or by their
+/// order in the files.
+enum class PairedBy { SampleId, SampleName, Location, Order };
 
 /// What a person calls patch k: its id, else its name, else "#" and its place from 1.
 VANTREL_MEASURE_API std::string PatchLabel(const MeasurementSet& set, std::size_t k);
@@ -231,10 +248,19 @@ enum class Observer { TwoDegree, TenDegree };  ///< CIE 1931 and CIE 1964
 /// range beyond them. XYZ are normalised so that a perfect reflector has Y = 100, and L*a*b*
 /// is relative to that perfect reflector. Spectra must be every 5 to 20 nm and cover 400 to
 /// 700 nm at least.
+///
+/// `colour` chooses where colour comes from: by default (Auto) the spectra when the file has
+/// any, else the XYZ or L*a*b* it states; Spectra or Stated insist on one, and Colours throws
+/// Error for a file without it. Stated colour is under the illuminant and observer the file
+/// states (D50 and 2 degrees where it states none; see ConditionsOfColour), and the
+/// integration does not apply to it.
+enum class ColourChoice { Auto, Spectra, Stated };
+
 struct Integration {
     bool cie = false;
     Illuminant illuminant = Illuminant::D50;
     Observer observer = Observer::TwoDegree;
+    ColourChoice colour = ColourChoice::Auto;
 };
 
 /// Names: "D50", "D65", "A", "C", "F2", "F7", "F11"; "2", "10". Parse* return nothing for
@@ -243,8 +269,26 @@ VANTREL_MEASURE_API std::string IlluminantName(Illuminant illuminant);
 VANTREL_MEASURE_API std::optional<Illuminant> ParseIlluminant(std::string_view name);
 VANTREL_MEASURE_API std::optional<Observer> ParseObserver(std::string_view name);
 
-/// One line saying where a set's colour comes from and, for spectra, how they were integrated
-/// and on what scale they were read (DescribeScale).
+/// The illuminant and observer that a set's colour is under, and the white its L*a*b* is
+/// relative to (percent scale): for spectra the integration's, with the CIE white, or D50 and 2
+/// degrees with the library's D50 white (96.42, 100, 82.49) for the library's table; for stated
+/// colour, the illuminant and observer the file's ILLUMINANT and OBSERVER state, or D50 and 2
+/// degrees where it states none (`assumed`), and the white its ILLUMINANT_WHITE_POINT_XYZ
+/// states, else the library's D50 white for D50 and 2 degrees, else the CIE white. Throws
+/// Error for stated colour under an illuminant or observer the library does not know.
+struct ColourConditions {
+    Illuminant illuminant = Illuminant::D50;
+    Observer observer = Observer::TwoDegree;
+    bool assumed = false;
+    std::array<double, 3> white{96.42f, 100.0f, 82.49f};
+};
+VANTREL_MEASURE_API ColourConditions ConditionsOfColour(const MeasurementSet& set,
+                                                        const Integration& integration);
+/// "D50, 2 degree", and ", assumed" when assumed.
+VANTREL_MEASURE_API std::string DescribeConditions(const ColourConditions& conditions);
+
+/// One line saying where a set's colour comes from: for spectra, how they were integrated and
+/// on what scale they were read (DescribeScale); for stated colour, under what conditions.
 VANTREL_MEASURE_API std::string DescribeColour(const MeasurementSet& set,
                                                const Integration& integration);
 
@@ -255,7 +299,8 @@ struct Colour {
 
 /// The colour of every patch. Throws Error when the spectra do not allow what the
 /// integration needs (their range and step, above), when a CIE integration is asked of a set
-/// without spectra, and for spectra that are not of surfaces (SpectralContent).
+/// without spectra, for spectra that are not of surfaces (SpectralContent), and when the
+/// colour chosen is not in the file or its conditions are not known.
 VANTREL_MEASURE_API std::vector<Colour> Colours(const MeasurementSet& set,
                                                 const Integration& integration);
 
@@ -272,6 +317,20 @@ VANTREL_MEASURE_API Integration SharedIntegration(const MeasurementSet& referenc
 
 /// The white of a CIE integration: the XYZ of a perfect reflector, Y = 100.
 VANTREL_MEASURE_API std::array<double, 3> CieWhite(Illuminant illuminant, Observer observer);
+
+/// The patch of a set taken as its paper (or display) white: the one whose key (`by`; SAMPLE_ID
+/// when by order) is `key`, or, when `key` is empty, the lightest (the largest Y, the first of
+/// equals). Throws Error when no patch has the key or the set lacks that field.
+VANTREL_MEASURE_API std::size_t PaperPatch(const MeasurementSet& set,
+                                           const std::vector<Colour>& colours, PairedBy by,
+                                           const std::string& key);
+
+/// Media-relative colour (ISO 13655): each patch's XYZ scaled channel by channel by `white`
+/// over the paper's XYZ, and its L*a*b* taken relative to the paper's XYZ, so that the paper
+/// is L* 100, a* 0, b* 0. Display data in absolute units (cd/m2) become relative to the
+/// display's white the same way.
+VANTREL_MEASURE_API void RelativeToPaper(std::vector<Colour>& colours, std::size_t paper,
+                                         const std::array<double, 3>& white);
 
 /// Status T and Status I densities (visual, red, green, blue) of patch k from its samples at
 /// 400, 410, ..., 700 nm (every second sample of a spectrum every 5 nm). Throws Error when the
@@ -323,24 +382,38 @@ VANTREL_MEASURE_API Components SignedDifferences(const std::array<double, 3>& re
 // ---------------------------------------------------------------------------------------------
 // Pairing, statistics and verdict
 
-enum class PairedBy { SampleId, SampleName, Order };
-
-/// Patches paired by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 struct Pairing {
     PairedBy by = PairedBy::Order;
     std::vector<std::pair<std::size_t, std::size_t>> pairs;  ///< reference, sample; reference order
     std::vector<std::string> warnings;                       ///< patches left out
 };
-/// Throws Error for a key given twice in one set, or no key in common.
+/// Pairs the patches `by` a key field or by order. By a key, each set must have the field and
+/// give each key once, and the two must share a key: otherwise throws Error naming the fault
+/// and the other ways that would pair the sets ("; pairing by location or order would do").
+/// Patches whose key the other set lacks are left out with a warning. By order, the first n
+/// patches of each are paired (n the smaller count), with a warning when the counts differ.
+VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
+                                        const MeasurementSet& sample, PairedBy by);
+/// Pairs by SAMPLE_ID when both sets have it, else by SAMPLE_NAME, else by order.
 VANTREL_MEASURE_API Pairing PairPatches(const MeasurementSet& reference,
                                         const MeasurementSet& sample);
-/// "SAMPLE_ID", "SAMPLE_NAME" or "order".
+/// "SAMPLE_ID", "SAMPLE_NAME", "SAMPLE_LOC" or "order".
 VANTREL_MEASURE_API std::string PairedByName(PairedBy by);
+/// "id", "name", "location" or "order"; ParsePairedBy takes these and gives nothing for
+/// anything else.
+VANTREL_MEASURE_API std::string PairedByOption(PairedBy by);
+VANTREL_MEASURE_API std::optional<PairedBy> ParsePairedBy(std::string_view name);
 
 /// Throws Error, one line naming both files, when both state an illuminant, observer,
 /// measurement condition or filter and these differ.
 VANTREL_MEASURE_API void CheckConditions(const MeasurementSet& reference,
                                          const MeasurementSet& sample);
+
+/// Throws Error, one line naming both files, when their colours under `integration` are
+/// under different illuminants or observers (ConditionsOfColour).
+VANTREL_MEASURE_API void CheckColourConditions(const MeasurementSet& reference,
+                                               const MeasurementSet& sample,
+                                               const Integration& integration);
 
 /// Median and 95th percentile interpolate linearly between the two nearest ranks: the
 /// q-quantile of n sorted values v[0..n-1] is taken at rank q (n - 1). The standard deviation
@@ -377,6 +450,60 @@ VANTREL_MEASURE_API Verdict Judge(const std::vector<double>& differences,
 VANTREL_MEASURE_API std::vector<std::size_t> WorstFirst(const std::vector<double>& differences);
 
 // ---------------------------------------------------------------------------------------------
+// Tolerance profiles
+
+/// Values from low to high, both included.
+struct Range {
+    double low = 0, high = 0;
+    bool Contains(double value) const;
+};
+
+/// A group of patches of a tolerance profile and how it is judged. A patch of a comparison
+/// belongs to the group when it meets every criterion given: its SAMPLE_ID matches one of
+/// `ids` and its SAMPLE_NAME one of `names` (patterns: * any run, ? any one byte); its device
+/// values meet one of the `device` alternatives (every field of it in its range); the
+/// reference's L* and C*ab lie in `lightness` and `chroma`.
+struct PatchGroup {
+    std::string name;
+    int line = 0;  ///< of the profile, where the group begins
+    std::vector<std::string> ids, names;
+    std::vector<std::vector<std::pair<std::string, Range>>> device;
+    std::optional<Range> lightness, chroma;
+    std::optional<MetricChoice> metric;  ///< the comparison's when none is given
+    Tolerances limits;
+    std::optional<double> maxDeltaH;  ///< on the |dH*ab| of each patch
+    bool relative = false;            ///< media-relative (RelativeToPaper)
+};
+
+struct ToleranceProfile {
+    std::string path;   ///< names the profile in messages
+    std::string paper;  ///< the key of the paper white patch; empty: the lightest
+    std::vector<PatchGroup> groups;
+};
+
+/// Reads a tolerance profile: text of one statement a line, '#' beginning a comment:
+///   paper KEY; group NAME; and in a group: ids PATTERN...; names PATTERN...;
+///   device FIELD=V|FIELD=LOW..HIGH ... (V within half a unit; each device line an
+///   alternative); lightness LOW..HIGH; chroma LOW..HIGH; metric 2000 [kL kC kH] | 94
+///   [kL kC kH] | cmc [l c] | ab; max X; mean X; p95 X; max-dh X; relative yes|no.
+/// Throws Error naming the line for anything else, a group set twice or setting no limit,
+/// and a profile without a group.
+VANTREL_MEASURE_API ToleranceProfile ReadToleranceProfile(const std::string& path);
+VANTREL_MEASURE_API ToleranceProfile ParseToleranceProfile(std::string_view text,
+                                                           const std::string& name);
+
+/// The judgement of one group: its patches (indices of Comparison::patches), their
+/// differences in the group's metric, statistics and verdict; the verdict's checks add
+/// "max-dh" when the group limits it. No members: no statistics, and a verdict that passes.
+struct GroupResult {
+    std::string name;
+    std::vector<std::size_t> members;
+    std::vector<double> differences;
+    Statistics statistics;
+    Verdict verdict;
+};
+
+// ---------------------------------------------------------------------------------------------
 // A whole comparison
 
 struct CompareOptions {
@@ -384,6 +511,15 @@ struct CompareOptions {
     Integration integration;
     Tolerances tolerances;
     bool ignoreConditions = false;
+    PairedBy pairBy = PairedBy::SampleId;
+    /// Media-relative comparison: each set's colours relative to its own paper white
+    /// (RelativeToPaper), the patch whose key (pairBy; SAMPLE_ID for order) is `paper`, or the
+    /// lightest when `paper` is empty.
+    bool relativeToPaper = false;
+    std::string paper;
+    /// Groups of patches judged each by its own limits; with a profile, the verdict is that
+    /// of every group and of `tolerances`.
+    std::optional<ToleranceProfile> profile;
 };
 
 struct ComparedPatch {
@@ -395,14 +531,25 @@ struct ComparedPatch {
 
 struct Comparison {
     Pairing pairing;
+    /// The paper white of each set (patch indices), when the comparison is media-relative.
+    std::optional<std::pair<std::size_t, std::size_t>> paper;
     std::vector<ComparedPatch> patches;  ///< in the reference's order
     std::vector<double> differences;     ///< of `patches`, in the same order
     Statistics statistics;
     Verdict verdict;
+    std::vector<GroupResult> groups;  ///< those of the profile, in its order
 };
 
-/// Checks the conditions (unless ignored), pairs the patches, and measures, summarises and
-/// judges their differences.
+/// The groups of a profile judged on a comparison, from the colours of both sets (Colours,
+/// before any media-relative scaling). Throws Error for a group naming a device field the
+/// reference lacks.
+VANTREL_MEASURE_API std::vector<GroupResult> JudgeGroups(
+    const MeasurementSet& reference, const MeasurementSet& sample, const Comparison& comparison,
+    const ToleranceProfile& profile, const CompareOptions& options,
+    const std::vector<Colour>& referenceColours, const std::vector<Colour>& sampleColours);
+
+/// Checks the conditions the files state and those their colours are under (unless ignored),
+/// pairs the patches, and measures, summarises and judges their differences.
 VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
                                        const MeasurementSet& sample, const CompareOptions& options);
 
@@ -413,6 +560,13 @@ VANTREL_MEASURE_API Comparison Compare(const MeasurementSet& reference,
 /// pairing or colorimetry throws.
 VANTREL_MEASURE_API void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                                             const CompareOptions& options);
+
+/// Makes the colours of both sets of a comparison media-relative (options.paper names the
+/// paper white, PaperPatch); gives the two paper patches.
+VANTREL_MEASURE_API std::pair<std::size_t, std::size_t> MakeRelative(
+    const MeasurementSet& reference, const MeasurementSet& sample, const CompareOptions& options,
+    const Integration& integration, std::vector<Colour>& referenceColours,
+    std::vector<Colour>& sampleColours);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,
@@ -432,17 +586,23 @@ VANTREL_MEASURE_API void FinishComparison(Comparison& comparison, const Toleranc
 // ---------------------------------------------------------------------------------------------
 // The picture of a comparison
 
-/// The largest width and height of the report, in pixels.
+/// The largest width and height of the report, in pixels, and the width it is drawn for unless
+/// asked otherwise (about an A4 page at 200 pixels an inch).
 constexpr int kReportMaxSize = 4096;
+constexpr int kReportWidth = 1600;
 
-/// Draws the comparison as a PNG picture of at most kReportMaxSize pixels a side: a title
-/// (both files, the metric and its parameters), a legend, a histogram of the differences with
-/// the tolerance limits, and a split swatch per patch (reference left, sample right, in sRGB)
-/// labelled with its id and difference, the worst tenth outlined. When not every patch fits,
-/// the worst are shown, worst first, and the picture says how many were left out. The file is
-/// written whole or not at all; throws Error naming `path` when it cannot be written.
+/// Draws the comparison as a PNG picture at most `width` pixels wide (816 at least) and at most
+/// kReportMaxSize pixels a side: a title (both files, the metric and its parameters), the
+/// groups of a tolerance profile with their verdicts, a legend, a histogram of the differences
+/// with the tolerance limits, and a split swatch per patch (reference left, sample right, in
+/// sRGB) labelled with its id and difference, the worst tenth outlined and the colours of its
+/// groups beneath. Patches are where the chart has them when the reference gives each a
+/// location of its own (SAMPLE_LOC: letters the column, digits the row), in order otherwise;
+/// cells shrink to the width, with smaller labels or none. When not every patch fits, the worst
+/// are shown, worst first, and the picture says how many were left out. The file is written
+/// whole or not at all; throws Error naming `path` when it cannot be written.
 VANTREL_MEASURE_API void WriteReportPng(const std::string& path, const MeasurementSet& reference,
                                         const MeasurementSet& sample, const Comparison& comparison,
-                                        const CompareOptions& options);
+                                        const CompareOptions& options, int width = kReportWidth);
 
 }  // namespace vantrel::measure

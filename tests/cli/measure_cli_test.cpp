@@ -211,10 +211,13 @@ TEST(Compare, PictureOfManyPatchesKeepsTheWorstWithinBounds) {
     }
     const auto image = ComparePicture(Quoted(Write(dir, "r.cgats", reference + "END_DATA\n")),
                                       Quoted(Write(dir, "s.cgats", sample + "END_DATA\n")));
-    EXPECT_LE(image.width, 4096);
+    // All of them, in cells small enough for the default width, without labels.
+    EXPECT_LE(image.width, 1600);
     EXPECT_LE(image.height, 4096);
-    EXPECT_GT(image.height, 3500);
-    EXPECT_EQ(image.At(kSwatchX + 66, kSwatchY + 30), Srgb255(90, 0, 0));  // worst first
+    int worst = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) worst += image.At(x, y) == Srgb255(90, 0, 0);
+    EXPECT_GT(worst, 20);
 }
 
 // The README shows the built-in example's output as it stands, with the tolerance that

@@ -199,6 +199,7 @@ def expected(t, place, file_type, table_count, wanted, norms):
     spectral = sorted((wavelength(f), i) for i, f in enumerate(fields) if wavelength(f))
     ident = fields.index("SAMPLE_ID") if "SAMPLE_ID" in fields else None
     name = fields.index("SAMPLE_NAME") if "SAMPLE_NAME" in fields else None
+    place_ = fields.index("SAMPLE_LOC") if "SAMPLE_LOC" in fields else None
     if spectral:
         source, columns = 0, [i for _, i in spectral]
         first, last = spectral[0][0], spectral[-1][0]
@@ -215,6 +216,7 @@ def expected(t, place, file_type, table_count, wanted, norms):
         values = [tokens(v)[0] for v in row]
         patches.append(("x" + (values[ident].encode().hex() if ident is not None else ""),
                         "x" + (values[name].encode().hex() if name is not None else ""),
+                        "x" + (values[place_].encode().hex() if place_ is not None else ""),
                         line, [bits(values[c]) for c in columns]))
     scale = None
     if spectral:
@@ -319,10 +321,11 @@ def check(path, line, want, got):
         return "scale %s, expected %s" % (head[7], scale)
     if len(got) - 1 != len(patches):
         return "%d patches, expected %d" % (len(got) - 1, len(patches))
-    for row, (ident, name, number, bits) in zip(got[1:], patches):
+    for row, (ident, name, place, number, bits) in zip(got[1:], patches):
         parts = row.split()
-        if parts[:3] != [ident, name, str(number)] or [int(b, 16) for b in parts[3:]] != bits:
-            return "patch %s, expected %s" % (parts[:3], (ident, name, number))
+        if parts[:4] != [ident, name, place, str(number)] or \
+                [int(b, 16) for b in parts[4:]] != bits:
+            return "patch %s, expected %s" % (parts[:4], (ident, name, place, number))
     return None
 
 

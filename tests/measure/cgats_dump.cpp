@@ -1,7 +1,7 @@
 // What the CGATS reader makes of files, for the differential test (cgats_differential.py):
 // for each "TABLE PATH" line of standard input, "error MESSAGE", or the set's shape and then
-// one line per patch: id and name in hex, the line, and every number as the hex of its bits
-// (floats for spectral samples, doubles for XYZ and L*a*b*). Files are read in blocks of 1 to
+// one line per patch: id, name and location in hex, the line, and every number as the hex of its
+// bits (floats for spectral samples, doubles for XYZ and L*a*b*). Files are read in blocks of 1 to
 // 64 bytes, the size changing from file to file, so that lines, numbers and CR-LF pairs fall
 // across the ends of blocks.
 #if defined(_WIN32)
@@ -54,7 +54,8 @@ int main() {
                         measure::ScaleName(set.scale.scale).c_str(), set.warnings.size());
             for (std::size_t k = 0; k < set.patches.size(); ++k) {
                 const measure::Patch& patch = set.patches[k];
-                std::printf("%s %s %d", Hex(patch.id).c_str(), Hex(patch.name).c_str(), patch.line);
+                std::printf("%s %s %s %d", Hex(patch.id).c_str(), Hex(patch.name).c_str(),
+                            Hex(patch.location).c_str(), patch.line);
                 if (set.source == measure::ColourSource::Spectrum)
                     for (int i = 0; i < set.SampleCount(); ++i) PrintBits(set.Spectrum(k)[i]);
                 else

@@ -122,6 +122,22 @@ TEST(CgatsReader, SpectralFieldNamesAndStepsGiveTheSameSamples) {
     }
 }
 
+// Beside spectra: the location, device values and stated colour of each patch.
+TEST(CgatsReader, KeepsLocationsDeviceValuesAndStatedColour) {
+    const measure::MeasurementSet set = measure::ParseCgats(
+        Cgats("SAMPLE_ID SAMPLE_LOC CMYK_C CMYK_K LAB_L LAB_A LAB_B SPEC_400 SPEC_500 MY_X", 10, 1,
+              "P1 A1 100 0.5 50 1 -2 0.1 0.2 x"),
+        "t.cgats");
+    ASSERT_EQ(set.source, measure::ColourSource::Spectrum);
+    EXPECT_EQ(std::make_tuple(set.hasLocation, set.hasStated, set.statedSource),
+              std::make_tuple(true, true, measure::ColourSource::Lab));
+    EXPECT_EQ(set.deviceFields, (std::vector<std::string>{"CMYK_C", "CMYK_K"}));
+    EXPECT_EQ(std::vector<double>(set.Device(0), set.Device(0) + 2),
+              (std::vector<double>{100, 0.5}));
+    EXPECT_EQ(set.patches[0].location, "A1");
+    EXPECT_EQ(set.patches[0].values, (std::array<double, 3>{50, 1, -2}));
+}
+
 TEST(CgatsReader, TablesAreChosenAndCounted) {
     const std::string first = LabFile("P1 50 1 2");
     const std::string second =

@@ -140,6 +140,58 @@ TEST(CieIntegration, TestColourSamplesAgreeWithThePlainSum) {
     }
 }
 
+// Where colour comes from, and under what conditions the stated colour is.
+TEST(ColourChoice, SpectraOrStatedUnderTheirConditions) {
+    auto file = [](const std::string& header) {
+        return measure::ParseCgats("CGATS.17\n" + header +
+                                       "\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y XYZ_Z SPEC_400 "
+                                       "SPEC_700\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n"
+                                       "P 95.047 100 108.883 1 1\nEND_DATA\n",
+                                   "f.cgats");
+    };
+    using measure::ColourChoice;
+    const struct {
+        std::string header;
+        ColourChoice choice;
+        const char* described;  // or the error
+        double a;               // a* of the patch
+    } cases[] = {
+        // The D65 white under D50, and under the 10 degree D65 white.
+        {"", ColourChoice::Stated, "XYZ as given (D50, 2 degree, assumed)", -2.38},
+        {"ILLUMINANT \"D65\"\nOBSERVER 2_DEGREE", ColourChoice::Stated,
+         "XYZ as given (D65, 2 degree)", 0},
+        {"ILLUMINANT CIE_D65/10", ColourChoice::Stated, "XYZ as given (D65, 10 degree)", 0.41},
+        {"ILLUMINANT D55", ColourChoice::Stated,
+         "f.cgats: states ILLUMINANT D55, whose white is not known here (D50, D65, A, C, F2, F7 "
+         "and F11 are)",
+         0},
+        {"ILLUMINANT D65", ColourChoice::Auto,
+         "spectra, CIE D50 2 degree, 400 to 700 nm every 300 nm; factors (guessed: no value "
+         "above 2)",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.header);
+        const measure::Integration integration{false, measure::Illuminant::D50, Observer::TwoDegree,
+                                               c.choice};
+        try {
+            const measure::MeasurementSet set = file(c.header);
+            EXPECT_EQ(measure::DescribeColour(set, integration), c.described);
+            if (c.choice == ColourChoice::Stated) {
+                EXPECT_NEAR(measure::Colours(set, integration)[0].lab[1], c.a, 0.05);
+            }
+        } catch (const measure::Error& e) {
+            EXPECT_STREQ(e.what(), c.described);
+        }
+    }
+    // Colours under different conditions are not compared.
+    const measure::MeasurementSet d65 = file("ILLUMINANT D65"), d50 = file("");
+    const measure::Integration stated{false, measure::Illuminant::D50, Observer::TwoDegree,
+                                      ColourChoice::Stated};
+    EXPECT_THROW(measure::CheckColourConditions(d50, d65, stated), measure::Error);
+    EXPECT_NO_THROW(measure::CheckColourConditions(d65, d65, stated));
+}
+
 TEST(Densities, FiveNmDataGiveTheirTenNmSamplesAndTwentyIsRefused) {
     const measure::MeasurementSet five = measure::ParseCgats(Flat(380, 730, 5, "0.25"), "five");
     const measure::MeasurementSet ten = measure::ParseCgats(Flat(400, 700, 10, "0.25"), "ten");

@@ -62,6 +62,83 @@ TEST(Conditions, StatedOnBothSidesMustAgree) {
     }
 }
 
+// A chart whose padding patches share SAMPLE_ID 0 pairs by location or order; each refusal
+// names the ways that would pair.
+TEST(Pairing, ByIdNameLocationOrOrder) {
+    auto lab = [](const std::string& rows) {
+        return measure::ParseCgats(
+            "CGATS.17\nBEGIN_DATA_FORMAT\nSAMPLE_ID SAMPLE_LOC LAB_L LAB_A "
+            "LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\nBEGIN_DATA\n" +
+                rows + "\nEND_DATA\n",
+            "f.cgats");
+    };
+    const measure::MeasurementSet padded = lab("1 A1 50 0 0\n0 A2 90 0 0\n0 A3 90 0 0");
+    const measure::MeasurementSet shuffled = lab("0 A3 90 0 0\n1 A1 50 0 0\n0 A2 91 0 0");
+    const measure::MeasurementSet other = lab("7 B1 50 0 0\n8 B2 90 0 0\n9 B3 90 0 0");
+    const struct {
+        const measure::MeasurementSet &reference, &sample;
+        measure::PairedBy by;
+        std::vector<std::pair<std::size_t, std::size_t>> pairs;
+        const char* refused;
+    } cases[] = {
+        {padded, shuffled, measure::PairedBy::Location, {{0, 1}, {1, 2}, {2, 0}}, ""},
+        {padded, shuffled, measure::PairedBy::Order, {{0, 0}, {1, 1}, {2, 2}}, ""},
+        {padded,
+         shuffled,
+         measure::PairedBy::SampleId,
+         {},
+         "f.cgats:9: SAMPLE_ID '0' given twice (first on line 8); pairing by location or order "
+         "would do"},
+        {padded,
+         other,
+         measure::PairedBy::Location,
+         {},
+         "f.cgats: no SAMPLE_LOC in common with f.cgats; pairing by order would do"},
+        {padded,
+         other,
+         measure::PairedBy::SampleName,
+         {},
+         "f.cgats: has no SAMPLE_NAME; pairing by order would do"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(measure::PairedByOption(c.by));
+        try {
+            EXPECT_EQ(measure::PairPatches(c.reference, c.sample, c.by).pairs, c.pairs);
+            EXPECT_STREQ(c.refused, "");
+        } catch (const measure::Error& e) {
+            EXPECT_STREQ(e.what(), c.refused);
+        }
+    }
+}
+
+// Media-relative: each file's paper becomes L* 100, a* 0, b* 0, and a patch reflecting half of
+// what the paper does in each channel L* 116 (1/2)^(1/3) - 16 = 76.0693, a* 0, b* 0.
+TEST(Compare, RelativeToPaper) {
+    auto xyz = [](const char* paper, const char* half) {
+        return measure::ParseCgats(
+            std::string("CGATS.17\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y XYZ_Z\nEND_DATA_"
+                        "FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nH ") +
+                half + "\nW " + paper + "\nEND_DATA\n",
+            "f.cgats");
+    };
+    measure::CompareOptions options;
+    options.relativeToPaper = true;
+    const measure::Comparison c =
+        measure::Compare(xyz("90 92 75", "45 46 37.5"), xyz("80 84 60", "40 42 30"), options);
+    ASSERT_TRUE(c.paper);
+    EXPECT_EQ(*c.paper, (std::pair<std::size_t, std::size_t>{1, 1}));
+    for (const measure::ComparedPatch& patch : c.patches)
+        for (const auto& lab : {patch.referenceLab, patch.sampleLab}) {
+            EXPECT_NEAR(lab[0], patch.reference == 1 ? 100 : 76.0693, 1e-4);
+            EXPECT_EQ(lab[1], 0);
+            EXPECT_EQ(lab[2], 0);
+        }
+    options.paper = "H";  // named, not the lightest
+    EXPECT_EQ(*measure::Compare(xyz("90 92 75", "45 46 37.5"), xyz("80 84 60", "40 42 30"), options)
+                   .paper,
+              (std::pair<std::size_t, std::size_t>{0, 0}));
+}
+
 // Spectral files of patches (id and value at every wavelength) from first to last nm.
 std::string Spectral(int first, int last,
                      const std::vector<std::pair<const char*, const char*>>& patches) {

@@ -1,11 +1,12 @@
 // vantrel prefs init | show | monitor | repair, and vantrel monitor: preference files and the
 // monitor's RGB-to-XYZ matrix.
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "atomic_file.h"
@@ -308,8 +309,13 @@ void WriteThroughStore(const std::string& path, bool replace, bool fromOriginal,
 }
 
 bool Exists(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    try {
+        return std::filesystem::exists(
+            std::filesystem::symlink_status(std::filesystem::u8path(path), error));
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 int PrefsInit(const PrefsRequest& r) {

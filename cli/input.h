@@ -22,9 +22,6 @@ std::string ReadInput(const std::string& path);
 // How an input is named in messages: "standard input" for "-", else the path.
 std::string InputName(const std::string& path);
 
-// Whether two paths name the same file (same device and inode); false when either does not
-// exist. "-" names no file.
-bool SameFile(const std::string& a, const std::string& b);
 // Refuses (UsageError) to write `output`, given by `option`, when it is one of `inputs`.
 void RefuseOutputOverInput(const std::string& output, const std::string& option,
                            const std::vector<std::string>& inputs);

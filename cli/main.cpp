@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "system_files.h"
 #include "version.h"
 
 namespace {
@@ -104,8 +105,13 @@ int Run(int argc, char** argv, std::string* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseBinaryStandardStreams();
+    std::vector<std::string> arguments = cli::Utf8Arguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+    utf8Argv.push_back(nullptr);
     std::string name;
-    const int status = Run(argc, argv, &name);
+    const int status = Run(static_cast<int>(arguments.size()), utf8Argv.data(), &name);
     // A full disk or a closed pipe must not pass for success: whatever standard output still
     // buffers is written and the stream closed, and any failure on the way is reported.
     errno = 0;

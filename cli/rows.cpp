@@ -1,6 +1,8 @@
 #include "rows.h"
 
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +22,11 @@ void AdviseLargePages(const void* data, size_t bytes) {
     const auto begin =
         (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+#if defined(MADV_HUGEPAGE)
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)begin, (void)end;  // no such advice on this system (Windows)
+#endif
 }
 
 // Printable ASCII without quotes, backslashes or commas: the same in CSV and, between quotes,

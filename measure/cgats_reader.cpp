@@ -11,12 +11,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -732,7 +736,13 @@ class CgatsParser {
 // Reads a file in blocks, so that memory holds the patches and not the whole text. The
 // buffer is no larger than the file (and a block at most), and is not cleared before use.
 MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_t largestBlock) {
+#if defined(_WIN32)
+    // Binary mode: text mode would translate line ends and stop at ^Z. The path is UTF-8.
+    const int fd =
+        ::_wopen(std::filesystem::u8path(path).c_str(), O_RDONLY | O_BINARY | O_NOINHERIT);
+#else
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
     if (fd < 0) throw Error(path, std::string("cannot open (") + std::strerror(errno) + ")");
     struct Closer {
         int fd;

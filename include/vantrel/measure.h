@@ -25,8 +25,20 @@
 
 // Marks the names libvantrel_measure exports. Declared with default visibility on both sides:
 // a host built with hidden visibility must still share the type of Error with the library,
-// or it could not catch what the library throws.
+// or it could not catch what the library throws. On Windows the library's sources
+// (VANTREL_MEASURE_BUILDING) export them from the DLL and users import them, unless they link
+// its objects directly (VANTREL_MEASURE_STATIC).
+#if defined(_WIN32)
+#if defined(VANTREL_MEASURE_BUILDING)
+#define VANTREL_MEASURE_API __declspec(dllexport)
+#elif defined(VANTREL_MEASURE_STATIC)
+#define VANTREL_MEASURE_API
+#else
+#define VANTREL_MEASURE_API __declspec(dllimport)
+#endif
+#else
 #define VANTREL_MEASURE_API __attribute__((visibility("default")))
+#endif
 
 namespace vantrel::measure {
 

@@ -13,12 +13,14 @@ namespace {
 
 namespace measure = vantrel::measure;
 
-// The patches of `set` as rows: id, name, XYZ, L*a*b*, C*, h and the densities.
+// The patches of `set` as rows: id, name, location, XYZ, L*a*b*, C*, h and the densities; in
+// CSV, which has no title, the scale of the spectra and how it was decided on every row.
 cli::RowSet PatchRows(const measure::MeasurementSet& set,
                       const std::vector<measure::Colour>& colours, bool densities, float scale,
-                      int decimals) {
+                      int decimals, bool scaleColumns) {
     std::vector<cli::RowSet::Column> columns = {{"id", "id", false}};
     if (set.hasName) columns.push_back({"name", "name", false});
+    if (set.hasLocation) columns.push_back({"location", "location", false});
     for (const char* name : {"X", "Y", "Z"}) columns.push_back({name, name, true});
     for (const char* name : {"L*", "a*", "b*", "C*"}) columns.push_back({name, {name[0]}, true});
     columns.push_back({"h", "h", true});
@@ -26,6 +28,13 @@ cli::RowSet PatchRows(const measure::MeasurementSet& set,
         for (const char* name :
              {"T_vis", "T_red", "T_green", "T_blue", "I_vis", "I_red", "I_green", "I_blue"})
             columns.push_back({name, name, true});
+    if (scaleColumns) {
+        columns.push_back({"scale", "scale", false});
+        columns.push_back({"scale_basis", "scale_basis", false});
+    }
+    const std::string scaleName = measure::ScaleName(set.scale.scale);
+    const char* const kBases[] = {"told", "stated", "data", "guessed"};
+    const std::string basis = kBases[static_cast<int>(set.scale.basis)];
     cli::RowSet rows(std::move(columns));
     rows.Reserve(set.patches.size());
     for (size_t k = 0; k < set.patches.size(); ++k) {
@@ -33,6 +42,7 @@ cli::RowSet PatchRows(const measure::MeasurementSet& set,
         const measure::Colour& c = colours[k];
         rows.Text(set.hasId ? patch.id : std::to_string(k + 1));
         if (set.hasName) rows.Text(patch.name);
+        if (set.hasLocation) rows.Text(patch.location);
         // XYZ on the unit scale keeps the digits of the percent scale.
         for (double v : c.xyz)
             rows.Value(scale == 1.0f ? v / 100.0 : v, scale == 1.0f ? decimals + 2 : decimals);
@@ -46,37 +56,65 @@ cli::RowSet PatchRows(const measure::MeasurementSet& set,
             for (float v : d.statusT) rows.Value(v, decimals);
             for (float v : d.statusI) rows.Value(v, decimals);
         }
+        if (scaleColumns) {
+            rows.Text(scaleName);
+            rows.Text(basis);
+        }
     }
     return rows;
+}
+
+// The densities of every patch, for CGATS.
+std::vector<measure::Densities> AllDensities(const measure::MeasurementSet& set) {
+    std::vector<measure::Densities> all;
+    for (size_t k = 0; k < set.patches.size(); ++k) all.push_back(measure::DensitiesOf(set, k));
+    return all;
 }
 
 int RunMeasure(const cli::Invocation& run) {
     const cli::Options& options = run.options;
     const bool densities = options.Has("--densities");
-    const cli::Format format = cli::FormatOf(options);
+    const bool cgats = options.Value("--format") == "cgats";
+    const cli::Format format = cgats ? cli::Format::kCsv : cli::FormatOf(options);
     const measure::Integration integration = cli::IntegrationOf(options);
     const float scale = cli::XyzScale(options);
-    const int table = static_cast<int>(options.Whole("--table", 1));
+    const measure::ReadOptions read(static_cast<int>(options.Whole("--table", 1)),
+                                    cli::SpectralScaleOf(options, ""));
     const std::string path = cli::Expect(options.Operands(), {"FILE"})[0];
     cli::RefuseStandardOutputOverInput({path});
 
-    const measure::MeasurementSet set = cli::ReadSet(path, table);
+    const measure::MeasurementSet set = cli::ReadSet(path, read);
     const std::vector<measure::Colour> colours = measure::Colours(set, integration);
     if (densities) measure::DensitiesOf(set, 0);  // fails before anything is printed
 
-    cli::Report report;
-    report.rows = PatchRows(set, colours, densities, scale, cli::DecimalsOf(format));
-    report.rows.RequireFinite();
     std::vector<std::string> warnings = set.warnings;
+    cli::WarnOfGuessedScale(set, "", warnings);
     cli::WarnOfStatedConditions(set, integration, warnings);
-    cli::Warn(run.command, warnings);
     const std::string colour = measure::DescribeColour(set, integration);
+    if (cgats) {
+        for (const measure::Colour& c : colours)
+            for (double v : c.lab)
+                if (!std::isfinite(v)) throw cli::Failure(set.path + ": a colour is not finite");
+        cli::Warn(run.command, warnings);
+        run.out.Write(measure::FormatColoursCgats(
+            set, colours, integration,
+            densities ? AllDensities(set) : std::vector<measure::Densities>{}));
+        return cli::kExitOk;
+    }
+    const bool spectral = set.source == measure::ColourSource::Spectrum &&
+                          integration.colour != measure::ColourChoice::Stated;
+    cli::Report report;
+    report.rows = PatchRows(set, colours, densities, scale, cli::DecimalsOf(format),
+                            spectral && format == cli::Format::kCsv);
+    report.rows.RequireFinite();
+    cli::Warn(run.command, warnings);
     report.title = set.path + ": " + std::to_string(set.patches.size()) +
                    (set.patches.size() == 1 ? " patch" : " patches") + ", colour from " + colour +
                    "\n\n";
     report.head = {{"file", cli::Json::Text(set.path)},
                    {"table", cli::Json::Integer(set.table)},
                    {"colour", cli::Json::Text(colour)}};
+    if (spectral) report.head.emplace_back("scale", cli::ScaleJson(set.scale));
     cli::Render(report, format, run.out);
     return cli::kExitOk;
 }
@@ -85,10 +123,15 @@ std::vector<cli::Option> MeasureOptions() {
     std::vector<cli::Option> options = {
         cli::Flag("--densities",
                   "add the Status T and Status I densities (visual, red, green, blue); needs "
-                  "spectra covering 400 to 700 nm"),
-        cli::FormatOption()};
+                  "spectra with samples at 400, 410, ..., 700 nm"),
+        cli::Choice("--format", {"table", "csv", "json", "cgats"},
+                    "how results are printed: an aligned table (default), CSV, JSON, or a CGATS "
+                    "file of the colours (L*a*b*, XYZ, densities) whose keywords state the "
+                    "illuminant, observer and white they are under, for other tools to read")};
     for (const cli::Option& o : cli::IntegrationOptions()) options.push_back(o);
-    options.push_back(cli::ScaleOption());
+    options.push_back(cli::ColourOption());
+    for (const cli::Option& o : cli::SpectralScaleOptions("", "the file")) options.push_back(o);
+    options.push_back(cli::ScaleOption().When("--format", {"table", "csv", "json"}, "table"));
     options.push_back(cli::TableOption("--table",
                                        "read the file's table N (from 1); the first by default, "
                                        "with a warning when the file holds more"));

@@ -1,18 +1,18 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
-#include <vector>
+#include <random>
+#include <system_error>
 
 #include "cli.h"
+#include "system_files.h"
 
 namespace cli {
 
@@ -24,51 +24,42 @@ namespace {
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-// Forces what was written to `path` (a file or a directory) onto the disk.
-bool Sync(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    const bool synced = fsync(fd) == 0;
-    close(fd);
-    return synced;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+std::FILE* OpenStream(const std::string& path, int flags, const char* mode) {
+    const int fd = OpenFile(path, flags);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = ::fdopen(fd, mode);
+    if (!stream) ::close(fd);
+    return stream;
 }
 
 }  // namespace
 
 FileReplacement::FileReplacement(const std::string& target) : target_(target) {
-    std::string name = target + ".tmp.XXXXXX";
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    int fd = mkstemp(buffer.data());
-    if (fd < 0)
-        Fail(target, std::string("cannot create a file next to it: ") + std::strerror(errno));
-    path_ = buffer.data();
-    struct stat info;
-    mode_t mode;
-    if (stat(target.c_str(), &info) == 0) {
-        mode = info.st_mode & 07777;  // keep the permissions of the file replaced
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;  // those of a newly created file
+    // A new name beside the target, created here and by no one else.
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::string name = target + ".tmp." + std::to_string(seed() % 1000000000u);
+        const int fd = OpenFile(name, O_WRONLY | O_CREAT | O_EXCL);
+        if (fd >= 0) {
+            ::close(fd);
+            path_ = name;
+        } else if (errno != EEXIST) {
+            break;
+        }
     }
-    fchmod(fd, mode);
-    close(fd);
+    if (path_.empty())
+        Fail(target, std::string("cannot create a file next to it: ") + std::strerror(errno));
+    CopyPermissions(target, path_);
 }
 
 FileReplacement::~FileReplacement() {
-    if (!path_.empty()) unlink(path_.c_str());
+    std::error_code error;
+    if (!path_.empty()) std::filesystem::remove(std::filesystem::u8path(path_), error);
 }
 
 void FileReplacement::CopyFrom(const std::string& source) {
-    File in(std::fopen(source.c_str(), "rb"), std::fclose);
-    File out(std::fopen(path_.c_str(), "wb"), std::fclose);
+    File in(OpenStream(source, O_RDONLY, "rb"), std::fclose);
+    File out(OpenStream(path_, O_WRONLY | O_TRUNC, "wb"), std::fclose);
     if (!in || !out) Fail(target_, std::string("cannot copy: ") + std::strerror(errno));
     char buffer[65536];
     size_t n;
@@ -81,22 +72,27 @@ void FileReplacement::CopyFrom(const std::string& source) {
 void FileReplacement::Commit(bool mustBeNew) {
     // The content reaches the disk before the name does, so that a crash leaves either the old
     // file or the new one.
-    if (!Sync(path_)) Fail(target_, std::string("cannot write: ") + std::strerror(errno));
-    if (mustBeNew) {
-        if (link(path_.c_str(), target_.c_str()) != 0)
-            Fail(target_, errno == EEXIST ? "already exists (use --force to replace it)"
-                                          : std::string("cannot create: ") + std::strerror(errno));
-    } else if (rename(path_.c_str(), target_.c_str()) != 0) {
-        Fail(target_, std::string("cannot replace: ") + std::strerror(errno));
+    if (!SyncFile(path_)) Fail(target_, std::string("cannot write: ") + std::strerror(errno));
+    const int error = RenameFile(path_, target_, !mustBeNew);
+    if (error != 0) {
+        if (mustBeNew)
+            Fail(target_, error == EEXIST ? "already exists (use --force to replace it)"
+                                          : std::string("cannot create: ") + std::strerror(error));
+        Fail(target_, std::string("cannot replace: ") + std::strerror(error));
     }
-    if (mustBeNew) unlink(path_.c_str());
     path_.clear();
-    Sync(DirectoryOf(target_));  // the new name; a failure here loses nothing already there
+    SyncDirectoryOf(target_);  // the new name; a failure here loses nothing already there
 }
 
 std::string ResolvedPath(const std::string& path) {
-    char buffer[PATH_MAX];
-    return realpath(path.c_str(), buffer) ? std::string(buffer) : path;
+    std::error_code error;
+    try {
+        const std::filesystem::path resolved =
+            std::filesystem::canonical(std::filesystem::u8path(path), error);
+        return error ? path : resolved.u8string();
+    } catch (const std::exception&) {
+        return path;
+    }
 }
 
 }  // namespace cli

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "numbers.h"
-#include "output.h"
+#include "options.h"
+#include "render.h"
 
 namespace cli {
 
@@ -28,43 +29,40 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The arguments of one subcommand, after its name. Options are taken out by name; whatever
-// is left is positional.
-class Args {
-  public:
-    Args(std::string command, std::vector<std::string> words)
-        : command_(std::move(command)), words_(std::move(words)) {}
+// --scale percent|unit (ScaleOption): the scale of the XYZ a command reads and writes, as the
+// Y of the white (100 unless --scale unit gives 1).
+float XyzScale(const Options& options);
+// --format table|csv|json (FormatOption), table when absent.
+Format FormatOf(const Options& options);
 
-    const std::string& Command() const { return command_; }
-    // True (and removed) when the flag is present.
-    bool Flag(const char* name);
-    // The `count` values after option `name` (removed with it), or empty when absent. The
-    // first value may also be joined to the name: --name=value. An option given twice is a
-    // usage error.
-    std::vector<std::string> Option(const char* name, size_t count);
-    // Single-value option, or `fallback` when absent.
-    std::string OptionValue(const char* name, const std::string& fallback);
-    // The remaining words. Anything left that starts with "--" (other than a negative
-    // number) is an unknown option.
-    std::vector<std::string> Positional() const;
-    // Requires exactly `names.size()` positional words and returns them.
-    std::vector<std::string> Expect(const std::vector<const char*>& names) const;
+// Requires exactly `names.size()` operands and returns them: "missing argument NAME" or
+// "unexpected argument 'WORD'" otherwise.
+std::vector<std::string> Expect(const std::vector<std::string>& operands,
+                                const std::vector<const char*>& names);
 
-  private:
-    std::string command_;
-    std::vector<std::string> words_;
+// Prints warnings on standard error, one line each, escaped: "vantrel COMMAND: warning: ...".
+void Warn(const std::string& command, const std::vector<std::string>& warnings);
+
+// A subcommand as it is run: its name, its options (parsed and checked) and where its results
+// go.
+struct Invocation {
+    std::string command;
+    Options options;
+    Output& out;
 };
-
-// --scale percent|unit: the scale of the XYZ a command reads and writes, as the Y of the white
-// (100 unless --scale unit gives 1).
-float TakeXyzScale(Args& args);
 
 struct Command {
     const char* name;
-    const char* summary;  // one line for the command list
-    const char* help;     // full usage text for `vantrel NAME --help`
-    int (*run)(Args& args);
+    const char* summary;             // one line for the command list
+    std::vector<std::string> usage;  // its forms: the name, then the operands
+    std::vector<Option> options;     // every option it takes, in the order they are checked
+    const char* description;         // what --help says between the usage and the options
+    const char* example;             // one command line
+    int (*run)(const Invocation& invocation);
 };
+
+// The whole text of `vantrel NAME --help`.
+std::string HelpText(const Command& command);
 
 // Registers a subcommand; used through a static object in each cmd_*.cpp.
 struct Register {

@@ -1,11 +1,12 @@
 // vantrel prefs init | show | monitor | repair, and vantrel monitor: preference files and the
 // monitor's RGB-to-XYZ matrix.
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "atomic_file.h"
@@ -68,7 +69,7 @@ std::string RecordTitle(const cli::RawRecord& r) {
            (kind ? std::string(", ") + kind : "") + ", " + std::to_string(r.size) + " bytes";
 }
 
-void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
+std::string ShowText(const std::string& name, const cli::PreferenceFileView& view) {
     cli::Table head(kTextValues);
     head.AddRow({"file", name});
     head.AddRow({"size", std::to_string(view.size) + " bytes"});
@@ -77,13 +78,13 @@ void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
         head.AddRow({"after them", std::to_string(view.trailing) +
                                        " bytes not counted (left by an interrupted write; see "
                                        "'vantrel prefs repair')"});
-    head.Print();
+    std::string text = head.Text();
     for (const cli::RawRecord& r : view.records) {
         std::string title = "\n" + RecordTitle(r);
         const bool decoded = cli::Decodable(r);
         if (cli::RecordKind(r.signature) && !decoded && cli::DecodedSize(r.signature) >= 0)
             title += " (not " + std::to_string(cli::DecodedSize(r.signature)) + ": not decoded)";
-        std::printf("%s\n", title.c_str());
+        text += title + "\n";
         if (!decoded) continue;
         cli::Table t(kTextValues);
         if (r.signature == PF_SigMeterOptions) {
@@ -111,83 +112,83 @@ void ShowText(const std::string& name, const cli::PreferenceFileView& view) {
         } else {
             AddMonitorRows(cli::Decode<PF_MonitorSettings>(r), &t);
         }
-        t.Print();
+        text += t.Text();
     }
+    return text;
 }
 
-std::string JsonPair(float x, float y) {
-    return cli::JsonArray({cli::JsonNumber(x), cli::JsonNumber(y)});
+cli::Json JsonPair(float x, float y) {
+    return cli::Json::Array(
+        {cli::Json::Literal(cli::JsonNumber(x)), cli::Json::Literal(cli::JsonNumber(y))});
 }
 
-std::string MonitorJson(const PF_MonitorSettings& m) {
-    return cli::JsonObject()
-        .AddString("name", cli::Utf8FromField(m.szName))
+cli::Json MonitorJson(const PF_MonitorSettings& m) {
+    return cli::Json::Object()
+        .AddText("name", cli::Utf8FromField(m.szName))
         .Add("red", JsonPair(m.fRedX, m.fRedY))
         .Add("green", JsonPair(m.fGreenX, m.fGreenY))
         .Add("blue", JsonPair(m.fBlueX, m.fBlueY))
         .Add("white", JsonPair(m.fWhiteX, m.fWhiteY))
-        .Add("gamma", cli::JsonNumber(m.fGamma))
-        .AddString("white_point_name", cli::Utf8FromField(m.szWhitePointName))
-        .AddString("primaries_name", cli::Utf8FromField(m.szPrimariesName))
-        .AddString("gamma_name", cli::Utf8FromField(m.szGammaName))
-        .Text();
+        .Add("gamma", cli::Json::Literal(cli::JsonNumber(m.fGamma)))
+        .AddText("white_point_name", cli::Utf8FromField(m.szWhitePointName))
+        .AddText("primaries_name", cli::Utf8FromField(m.szPrimariesName))
+        .AddText("gamma_name", cli::Utf8FromField(m.szGammaName));
 }
 
-cli::JsonObject RecordHeaderJson(const cli::RawRecord& r) {
-    cli::JsonObject record;
+cli::Json RecordHeaderJson(const cli::RawRecord& r) {
+    cli::Json record = cli::Json::Object();
     record.AddInteger("index", r.index)
         .AddInteger("offset", r.offset)
         .AddInteger("signature", r.signature)
         .AddInteger("size", r.size);
-    if (const char* kind = cli::RecordKind(r.signature)) record.AddString("kind", kind);
+    if (const char* kind = cli::RecordKind(r.signature)) record.AddText("kind", kind);
     return record;
 }
 
-std::string JsonRecord(const cli::RawRecord& r) {
-    cli::JsonObject record = RecordHeaderJson(r);
-    if (!cli::Decodable(r)) return record.Text();
+cli::Json JsonRecord(const cli::RawRecord& r) {
+    cli::Json record = RecordHeaderJson(r);
+    if (!cli::Decodable(r)) return record;
     if (r.signature == PF_SigMeterOptions) {
         MeterOptionsRecord m = cli::Decode<MeterOptionsRecord>(r);
-        std::vector<std::string> meters;
+        cli::Json meters = cli::Json::Array();
         for (const MeterBlock& block : m.aBlock) {
             cli::Meter meter = cli::MeterOf(block);
-            meters.push_back(cli::JsonObject()
-                                 .AddInteger("code", meter.code)
-                                 .AddInteger("flag", meter.flag)
-                                 .AddInteger("value", meter.value)
-                                 .AddString("data", cli::Hex(meter.data, 256))
-                                 .Text());
+            meters.Push(cli::Json::Object()
+                            .AddInteger("code", meter.code)
+                            .AddInteger("flag", meter.flag)
+                            .AddInteger("value", meter.value)
+                            .AddText("data", cli::Hex(meter.data, 256)));
         }
-        record.Add("meters", cli::JsonArray(meters));
+        record.Add("meters", std::move(meters));
     } else if (r.signature == PF_SigProfileSettings) {
         PF_ProfileSettings p = cli::Decode<PF_ProfileSettings>(r);
-        record.Add("profile", cli::JsonObject()
-                                  .AddString("color_space", FourCharacters(p.sigColorSpace))
+        record.Add("profile", cli::Json::Object()
+                                  .AddText("color_space", FourCharacters(p.sigColorSpace))
                                   .AddInteger("color_space_value", p.sigColorSpace)
                                   .AddInteger("setting0", p.nSetting0)
                                   .AddInteger("setting8", p.nSetting8)
                                   .AddInteger("setting12", p.nSetting12)
                                   .AddInteger("setting16", p.nSetting16)
                                   .AddInteger("setting24", p.nSetting24)
-                                  .AddString("setting32", cli::Hex(p.abSetting32, 32))
-                                  .Text());
+                                  .AddText("setting32", cli::Hex(p.abSetting32, 32)));
     } else {
         record.Add("monitor", MonitorJson(cli::Decode<PF_MonitorSettings>(r)));
     }
-    return record.Text();
+    return record;
 }
 
-void ShowJson(const std::string& name, const cli::PreferenceFileView& view) {
-    cli::TakeTextRepaired();
-    std::string out =
-        "{\n  \"file\": " + cli::JsonString(name) + ",\n  \"size\": " + std::to_string(view.size) +
-        ",\n  \"count\": " + std::to_string(view.count) +
-        ",\n  \"trailing_bytes\": " + std::to_string(view.trailing) + ",\n  \"records\": [";
-    for (size_t i = 0; i < view.records.size(); ++i)
-        out += (i ? ",\n    " : "\n    ") + JsonRecord(view.records[i]);
-    out += view.records.empty() ? "]" : "\n  ]";
-    if (cli::TakeTextRepaired()) out += ",\n  \"text_repaired\": true";
-    std::fputs((out + "\n}\n").c_str(), stdout);
+cli::Report ShowReport(const std::string& name, const cli::PreferenceFileView& view) {
+    cli::Report report;
+    report.title = ShowText(name, view);
+    report.tableRows = false;
+    report.head = {{"file", cli::Json::Text(name)},
+                   {"size", cli::Json::Integer(view.size)},
+                   {"count", cli::Json::Integer(view.count)},
+                   {"trailing_bytes", cli::Json::Integer(view.trailing)}};
+    report.listKey = "records";
+    report.listItems = true;
+    for (const cli::RawRecord& r : view.records) report.items.push_back(JsonRecord(r));
+    return report;
 }
 
 // The records as rows: what each is, not its contents.
@@ -226,6 +227,9 @@ void ParseChromaticity(const std::string& xText, const std::string& yText, const
     *y = cy;
 }
 
+// Where the checks of the options apply them, to find what is wrong before anything is done.
+PF_MonitorSettings gScratch;
+
 void Apply(const MonitorEdits& e, PF_MonitorSettings* m) {
     if (!e.primaries.empty()) {
         const char* names[3] = {"red", "green", "blue"};
@@ -241,19 +245,34 @@ void Apply(const MonitorEdits& e, PF_MonitorSettings* m) {
     if (!e.name.empty()) cli::StoreInField(m->szName, e.name[0], "option --name");
 }
 
-// Takes the monitor options out of `args`; malformed values are usage errors here, before any
-// file is touched.
-MonitorEdits TakeMonitorOptions(cli::Args& args, bool withGammaAndName) {
-    MonitorEdits e;
-    e.primaries = args.Option("--primaries", 6);
-    e.white = args.Option("--white", 2);
+// The monitor's options, checked as they are parsed (before any file is touched).
+std::vector<cli::Option> MonitorOptions(bool withGammaAndName) {
+    const std::vector<std::string> monitor = {"monitor"};
+    std::vector<cli::Option> options = {
+        cli::Text("--primaries", {"rx", "ry", "gx", "gy", "bx", "by"},
+                  "CIE 1931 x, y of the red, green and blue primaries")
+            .Check([](const std::vector<std::string>& v) {
+                Apply({v, {}, {}, {}}, &gScratch);
+            }),
+        cli::Text("--white", {"wx", "wy"}, "CIE 1931 x, y of the white point")
+            .Check([](const std::vector<std::string>& v) {
+                Apply({{}, v, {}, {}}, &gScratch);
+            })};
     if (withGammaAndName) {
-        e.gamma = args.Option("--gamma", 1);
-        e.name = args.Option("--name", 1);
+        options.push_back(cli::Real("--gamma", {"G"}, cli::kPositive, "the gamma, above 0"));
+        options.push_back(
+            cli::Text("--name", {"TEXT"}, "the monitor's name, UTF-8 of at most 511 UTF-16 units")
+                .Check([](const std::vector<std::string>& v) {
+                    Apply({{}, {}, {}, v}, &gScratch);
+                }));
+        for (cli::Option& o : options) o = o.For(monitor);
     }
-    PF_MonitorSettings scratch;
-    Apply(e, &scratch);
-    return e;
+    return options;
+}
+
+MonitorEdits EditsOf(const cli::Options& options) {
+    return {options.Values("--primaries"), options.Values("--white"), options.Values("--gamma"),
+            options.Values("--name")};
 }
 
 PF_MonitorSettings DefaultMonitor() {
@@ -271,6 +290,7 @@ struct PrefsRequest {
     bool force = false;
     cli::Format format = cli::Format::kTable;
     MonitorEdits edits;
+    cli::Output* out = nullptr;
 };
 
 // Writes `path` through a temporary file next to it that `write` fills through the store,
@@ -289,8 +309,13 @@ void WriteThroughStore(const std::string& path, bool replace, bool fromOriginal,
 }
 
 bool Exists(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    try {
+        return std::filesystem::exists(
+            std::filesystem::symlink_status(std::filesystem::u8path(path), error));
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 int PrefsInit(const PrefsRequest& r) {
@@ -301,7 +326,7 @@ int PrefsInit(const PrefsRequest& r) {
         if (status < 0) Fail(r.path, "cannot write: " + cli::StatusText(status));
     });
     const long long size = cli::InspectPreferenceFile(r.path).size;
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(cli::Record()
                    .Text("file", "file", r.path)
                    .Integer("size", "size", size)
@@ -315,12 +340,10 @@ int PrefsInit(const PrefsRequest& r) {
 int PrefsShow(const PrefsRequest& r) {
     const cli::PreferenceFileView view = cli::InspectPreferenceFile(r.path);
     const std::string name = cli::InputName(r.path);
-    if (r.format == cli::Format::kTable) {
-        ShowText(name, view);
-    } else if (r.format == cli::Format::kJson) {
-        ShowJson(name, view);
+    if (r.format != cli::Format::kCsv) {
+        cli::Render(ShowReport(name, view), r.format, *r.out);
     } else {
-        cli::RecordWriter writer(r.format, true);
+        cli::RecordWriter writer(r.format, true, *r.out);
         for (const cli::RawRecord& record : view.records) writer.Write(RecordRow(record));
     }
     return cli::kExitOk;
@@ -350,7 +373,7 @@ int PrefsMonitor(const PrefsRequest& r) {
                                          : "added from the defaults";
     cli::Table t(kTextValues);
     AddMonitorRows(m, &t);
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(
             cli::Record()
                 .Text("file", "file", r.path)
@@ -390,17 +413,17 @@ int PrefsRepair(const PrefsRequest& r) {
     table.AddRow({"file", name});
     table.AddRow({"count", std::to_string(salvage.count) + " (" +
                                std::to_string(salvage.kept.size()) + " whole records)"});
-    std::vector<std::string> kept;
+    cli::Json kept = cli::Json::Array();
     for (size_t i = 0; i < salvage.kept.size(); ++i) {
         const cli::RawRecord& k = salvage.kept[i];
         const bool counted = i < static_cast<size_t>(salvage.counted);
         table.AddRow({i ? "" : "kept", RecordTitle(k) + (counted ? "" : " (recovered)")});
-        kept.push_back(RecordHeaderJson(k).Add("counted", counted ? "true" : "false").Text());
+        kept.Push(RecordHeaderJson(k).Add("counted", cli::Json::Bool(counted)));
     }
-    std::vector<std::string> dropped;
+    cli::Json dropped = cli::Json::Array();
     for (size_t i = 0; i < salvage.dropped.size(); ++i) {
         table.AddRow({i ? "" : "dropped", salvage.dropped[i]});
-        dropped.push_back(cli::JsonString(salvage.dropped[i]));
+        dropped.Push(cli::Json::Text(salvage.dropped[i]));
     }
     if (!needed)
         table.AddRow({"written", "nothing: every whole record is counted, nothing to repair"});
@@ -412,48 +435,43 @@ int PrefsRepair(const PrefsRequest& r) {
         table.AddRow({"written", written});
 
     if (r.format == cli::Format::kCsv) {
-        cli::RecordWriter writer(r.format, true);
+        cli::RecordWriter writer(r.format, true, *r.out);
         for (size_t i = 0; i < salvage.kept.size(); ++i)
             writer.Write(
                 RecordRow(salvage.kept[i])
                     .Text("counted", "", i < static_cast<size_t>(salvage.counted) ? "yes" : "no"));
         return cli::kExitOk;
     }
-    cli::RecordWriter(r.format, false)
+    cli::RecordWriter(r.format, false, *r.out)
         .Write(cli::Record()
                    .Text("file", "file", name)
                    .Integer("count", "count", salvage.count)
-                   .Json("kept", cli::JsonArray(kept))
-                   .Json("dropped", cli::JsonArray(dropped))
-                   .Json("written", written.empty() ? "null" : cli::JsonString(written))
+                   .Json("kept", std::move(kept))
+                   .Json("dropped", std::move(dropped))
+                   .Json("written", cli::Json::TextOrNull(written))
                    .TableText(table.Text()));
     return cli::kExitOk;
 }
 
-int RunPrefs(cli::Args& args) {
+int RunPrefs(const cli::Invocation& run) {
+    const cli::Options& options = run.options;
     PrefsRequest r;
-    r.force = args.Flag("--force");
-    const bool json = args.Flag("--json");
-    r.format = cli::TakeFormat(args);
+    r.out = &run.out;
+    r.force = options.Has("--force");
+    const bool json = options.Has("--json");
+    r.format = cli::FormatOf(options);
     if (json && r.format != cli::Format::kTable)
         throw cli::UsageError("option --json is --format json; give one of them");
     if (json) r.format = cli::Format::kJson;
-    r.output = args.OptionValue("--output", "");
-    r.edits = TakeMonitorOptions(args, true);
-    std::vector<std::string> words = args.Positional();
+    r.output = options.Value("--output");
+    r.edits = EditsOf(options);
+    const std::vector<std::string>& words = options.Operands();
     if (words.empty()) throw cli::UsageError("missing action (init, show, monitor or repair)");
     r.action = words[0];
     if (r.action != "init" && r.action != "show" && r.action != "monitor" && r.action != "repair")
         throw cli::UsageError("unknown action " + cli::Quoted(r.action) +
                               " (init, show, monitor or repair)");
-    if (r.force && r.action == "show")
-        throw cli::UsageError("option --force applies to 'prefs init', 'monitor' and 'repair'");
-    if (json && r.action != "show") throw cli::UsageError("option --json applies to 'prefs show'");
-    if (!r.output.empty() && r.action != "repair")
-        throw cli::UsageError("option --output applies to 'prefs repair'");
-    if (r.edits.Any() && r.action != "monitor")
-        throw cli::UsageError(
-            "options --primaries, --white, --gamma, --name apply to 'prefs monitor'");
+    options.RequireAppliesTo("prefs", r.action);
     if (words.size() < 2) throw cli::UsageError("missing argument FILE");
     if (words.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(words[2]));
     r.path = words[1];
@@ -483,30 +501,31 @@ std::vector<std::vector<float>> Scaled(const float (&m)[3][3], float factor) {
 void AddMatrix(const char* name, const char* rows, const std::vector<std::vector<float>>& m,
                int decimals, cli::Record* record, std::string* table) {
     cli::Table t;
-    std::vector<std::string> jsonRows;
+    cli::Json jsonRows = cli::Json::Array();
     for (int i = 0; i < 3; ++i) {
-        std::vector<std::string> cells = {std::string("  ") + rows[i]}, json;
+        std::vector<std::string> cells = {std::string("  ") + rows[i]};
+        cli::Json json = cli::Json::Array();
         for (int j = 0; j < 3; ++j) {
             const std::string header = std::string(name) + " " + rows[i] + std::to_string(j + 1);
             record->Number(header, "", m[i][j], decimals);
             cells.push_back(record->Cell(header));
-            json.push_back(record->Cell(header));
+            json.Push(cli::Json::Literal(record->Cell(header)));
         }
         t.AddRow(cells);
-        jsonRows.push_back(cli::JsonArray(json));
+        jsonRows.Push(std::move(json));
     }
-    record->Json(name, cli::JsonArray(jsonRows));
+    record->Json(name, std::move(jsonRows));
     *table += std::string(name) +
               (std::string(name) == "forward" ? " (linear RGB to D50 XYZ)\n"
                                               : " (D50 XYZ to linear RGB)\n") +
               t.Text();
 }
 
-int RunMonitor(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const float scale = cli::TakeXyzScale(args);
-    const MonitorEdits edits = TakeMonitorOptions(args, false);
-    std::vector<std::string> words = args.Positional();
+int RunMonitor(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const float scale = cli::XyzScale(run.options);
+    const MonitorEdits edits = EditsOf(run.options);
+    const std::vector<std::string>& words = run.options.Operands();
     if (words.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(words[1]));
     PF_MonitorSettings m = DefaultMonitor();
     if (!words.empty()) {
@@ -532,7 +551,7 @@ int RunMonitor(cli::Args& args) {
     AddMatrix("forward", "XYZ", Scaled(forward, scale), scale == 1.0f ? unitDecimals : 4, &record,
               &table);
     if (result == VANTREL_ERR_SINGULAR) {
-        cli::RecordWriter(format, false)
+        cli::RecordWriter(format, false, run.out)
             .Write(record.Integer("", "result", result).TableText(table));
         throw cli::Failure(
             "result -3: the adapted matrix is singular, so there is no inverse "
@@ -542,29 +561,37 @@ int RunMonitor(cli::Args& args) {
               scale == 1.0f ? unitDecimals : unitDecimals + 2, &record, &table);
     record.Integer("", "result", result)
         .TableText(table + "result " + std::to_string(result) + "\n");
-    cli::RecordWriter(format, false).Write(record);
+    cli::RecordWriter(format, false, run.out).Write(record);
     return result == VANTREL_SUCCESS ? cli::kExitOk : cli::kExitFailure;
 }
 
+std::vector<cli::Option> PrefsOptions() {
+    std::vector<cli::Option> options = {
+        cli::Flag("--force",
+                  "replace or edit FILE even where it exists or holds bytes after "
+                  "its counted records")
+            .For({"init", "monitor", "repair"}),
+        cli::Flag("--json", "the same as --format json").For({"show"}), cli::FormatOption(),
+        cli::Text("--output", {"NEW"}, "write the repaired file to NEW").For({"repair"})};
+    for (const cli::Option& o : MonitorOptions(true)) options.push_back(o);
+    return options;
+}
+
 const cli::Register kPrefsCommand(
-    {"prefs", "create, show, edit and repair preference files",
-     "usage: vantrel prefs init FILE [--force]\n"
-     "       vantrel prefs show FILE|- [--json]\n"
-     "       vantrel prefs monitor FILE [--primaries rx ry gx gy bx by] [--white wx wy]\n"
-     "                                  [--gamma G] [--name TEXT] [--force]\n"
-     "       vantrel prefs repair FILE|- [--output NEW] [--force]\n"
-     "       (each also [--format table|csv|json])\n\n"
+    {"prefs",
+     "create, show, edit and repair preference files",
+     {"prefs init FILE", "prefs show FILE|-", "prefs monitor FILE", "prefs repair FILE|-"},
+     PrefsOptions(),
      "init     writes a complete default preference file (meter options, profile settings\n"
      "         and monitor settings); an existing FILE is replaced only with --force.\n"
      "show     decodes every record: the monitor's chromaticities, gamma and names, the\n"
      "         profile settings with the colour space as four characters, both meters'\n"
      "         code, flag and value; records of other signatures as signature and size.\n"
-     "         --json is --format json; csv lists the records (index, offset, signature,\n"
-     "         size, kind).\n"
+     "         csv lists the records (index, offset, signature, size, kind).\n"
      "monitor  edits the monitor settings (record 102), adding them from the defaults when\n"
      "         FILE has none, and prints them. Chromaticities are CIE 1931 x, y: each above\n"
-     "         0, x + y at most 1; the gamma is above 0; TEXT is UTF-8 of at most 511 UTF-16\n"
-     "         units. The names of the white point, primaries and tone response are kept.\n"
+     "         0, x + y at most 1. The names of the white point, primaries and tone response\n"
+     "         are kept.\n"
      "repair   recovers what an interrupted write left: the whole records after the counted\n"
      "         ones, which the library no longer sees. It lists the records it keeps (each\n"
      "         signature once, as the library reads it) and what it drops (a record cut\n"
@@ -574,14 +601,19 @@ const cli::Register kPrefsCommand(
      "to it that replaces it once complete; a failed command leaves it as it was. A file\n"
      "holding bytes after its counted records (an interrupted write) is not edited unless\n"
      "--force is given: 'prefs repair' first recovers what they hold. A damaged FILE is\n"
-     "reported in one line (exit status 1) and never modified.\n\n"
-     "example: vantrel prefs monitor monitor.prefs --white 0.3457 0.3585 --gamma 1.8\n",
+     "reported in one line (exit status 1) and never modified.\n",
+     "vantrel prefs monitor monitor.prefs --white 0.3457 0.3585 --gamma 1.8",
      RunPrefs});
 
 const cli::Register kMonitorCommand(
-    {"monitor", "a monitor's RGB-to-XYZ matrix relative to D50, and its inverse",
-     "usage: vantrel monitor [FILE|-] [--primaries rx ry gx gy bx by] [--white wx wy]\n"
-     "                       [--scale percent|unit] [--format table|csv|json]\n\n"
+    {"monitor",
+     "a monitor's RGB-to-XYZ matrix relative to D50, and its inverse",
+     {"monitor [FILE|-]"},
+     [] {
+         std::vector<cli::Option> options = {cli::FormatOption(), cli::ScaleOption()};
+         for (const cli::Option& o : MonitorOptions(false)) options.push_back(o);
+         return options;
+     }(),
      "Builds the matrix from linear RGB (0..1) to XYZ relative to D50 (percent scale, white\n"
      "Y = 100, unless --scale unit) for a monitor given by the CIE 1931 x, y of its primaries\n"
      "and white point (each above 0, x + y at most 1), each primary adapted to D50 by linear\n"
@@ -589,8 +621,8 @@ const cli::Register kMonitorCommand(
      "encoding of the library takes. The monitor comes from record 102 of FILE, or the\n"
      "defaults (ITU-R BT 709 primaries, D65 white); the options replace its values. Exit\n"
      "status 1 with an explanation for result -7 (the primaries do not determine the white)\n"
-     "and -3 (no inverse: the white lies on or outside the primaries' triangle).\n\n"
-     "example: vantrel monitor --white 0.3457 0.3585 --scale unit\n",
+     "and -3 (no inverse: the white lies on or outside the primaries' triangle).\n",
+     "vantrel monitor --white 0.3457 0.3585 --scale unit",
      RunMonitor});
 
 }  // namespace

@@ -14,13 +14,6 @@ int ParseInt32(const std::string& text, const std::string& what) {
     return static_cast<int>(cli::ParseWhole(text, what, INT_MIN, INT_MAX));
 }
 
-int ParseSide(cli::Args& args, const char* option, int fallback) {
-    auto values = args.Option(option, 1);
-    if (values.empty()) return fallback;
-    return static_cast<int>(
-        cli::ParseWhole(values[0], std::string("option ") + option, 1, kMaxSide));
-}
-
 // What the last paint of the bar shows: the progress-coloured pixels from the left of the top
 // row, and the text drawn, if any.
 struct Painted {
@@ -41,23 +34,19 @@ Painted Repaint(CCustomProgressCtrl& bar, int width) {
     return painted;
 }
 
-int RunProgress(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
+int RunProgress(const cli::Invocation& run) {
+    const cli::Options& options = run.options;
+    const cli::Format format = cli::FormatOf(options);
     int lower = 0, upper = 100;
-    auto range = args.Option("--range", 2);
-    if (!range.empty()) {
-        lower = ParseInt32(range[0], "option --range LOWER");
-        upper = ParseInt32(range[1], "option --range UPPER");
-        if (lower > upper)
-            throw cli::UsageError("option --range: LOWER " + range[0] + " is above UPPER " +
-                                  range[1]);
+    if (options.Has("--range")) {
+        lower = ParseInt32(options.Values("--range")[0], "option --range LOWER");
+        upper = ParseInt32(options.Values("--range")[1], "option --range UPPER");
     }
-    const int width = ParseSide(args, "--width", 200);
-    const int height = ParseSide(args, "--height", 20);
-    const bool percent = !args.Flag("--no-percent");
-    const std::string png = args.OptionValue("--png", "");
-    const int pos = ParseInt32(args.Expect({"POS"})[0], "argument POS");
-    if (png.empty()) throw cli::UsageError("missing option --png FILE");
+    const int width = static_cast<int>(options.Whole("--width", 200));
+    const int height = static_cast<int>(options.Whole("--height", 20));
+    const bool percent = !options.Has("--no-percent");
+    const std::string png = options.Value("--png");
+    const int pos = ParseInt32(cli::Expect(options.Operands(), {"POS"})[0], "argument POS");
 
     CCustomProgressCtrl bar;
     bar.Attach(vplatform::CreateWindow(vplatform::WindowKind::Progress, nullptr, 1, width, height));
@@ -77,7 +66,7 @@ int RunProgress(cli::Args& args) {
         {"filled", std::to_string(painted.filled) + " of " + std::to_string(width) + " pixels"});
     t.AddRow({"text", text.empty() ? "none" : text});
     t.AddRow({"png", png + " (" + std::to_string(width) + " x " + std::to_string(height) + ")"});
-    cli::RecordWriter(format, false)
+    cli::RecordWriter(format, false, run.out)
         .Write(cli::Record()
                    .Integer("lower", "lower", lower)
                    .Integer("upper", "upper", upper)
@@ -86,23 +75,34 @@ int RunProgress(cli::Args& args) {
                    .Integer("width", "width", width)
                    .Integer("height", "height", height)
                    .Text("text", "", text)
-                   .Json("text", text.empty() ? "null" : cli::JsonString(text))
+                   .Json("text", cli::Json::TextOrNull(text))
                    .Text("png", "png", png)
                    .TableText(t.Text()));
     return cli::kExitOk;
 }
 
 const cli::Register kProgressCommand(
-    {"progress", "paint the progress bar at a position and save it as PNG",
-     "usage: vantrel progress POS [--range LOWER UPPER] [--width W --height H] [--no-percent]\n"
-     "                        --png FILE [--format table|csv|json]\n\n"
+    {"progress",
+     "paint the progress bar at a position and save it as PNG",
+     {"progress POS"},
+     {cli::FormatOption(),
+      cli::Text("--range", {"LOWER", "UPPER"},
+                "the range, whole numbers, LOWER not above UPPER (default 0 100)")
+          .Check([](const std::vector<std::string>& v) {
+              if (ParseInt32(v[0], "option --range LOWER") >
+                  ParseInt32(v[1], "option --range UPPER"))
+                  throw cli::UsageError("option --range: LOWER " + v[0] + " is above UPPER " +
+                                        v[1]);
+          }),
+      cli::Whole("--width", "W", 1, kMaxSide, "width of the bar in pixels (default 200)"),
+      cli::Whole("--height", "H", 1, kMaxSide, "height of the bar in pixels (default 20)"),
+      cli::Flag("--no-percent", "paint no percentage over the bar"),
+      cli::Text("--png", {"FILE"}, "the picture to write").Required()},
      "Paints the library's progress bar at position POS and saves the picture as a PNG\n"
-     "file. The range is 0 to 100 unless --range gives it (whole numbers, LOWER not above\n"
-     "UPPER); the bar is W by H pixels (200 by 20 unless given, 1 to 4096 each). The part\n"
-     "up to the position is blue, the rest the 3-D face colour, and the percentage,\n"
-     "POS * 100 / UPPER, is printed over the bar in white unless --no-percent. A position\n"
-     "outside the range paints an empty bar without text.\n\n"
-     "example: vantrel progress 25 --png bar.png\n",
+     "file. The part up to the position is blue, the rest the 3-D face colour, and the\n"
+     "percentage, POS * 100 / UPPER, is printed over the bar in white unless --no-percent.\n"
+     "A position outside the range paints an empty bar without text.\n",
+     "vantrel progress 25 --png bar.png",
      RunProgress});
 
 }  // namespace

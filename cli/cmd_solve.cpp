@@ -108,9 +108,9 @@ const char* KindText(int kind) {
     }
 }
 
-int RunSolve(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const std::vector<std::string> files = args.Positional();
+int RunSolve(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const std::vector<std::string>& files = run.options.Operands();
     if (files.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(files[1]));
     const std::string path = files.empty() ? "-" : files[0];
     cli::RefuseStandardOutputOverInput({path});
@@ -149,17 +149,21 @@ int RunSolve(cli::Args& args) {
                                  ? "singular (a row of A is all zero)"
                                  : std::to_string(kind) + " (" + KindText(kind) + ")";
     record.Text("kind", "", text);
-    record.Json("kind", result == VANTREL_ERR_SINGULAR ? "null" : std::to_string(kind));
+    record.Json("kind",
+                result == VANTREL_ERR_SINGULAR ? cli::Json::Null() : cli::Json::Integer(kind));
     record.Json("solution",
-                cli::JsonString(result == VANTREL_ERR_SINGULAR ? "singular (a row of A is all zero)"
+                cli::Json::Text(result == VANTREL_ERR_SINGULAR ? "singular (a row of A is all zero)"
                                                                : KindText(kind)));
-    cli::RecordWriter(format, false).Write(record.TableText(table.Text() + "kind  " + text + "\n"));
+    cli::RecordWriter(format, false, run.out)
+        .Write(record.TableText(table.Text() + "kind  " + text + "\n"));
     return cli::kExitOk;
 }
 
 const cli::Register kSolveCommand(
-    {"solve", "solve a square linear system A x = b (LU decomposition)",
-     "usage: vantrel solve [FILE|-] [--format table|csv|json]\n\n"
+    {"solve",
+     "solve a square linear system A x = b (LU decomposition)",
+     {"solve [FILE|-]"},
+     {cli::FormatOption()},
      "Solves the n-by-n system A x = b in single precision by LU decomposition with\n"
      "scaled partial pivoting. Reads FILE, or standard input when FILE is absent or '-':\n"
      "the order n (0 to 46340), then the n rows of A (n numbers each), then the n numbers\n"
@@ -168,8 +172,8 @@ const cli::Register kSolveCommand(
      "solution kind: 1 unique solution, 2 singular and consistent, 0 singular and\n"
      "inconsistent, or 'singular' when a row of A is all zero (the solver stops there\n"
      "without telling whether the system is consistent). For a singular system no x is\n"
-     "printed. A fault of the input (exit status 1) names the line.\n\n"
-     "example: printf '2  0 1  1 0  2 3' | vantrel solve\n",
+     "printed. A fault of the input (exit status 1) names the line.\n",
+     "printf '2  0 1  1 0  2 3' | vantrel solve",
      RunSolve});
 
 }  // namespace

@@ -39,28 +39,28 @@ std::string Refusal(const std::wstring& name, bool noAppend) {
     return "refused";
 }
 
-int RunName(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const bool noAppend = args.Flag("--no-append");
-    auto v = args.Expect({"ACTION", "NAME"});
+int RunName(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const bool noAppend = run.options.Has("--no-append");
+    auto v = cli::Expect(run.options.Operands(), {"ACTION", "NAME"});
     if (v[0] != "check" && v[0] != "fix")
         throw cli::UsageError("argument ACTION: " + cli::Quoted(v[0]) + " is not check or fix");
     const std::wstring name = cli::WideFromUtf8(v[1], "argument NAME");
     cli::Record record;
     record.Text("name", "name", v[1]);
     if (v[0] == "check") {
-        if (noAppend) throw cli::UsageError("option --no-append applies to fix only");
+        run.options.RequireAppliesTo("name", v[0]);
         const bool valid = IsValidICCFilename(name.c_str());
         const size_t characters = TrimmedLength(name);
         const std::string reason = valid ? "" : Refusal(name, false);
         record.Text("valid", "", valid ? "yes" : "no")
-            .Json("valid", valid ? "true" : "false")
+            .Json("valid", cli::Json::Bool(valid))
             .Integer("characters", "characters", static_cast<long long>(characters))
             .Text("reason", "reason", reason)
             .TableText(valid ? "valid (" + std::to_string(characters) +
                                    " characters after trimming)\n"
                              : "invalid: " + reason + "\n");
-        cli::RecordWriter(format, false).Write(record);
+        cli::RecordWriter(format, false, run.out).Write(record);
         return valid ? cli::kExitOk : cli::kExitFailure;
     }
     CString repaired(name);
@@ -68,7 +68,7 @@ int RunName(cli::Args& args) {
         throw cli::Failure("cannot fix: " + Refusal(name, noAppend));
     const std::string fixed = cli::Utf8FromWide(repaired.str());
     record.Text("fixed", "fixed", fixed).TableText(fixed + "\n");
-    cli::RecordWriter(format, false).Write(record);
+    cli::RecordWriter(format, false, run.out).Write(record);
     return cli::kExitOk;
 }
 
@@ -113,15 +113,14 @@ cli::Record DitherRecord(int id) {
     for (const auto& [header, text] : names) {
         std::string key = header;
         for (char& c : key) c = c == ' ' ? '_' : static_cast<char>(std::tolower(c));
-        record.Text(header, "", text.empty() ? "-" : text)
-            .Json(key, text.empty() ? "null" : cli::JsonString(text));
+        record.Text(header, "", text.empty() ? "-" : text).Json(key, cli::Json::TextOrNull(text));
     }
     return record;
 }
 
-int RunDither(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const std::vector<std::string> v = args.Positional();
+int RunDither(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const std::vector<std::string>& v = run.options.Operands();
     if (v.size() > 1) throw cli::UsageError("unexpected argument " + cli::Quoted(v[1]));
     std::vector<cli::Record> records;
     if (v.empty()) {
@@ -132,14 +131,14 @@ int RunDither(cli::Args& args) {
             static_cast<int>(cli::ParseWhole(v[0], "argument ID", kFirstDitherId, kLastDitherId))));
     }
     if (format != cli::Format::kTable) {
-        cli::RecordWriter writer(format, true);
+        cli::RecordWriter writer(format, true, run.out);
         for (const cli::Record& record : records) writer.Write(record);
         return cli::kExitOk;
     }
     cli::Table rows(cli::Table::Align::kLeft);
     rows.AddRow(records[0].Headers());
     for (const cli::Record& record : records) rows.AddRow(record.Cells());
-    rows.Print();
+    run.out << rows.Text();
     return cli::kExitOk;
 }
 
@@ -148,9 +147,9 @@ int RunDither(cli::Args& args) {
 // The resolutions the library's text holds whole: up to a million, with its five decimals.
 constexpr double kMaxResolution = 1000000.0;
 
-int RunResolution(cli::Args& args) {
-    const cli::Format format = cli::TakeFormat(args);
-    const std::vector<std::string> v = args.Positional();
+int RunResolution(const cli::Invocation& run) {
+    const cli::Format format = cli::FormatOf(run.options);
+    const std::vector<std::string>& v = run.options.Operands();
     if (v.empty()) throw cli::UsageError("missing argument X");
     if (v.size() > 2) throw cli::UsageError("unexpected argument " + cli::Quoted(v[2]));
     const float x = cli::ParseFloat(v[0], "argument X", {0.0, true, kMaxResolution, false});
@@ -160,7 +159,7 @@ int RunResolution(cli::Args& args) {
     CString text;
     GetResolutionString(x, y, text);
     const std::string resolution = cli::Utf8FromWide(text.str());
-    cli::RecordWriter(format, false)
+    cli::RecordWriter(format, false, run.out)
         .Write(cli::Record()
                    .Text("resolution", "resolution", resolution)
                    .ExactNumber("", "x", x)
@@ -170,9 +169,12 @@ int RunResolution(cli::Args& args) {
 }
 
 const cli::Register kNameCommand(
-    {"name", "check or repair an ICC profile name",
-     "usage: vantrel name check NAME [--format table|csv|json]\n"
-     "       vantrel name fix NAME [--no-append] [--format table|csv|json]\n\n"
+    {"name",
+     "check or repair an ICC profile name",
+     {"name check NAME", "name fix NAME"},
+     {cli::FormatOption(),
+      cli::Flag("--no-append", "refuse a name without extension instead of appending .icm")
+          .For({"fix"})},
      "An ICC profile name may not hold any of  \" * / : < > ? \\ |  (such a name is refused,\n"
      "the character is never removed). Blanks at both ends are trimmed; the trimmed name may\n"
      "have at most 31 characters when it ends in .icc or .icm (any case), at most 27 when it\n"
@@ -180,25 +182,29 @@ const cli::Register kNameCommand(
      "check prints 'valid' or the rule the name breaks (exit status 1).\n"
      "fix prints the trimmed name, with .icm appended when it has no extension; with\n"
      "--no-append a name without extension is refused instead. A name that cannot be fixed\n"
-     "gives the rule it breaks on standard error (exit status 1).\n\n"
-     "example: vantrel name fix ' my profile '\n",
+     "gives the rule it breaks on standard error (exit status 1).\n",
+     "vantrel name fix ' my profile '",
      RunName});
 const cli::Register kDitherCommand(
-    {"dither", "dither method names by id (local, English, key)",
-     "usage: vantrel dither [ID] [--format table|csv|json]\n\n"
+    {"dither",
+     "dither method names by id (local, English, key)",
+     {"dither [ID]"},
+     {cli::FormatOption()},
      "Prints the default dither table, ids 0 to 7, or the row of one id (0 to 7): the local\n"
      "name (from the library's list of names), the English display name and the key of the\n"
      "default array; '-' where there is none (ids 2 and 4 have an English name only), null\n"
-     "in JSON.\n\n"
-     "example: vantrel dither 7\n",
+     "in JSON.\n",
+     "vantrel dither 7",
      RunDither});
 const cli::Register kResolutionCommand(
-    {"resolution", "a print resolution as text (720, 720x360, 1.5x2)",
-     "usage: vantrel resolution X [Y] [--format table|csv|json]\n\n"
+    {"resolution",
+     "a print resolution as text (720, 720x360, 1.5x2)",
+     {"resolution X [Y]"},
+     {cli::FormatOption()},
      "Prints the resolution as the library shows it: one number when Y is absent, 0 or equal\n"
      "to X, else XxY; each number with the decimals it needs (at most 5). X is above 0 and\n"
-     "at most 1000000, Y from 0 to 1000000.\n\n"
-     "example: vantrel resolution 720 360\n",
+     "at most 1000000, Y from 0 to 1000000.\n",
+     "vantrel resolution 720 360",
      RunResolution});
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "cli.h"
+#include "system_files.h"
 
 namespace cli {
 
@@ -62,7 +63,8 @@ std::string InputName(const std::string& path) {
 
 std::string ReadInput(const std::string& path) {
     if (path == "-") return ReadAll(STDIN_FILENO, path);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenFile(path, O_RDONLY);
+    if (fd < 0 && IsDirectory(path)) throw Failure(path + ": is a directory, not a file");
     if (fd < 0) FailToRead(path, "cannot open");
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
@@ -80,14 +82,6 @@ std::string ReadInput(const std::string& path) {
     return text;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return a != "-" && b != "-" && ::stat(a.c_str(), &first) == 0 &&
-           ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
 void RefuseOutputOverInput(const std::string& output, const std::string& option,
                            const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs)
@@ -97,12 +91,8 @@ void RefuseOutputOverInput(const std::string& output, const std::string& option,
 }
 
 void RefuseStandardOutputOverInput(const std::vector<std::string>& inputs) {
-    struct stat out {};
-    if (::fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode)) return;
     for (const std::string& input : inputs) {
-        struct stat in {};
-        if (input != "-" && ::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
-            in.st_ino == out.st_ino)
+        if (StandardOutputIs(input))
             throw UsageError("standard output is the input " + Quoted(input) +
                              " (a redirection may already have emptied it)");
     }
@@ -110,20 +100,13 @@ void RefuseStandardOutputOverInput(const std::vector<std::string>& inputs) {
 
 void ForEachInputLine(
     const std::function<void(const std::vector<std::string>& words, long line)>& each) {
-    // getline's buffer, released however the loop ends.
-    struct Line {
-        char* data = nullptr;
-        size_t capacity = 0;
-        ~Line() { std::free(data); }
-    } line;
+    std::string line;
     for (long number = 1;; ++number) {
-        const ssize_t length = ::getline(&line.data, &line.capacity, stdin);
-        if (length < 0) {
+        if (!ReadLine(stdin, &line)) {
             if (std::ferror(stdin)) FailToRead("-", "cannot read");
             return;
         }
-        const std::vector<std::string> words =
-            SplitNumbers(std::string_view(line.data, static_cast<size_t>(length)));
+        const std::vector<std::string> words = SplitNumbers(line);
         if (words.empty()) continue;
         try {
             each(words, number);
@@ -133,9 +116,11 @@ void ForEachInputLine(
     }
 }
 
-void ConvertSets(const std::vector<std::string>& positional, const std::vector<Operand>& operands,
-                 Format format, const std::function<Record(const std::vector<double>&)>& convert,
+void ConvertSets(const Invocation& run, const std::vector<Operand>& operands,
+                 const std::function<Record(const std::vector<double>&)>& convert,
                  bool doublePrecision) {
+    const std::vector<std::string>& positional = run.options.Operands();
+    const Format format = FormatOf(run.options);
     auto parse = [&](const std::vector<std::string>& words, const std::string& prefix) {
         std::vector<double> values;
         for (size_t i = 0; i < operands.size(); ++i) {
@@ -146,7 +131,7 @@ void ConvertSets(const std::vector<std::string>& positional, const std::vector<O
         return values;
     };
     if (positional.size() == 1 && positional[0] == "-") {
-        RecordWriter writer(format, true);
+        RecordWriter writer(format, true, run.out);
         ForEachInputLine([&](const std::vector<std::string>& words, long) {
             if (words.size() != operands.size())
                 throw Failure("expected " + std::to_string(operands.size()) + " numbers (" +
@@ -159,7 +144,7 @@ void ConvertSets(const std::vector<std::string>& positional, const std::vector<O
         throw UsageError(std::string("missing argument ") + operands[positional.size()].name);
     if (positional.size() > operands.size())
         throw UsageError("unexpected argument " + Quoted(positional[operands.size()]));
-    RecordWriter(format, false).Write(convert(parse(positional, "argument ")));
+    RecordWriter(format, false, run.out).Write(convert(parse(positional, "argument ")));
 }
 
 }  // namespace cli

@@ -8,7 +8,11 @@
 #include <vector>
 
 #include "numbers.h"
-#include "output.h"
+#include "render.h"
+
+namespace cli {
+struct Invocation;
+}
 
 namespace cli {
 
@@ -18,9 +22,6 @@ std::string ReadInput(const std::string& path);
 // How an input is named in messages: "standard input" for "-", else the path.
 std::string InputName(const std::string& path);
 
-// Whether two paths name the same file (same device and inode); false when either does not
-// exist. "-" names no file.
-bool SameFile(const std::string& a, const std::string& b);
 // Refuses (UsageError) to write `output`, given by `option`, when it is one of `inputs`.
 void RefuseOutputOverInput(const std::string& output, const std::string& option,
                            const std::vector<std::string>& inputs);
@@ -43,13 +44,13 @@ struct Operand {
     Range range = kAnyNumber;
 };
 
-// The sets of numbers of a single-colour subcommand: `positional` holds one set, or "-" alone
-// to read one set per line of standard input. Each set is parsed (in single precision unless
-// `doublePrecision`), turned into a record by `convert` and printed as `format` says; a batch
-// prints one row per line, and a bad line stops it with an error naming the line, after the
-// rows before it.
-void ConvertSets(const std::vector<std::string>& positional, const std::vector<Operand>& operands,
-                 Format format, const std::function<Record(const std::vector<double>&)>& convert,
+// The sets of numbers of a single-colour subcommand: its operands are one set, or "-" alone to
+// read one set per line of standard input. Each set is parsed (in single precision unless
+// `doublePrecision`), turned into a record by `convert` and printed in the --format of `run`;
+// a batch prints one row per line, and a bad line stops it with an error naming the line,
+// after the rows before it.
+void ConvertSets(const Invocation& run, const std::vector<Operand>& operands,
+                 const std::function<Record(const std::vector<double>&)>& convert,
                  bool doublePrecision = false);
 
 }  // namespace cli

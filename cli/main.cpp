@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "system_files.h"
 #include "version.h"
 
 namespace {
@@ -84,16 +85,18 @@ int Run(int argc, char** argv, std::string* name) {
     std::vector<std::string> words(argv + 2, argv + argc);
     for (const std::string& word : words)
         if (word == "--help" || word == "-h") {
-            std::fputs(command->help, stdout);
+            std::fputs(cli::HelpText(*command).c_str(), stdout);
             return cli::kExitOk;
         }
-    cli::Args args(*name, std::move(words));
+    cli::Output out;
     try {
-        return command->run(args);
+        return command->run({*name, cli::Options(command->options, std::move(words)), out});
     } catch (const cli::UsageError& e) {
+        out.Flush();
         Report(*name, std::string(e.what()) + " (see 'vantrel " + *name + " --help')");
         return cli::kExitUsage;
     } catch (const std::exception& e) {
+        out.Flush();
         Report(*name, e.what());
         return cli::kExitFailure;
     }
@@ -102,8 +105,13 @@ int Run(int argc, char** argv, std::string* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseBinaryStandardStreams();
+    std::vector<std::string> arguments = cli::Utf8Arguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+    utf8Argv.push_back(nullptr);
     std::string name;
-    const int status = Run(argc, argv, &name);
+    const int status = Run(static_cast<int>(arguments.size()), utf8Argv.data(), &name);
     // A full disk or a closed pipe must not pass for success: whatever standard output still
     // buffers is written and the stream closed, and any failure on the way is reported.
     errno = 0;

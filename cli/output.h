@@ -1,7 +1,6 @@
-// How the command prints: numbers as text, aligned tables, CSV and JSON, the --format every
-// result-printing subcommand takes, and results as records in that format. Text is UTF-8
-// bytes throughout; the JSON functions turn any bytes into valid JSON, and messages are made
-// safe to print.
+// What every printed result is made of: numbers as text (one formatter, one rule for negative
+// zero), messages made safe to print, aligned tables, CSV fields, and standard output through
+// a large buffer. How results are laid out in each --format is render.h.
 #pragma once
 
 #include <cstdint>
@@ -12,17 +11,64 @@
 
 namespace cli {
 
-class Args;
-
 // ---------------------------------------------------------------------------------------------
 // Numbers
 
-// A float with a fixed number of decimals ("%.*f"); a negative zero prints as 0.
-std::string Fixed(float value, int decimals = 6);
+// The room WriteFixedBefore needs: the longest fixed-point double, 309 digits and more.
+constexpr size_t kFixedRoom = 350;
+// WriteFixedBefore for the values its quick path leaves (ties and magnitudes of 1e9 and more).
+char* WriteFixedThroughToChars(char* end, double value, int decimals);
+// A finite value with `decimals` decimals (0 to 9), correctly rounded; a negative value that
+// rounds to zero loses its sign, which would read as a difference where there is none. Written
+// backwards so that it ends just before `end`; returns where it begins. Inline: a table of many
+// rows writes one per cell.
+//
+// Values far from a tie between two decimals (nearly all of them) are rounded from their
+// scaled integer, which is exact when the scaled value is below 1e9: its own rounding error is
+// then below 1e-7. The others go through std::to_chars.
+inline char* WriteFixedBefore(char* end, double value, int decimals) {
+    constexpr double kScales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scaled = value * kScales[decimals];
+    const bool small = scaled < 1e9 && scaled > -1e9;
+    // The floor of the scaled value, exact below 1e9, without a call to floor().
+    const auto truncated = static_cast<long long>(small ? scaled : 0);
+    const long long whole = truncated - (scaled < static_cast<double>(truncated));
+    const double above = scaled - static_cast<double>(whole);
+    if (!small || (above - 0.5 <= 1e-6 && above - 0.5 >= -1e-6))
+        return WriteFixedThroughToChars(end, value, decimals);
+    const long long units = whole + (above > 0.5);
+    // The digits from the last, the point after `decimals` of them, and at least one digit
+    // before the point; below 1e9 + 1 they fit 32 bits.
+    char* p = end;
+    auto rest = static_cast<std::uint32_t>(units < 0 ? -units : units);
+    for (int k = 0; k < decimals; ++k, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (units < 0) *--p = '-';
+    return p;
+}
+inline void AppendFixed(std::string& out, double value, int decimals) {
+    char buffer[kFixedRoom];
+    char* const end = buffer + sizeof buffer;
+    const char* begin = WriteFixedBefore(end, value, decimals);
+    out.append(begin, static_cast<size_t>(end - begin));
+}
+std::string Fixed(double value, int decimals);
+// The length of Fixed(value, decimals).
+inline size_t FixedWidth(double value, int decimals) {
+    char buffer[kFixedRoom];
+    char* const end = buffer + sizeof buffer;
+    return static_cast<size_t>(end - WriteFixedBefore(end, value, decimals));
+}
 // A float with nine significant digits ("%.9g"), enough to read back the same value.
 std::string Exact(float value);
 // The shortest decimal that reads back as the same float ("%.1g" to "%.9g").
 std::string Shortest(float value);
+// A finite float as its shortest decimal; NaN and infinities as null.
+std::string JsonNumber(float value);
 // Bytes as lower-case hexadecimal digits, two per byte.
 std::string Hex(const std::uint8_t* bytes, size_t count);
 
@@ -36,7 +82,7 @@ std::string Escaped(std::string_view text);
 std::string Quoted(std::string_view text);
 
 // ---------------------------------------------------------------------------------------------
-// Aligned tables
+// Aligned tables and CSV
 
 // Rows of cells printed in columns padded to their widest cell, two blanks apart. The first
 // column is left-aligned; the others are right-aligned (numbers) or, with Align::kLeft,
@@ -50,15 +96,11 @@ class Table {
     void AddRow(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
     // The lines of the table, each ended by a line break.
     std::string Text() const;
-    void Print(std::FILE* out = stdout) const { std::fputs(Text().c_str(), out); }
 
   private:
     Align align_;
     std::vector<std::vector<std::string>> rows_;
 };
-
-// ---------------------------------------------------------------------------------------------
-// CSV
 
 // One field: as it is, or in double quotes (with quotes doubled) when it holds a comma, a
 // quote or a line break.
@@ -67,101 +109,25 @@ std::string CsvField(std::string_view text);
 std::string CsvLine(const std::vector<std::string>& fields);
 
 // ---------------------------------------------------------------------------------------------
-// JSON
+// Standard output
 
-// A JSON string of any bytes: quotes and backslashes escaped, control characters as \u00XX,
-// valid UTF-8 kept as it is and every byte that is not UTF-8 replaced by U+FFFD, which is
-// remembered until TakeTextRepaired.
-std::string JsonString(std::string_view bytes);
-// Whether a JSON string replaced bytes since the last call; a JSON object that printed such a
-// string ends with "text_repaired": true.
-bool TakeTextRepaired();
-// The member that flags repaired text (", \"text_repaired\": true"), or empty.
-std::string RepairedMember();
-// A finite float as its shortest decimal; NaN and infinities as null.
-std::string JsonNumber(float value);
-// Values (already JSON) as an array on one line: [a, b].
-std::string JsonArray(const std::vector<std::string>& values);
-
-// A JSON object on one line, members in the order added: {"a": 1, "b": "x"}.
-class JsonObject {
+// Text for a stream (standard output unless told), gathered in a large buffer and written
+// when it is full, when a large block comes, at Flush and at the end.
+class Output {
   public:
-    // Adds a member whose value is already JSON.
-    JsonObject& Add(const std::string& key, const std::string& json);
-    JsonObject& AddString(const std::string& key, const std::string& text) {
-        return Add(key, JsonString(text));
-    }
-    JsonObject& AddInteger(const std::string& key, long long value) {
-        return Add(key, std::to_string(value));
-    }
-    std::string Text() const { return text_ + "}"; }
+    explicit Output(std::FILE* file = stdout) : file_(file) {}
+    ~Output() { Flush(); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    Output& operator<<(std::string_view text);
+    // A large block of text, written as it is.
+    void Write(const std::string& text);
+    void Flush();
 
   private:
-    std::string text_ = "{";
-};
-
-// ---------------------------------------------------------------------------------------------
-// Results in the chosen format
-
-enum class Format { kTable, kCsv, kJson };
-
-// --format table|csv|json (table when absent).
-Format TakeFormat(Args& args);
-
-// One result: named values in order. Each field has a header (the table's label and the CSV
-// column; empty: not in the table and CSV) and a key (the JSON member; empty: not in JSON).
-class Record {
-  public:
-    // A number with `decimals` decimals in the table and CSV, and in JSON.
-    Record& Number(const std::string& header, const std::string& key, double value, int decimals);
-    // A float with as many digits as reading it back exactly needs (Exact).
-    Record& ExactNumber(const std::string& header, const std::string& key, float value);
-    Record& Integer(const std::string& header, const std::string& key, long long value);
-    Record& Text(const std::string& header, const std::string& key, const std::string& text);
-    // A member of JSON only, already JSON.
-    Record& Json(const std::string& key, const std::string& json);
-    // What the table of this record alone shows, in place of its "label  value" lines.
-    Record& TableText(std::string text) {
-        tableText_ = std::move(text);
-        return *this;
-    }
-    const std::string& TableText() const { return tableText_; }
-
-    // Throws a Failure naming the first number that is not finite: such a value is never
-    // printed as a number.
-    void RequireFinite() const;
-    // The text of the field with `header`.
-    const std::string& Cell(const std::string& header) const;
-    bool AllNumbers() const;
-
-    // The object of this record, one line.
-    std::string JsonText() const;
-    std::vector<std::string> Headers() const;
-    std::vector<std::string> Cells() const;
-
-  private:
-    struct Field {
-        std::string header, key, text, json;
-        bool number = false, finite = true;
-    };
-    std::vector<Field> fields_;
-    std::string tableText_;
-};
-
-// Prints records in a format: the table as "label  value" lines for one record, or with
-// `rows` as a header line and one row per record in columns of a fixed width (records of a
-// batch, printed as they come); CSV as a header line and one line per record; JSON as one
-// object per record, each on its own line.
-class RecordWriter {
-  public:
-    RecordWriter(Format format, bool rows) : format_(format), rows_(rows) {}
-    // Checks the record (RequireFinite) before anything of it is printed.
-    void Write(const Record& record);
-
-  private:
-    Format format_;
-    bool rows_;
-    bool started_ = false;
+    std::FILE* file_;
+    std::string buffer_;
 };
 
 }  // namespace cli

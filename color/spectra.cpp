@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "log10.h"
 #include "vantrel/colorimetry.h"
 
 namespace {
@@ -129,7 +130,7 @@ float ClampForDensity(float value) {
 
 // Negated after narrowing, so a quantity of 1 gives a zero with the sign bit set.
 float Density(float value) {
-    return -static_cast<float>(std::log10(static_cast<double>(ClampForDensity(value))));
+    return -static_cast<float>(vantrel::detail::Log10(static_cast<double>(ClampForDensity(value))));
 }
 
 float FromDensity(float density) {

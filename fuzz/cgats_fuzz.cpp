@@ -41,8 +41,8 @@ bool Same(const measure::MeasurementSet& a, const measure::MeasurementSet& b, bo
         a.patches.size() != b.patches.size() || a.firstNm != b.firstNm || a.lastNm != b.lastNm ||
         a.stepNm != b.stepNm || a.content != b.content || a.hasLocation != b.hasLocation ||
         a.hasStated != b.hasStated || a.statedSource != b.statedSource ||
-        a.deviceFields != b.deviceFields || !SameBits(a.spectra, b.spectra) ||
-        !SameBits(a.device, b.device))
+        a.statesXyzToo != b.statesXyzToo || a.deviceFields != b.deviceFields ||
+        !SameBits(a.spectra, b.spectra) || !SameBits(a.device, b.device))
         return false;
     if (a.content == measure::SpectralContent::Surface && a.scale.scale != b.scale.scale)
         return false;
@@ -50,6 +50,7 @@ bool Same(const measure::MeasurementSet& a, const measure::MeasurementSet& b, bo
         const measure::Patch &p = a.patches[k], &q = b.patches[k];
         if (p.id != q.id || p.name != q.name || p.location != q.location ||
             std::memcmp(p.values.data(), q.values.data(), sizeof p.values) != 0 ||
+            std::memcmp(p.xyz.data(), q.xyz.data(), sizeof p.xyz) != 0 ||
             (whole && p.line != q.line))
             return false;
     }

@@ -11,12 +11,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -457,6 +461,10 @@ class CgatsParser {
             const auto& triple = labComplete ? columns_.lab : columns_.xyz;
             for (int k = 0; k < 3; ++k)
                 roles_[static_cast<std::size_t>(triple[k])] = kStatedRole - k;
+            // XYZ beside L*a*b*: kept as given too.
+            set_.statesXyzToo = labComplete && Complete(columns_.xyz);
+            for (int k = 0; k < 3 && set_.statesXyzToo; ++k)
+                roles_[static_cast<std::size_t>(columns_.xyz[k])] = kAlsoXyzRole - k;
         }
         if (!columns_.spectral.empty()) return ChooseSpectralColumns();
         if (set_.hasStated) {
@@ -636,8 +644,10 @@ class CgatsParser {
             } else if (role <= kStatedRole) {
                 double value = 0;
                 if (ParseNumber(token, &value) != NumberResult::Ok) RowFailure(line);
-                if (role > kDeviceRole)
+                if (role > kAlsoXyzRole)
                     patch.values[static_cast<std::size_t>(kStatedRole - role)] = value;
+                else if (role > kDeviceRole)
+                    patch.xyz[static_cast<std::size_t>(kAlsoXyzRole - role)] = value;
                 else
                     set_.device[device + static_cast<std::size_t>(kDeviceRole - role)] = value;
             }
@@ -690,9 +700,10 @@ class CgatsParser {
     static constexpr int kIdRole = -2;
     static constexpr int kNameRole = -3;
     static constexpr int kLocationRole = -4;
-    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, device value j
-    // is kDeviceRole - j.
+    // A stated XYZ or L*a*b* component k beside spectra is kStatedRole - k, a stated XYZ
+    // component beside stated L*a*b* kAlsoXyzRole - k, device value j kDeviceRole - j.
     static constexpr int kStatedRole = -10;
+    static constexpr int kAlsoXyzRole = -13;
     static constexpr int kDeviceRole = -20;
 
     int wanted_;
@@ -725,7 +736,13 @@ class CgatsParser {
 // Reads a file in blocks, so that memory holds the patches and not the whole text. The
 // buffer is no larger than the file (and a block at most), and is not cleared before use.
 MeasurementSet ReadFile(const std::string& path, CgatsParser& parser, std::size_t largestBlock) {
+#if defined(_WIN32)
+    // Binary mode: text mode would translate line ends and stop at ^Z. The path is UTF-8.
+    const int fd =
+        ::_wopen(std::filesystem::u8path(path).c_str(), O_RDONLY | O_BINARY | O_NOINHERIT);
+#else
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
     if (fd < 0) throw Error(path, std::string("cannot open (") + std::strerror(errno) + ")");
     struct Closer {
         int fd;

@@ -2,6 +2,8 @@
 // id, name, location, device and colour fields, and numbers that read back to the very values
 // held.
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "text_util.h"
@@ -88,6 +90,8 @@ std::string FormatCgats(const MeasurementSet& set) {
     const char* const names[2][3] = {{"XYZ_X", "XYZ_Y", "XYZ_Z"}, {"LAB_L", "LAB_A", "LAB_B"}};
     if (set.hasStated)
         for (const char* name : names[set.statedSource == ColourSource::Lab]) field(name);
+    if (set.statesXyzToo)
+        for (const char* name : names[0]) field(name);
     if (spectral) {
         const std::string prefix = set.spectralPrefix.empty() ? "SPECTRAL_" : set.spectralPrefix;
         // Three digits at least, as readers expect of a wavelength.
@@ -110,11 +114,66 @@ std::string FormatCgats(const MeasurementSet& set) {
             AppendNumber(separate(), set.Device(k)[j]);
         if (set.hasStated)
             for (double value : patch.values) AppendNumber(separate(), value);
+        if (set.statesXyzToo)
+            for (double value : patch.xyz) AppendNumber(separate(), value);
         if (spectral) {
             const float* samples = set.Spectrum(k);
             for (int i = 0; i < set.SampleCount(); ++i) AppendNumber(separate(), samples[i]);
         }
         out += row + '\n';
+    }
+    return out + "END_DATA\n";
+}
+
+std::string FormatColoursCgats(const MeasurementSet& set, const std::vector<Colour>& colours,
+                               const Integration& integration,
+                               const std::vector<Densities>& densities, int decimals) {
+    const ColourConditions conditions = ConditionsOfColour(set, integration);
+    auto fixed = [&](double value) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        // No sign on a zero: "-0.0000" would read back as the same, but looks like a value.
+        return std::string(std::strtod(text, nullptr) == 0 && text[0] == '-' ? text + 1 : text);
+    };
+    std::string out = "CGATS.17\nORIGINATOR \"vantrel\"\n";
+    out += "DESCRIPTOR ";
+    AppendWord(out, "colours of " + set.path + ": " + DescribeColour(set, integration));
+    out += "\nILLUMINANT " + IlluminantName(conditions.illuminant) + "\nOBSERVER " +
+           (conditions.observer == Observer::TwoDegree ? "2_DEGREE" : "10_DEGREE") +
+           "\nKEYWORD \"ILLUMINANT_WHITE_POINT_XYZ\"\nILLUMINANT_WHITE_POINT_XYZ \"" +
+           fixed(conditions.white[0]) + " " + fixed(conditions.white[1]) + " " +
+           fixed(conditions.white[2]) + "\"\n";
+    std::string fields = "SAMPLE_ID";
+    int count = 1;
+    auto field = [&](const char* name) {
+        fields += std::string(" ") + name;
+        ++count;
+    };
+    if (set.hasName) field("SAMPLE_NAME");
+    if (set.hasLocation) field("SAMPLE_LOC");
+    for (const char* name : {"LAB_L", "LAB_A", "LAB_B", "XYZ_X", "XYZ_Y", "XYZ_Z"}) field(name);
+    const bool withDensities = !densities.empty();
+    if (withDensities) {
+        out += "KEYWORD \"DENSITY_STATUS\"\nDENSITY_STATUS \"D_ Status T, DI_ Status I\"\n";
+        for (const char* name :
+             {"D_VIS", "D_RED", "D_GREEN", "D_BLUE", "DI_VIS", "DI_RED", "DI_GREEN", "DI_BLUE"})
+            field(name);
+    }
+    out += "NUMBER_OF_FIELDS " + std::to_string(count) + "\nBEGIN_DATA_FORMAT\n" + fields +
+           "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(set.patches.size()) +
+           "\nBEGIN_DATA\n";
+    for (std::size_t k = 0; k < set.patches.size(); ++k) {
+        const Patch& patch = set.patches[k];
+        AppendWord(out, set.hasId ? patch.id : std::to_string(k + 1));
+        if (set.hasName) AppendWord(out += ' ', patch.name);
+        if (set.hasLocation) AppendWord(out += ' ', patch.location);
+        for (double value : colours[k].lab) out += ' ' + fixed(value);
+        for (double value : colours[k].xyz) out += ' ' + fixed(value);
+        if (withDensities) {
+            for (float value : densities[k].statusT) out += ' ' + fixed(value);
+            for (float value : densities[k].statusI) out += ' ' + fixed(value);
+        }
+        out += '\n';
     }
     return out + "END_DATA\n";
 }

@@ -436,8 +436,11 @@ std::vector<Colour> Colours(const MeasurementSet& set, const Integration& integr
     const std::array<double, 3>& white = StatedConditions(set).white;
     const std::array<float, 3> narrowed = {
         static_cast<float>(white[0]), static_cast<float>(white[1]), static_cast<float>(white[2])};
-    for (const Patch& patch : set.patches)
+    for (const Patch& patch : set.patches) {
         colours.push_back(StatedColour(patch.values, source, narrowed));
+        // Both as given, where the file states both.
+        if (set.statesXyzToo) colours.back().xyz = patch.xyz;
+    }
     return colours;
 }
 

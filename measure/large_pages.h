@@ -1,7 +1,9 @@
 // Advice on large memory of the measurement library.
 #pragma once
 
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +17,11 @@ inline void AdviseLargePages(const void* data, std::size_t bytes) {
     const auto begin =
         (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+#if defined(MADV_HUGEPAGE)
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)begin, (void)end;  // no such advice on this system (Windows)
+#endif
 }
 
 }  // namespace vantrel::measure

@@ -7,6 +7,10 @@
 // the platform with its bitmap font and written as PNG.
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -14,8 +18,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <set>
+#include <system_error>
 
 #include "text_util.h"
 #include "vantrel/colorimetry.h"
@@ -517,7 +523,12 @@ std::string CreateScratchBeside(const std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string scratch =
             path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+#if defined(_WIN32)
+        const int fd = ::_wopen(std::filesystem::u8path(scratch).c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_BINARY, _S_IREAD | _S_IWRITE);
+#else
         const int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
         if (fd >= 0) {
             ::close(fd);
             return scratch;
@@ -534,6 +545,7 @@ void WriteReportPng(const std::string& path, const MeasurementSet& reference,
                     const CompareOptions& options, int width) {
     const Layout layout(reference, comparison, width, HeaderHeight(comparison.groups.size()));
     std::string failure;
+    std::error_code renamed;
     const std::string scratch = CreateScratchBeside(path);
     {
         Canvas canvas(layout.width, layout.height);
@@ -545,12 +557,15 @@ void WriteReportPng(const std::string& path, const MeasurementSet& reference,
             // partial picture and no earlier file destroyed.
             if (!canvas.Save(scratch))
                 failure = "cannot write the picture";
-            else if (std::rename(scratch.c_str(), path.c_str()) != 0)
-                failure = std::strerror(errno);
+            else if (std::filesystem::rename(std::filesystem::u8path(scratch),
+                                             std::filesystem::u8path(path), renamed),
+                     renamed)
+                failure = renamed.message();
         }
     }
     if (!failure.empty()) {
-        std::remove(scratch.c_str());
+        std::error_code removed;
+        std::filesystem::remove(std::filesystem::u8path(scratch), removed);
         throw Error(path, "cannot write: " + failure);
     }
 }

@@ -279,7 +279,8 @@ std::vector<GroupResult> JudgeGroups(const MeasurementSet& reference, const Meas
         // The device fields a group names, as columns of the reference.
         std::vector<std::size_t> deviceColumns;
         for (const auto& alternative : group.device)
-            for (const auto& [field, range] : alternative) {
+            for (const auto& condition : alternative) {
+                const std::string& field = condition.first;
                 const auto found =
                     std::find_if(reference.deviceFields.begin(), reference.deviceFields.end(),
                                  [&](const std::string& f) { return EqualsIgnoreCase(f, field); });

@@ -57,15 +57,22 @@ void StoreField(char16_t (&field)[kFieldUnits], const std::wstring& text) {
 
 // Copies a char16_t field (read no further than its end, terminated or not) into `out`, at
 // most `capacity - 1` wchar_t units, and terminates the copy. A surrogate pair becomes one
-// wchar_t.
+// wchar_t where wchar_t has 32 bits; where it has 16 (Windows) the pair stays two units, and
+// a pair that does not fit whole ends the copy before it.
 void CopyField(const char16_t (&field)[kFieldUnits], wchar_t* out, int capacity) {
     int written = 0;
     for (int i = 0; i < kFieldUnits && field[i] != u'\0' && written < capacity - 1; ++i) {
         std::uint32_t code = field[i];
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < kFieldUnits && field[i + 1] >= 0xDC00 &&
             field[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (field[i + 1] - 0xDC00u);
-            ++i;
+            if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+                if (written + 2 > capacity - 1) break;
+                out[written++] = static_cast<wchar_t>(field[i++]);
+                code = field[i];
+            } else {
+                code = 0x10000 + ((code - 0xD800) << 10) + (field[i + 1] - 0xDC00u);
+                ++i;
+            }
         }
         out[written++] = static_cast<wchar_t>(code);
     }

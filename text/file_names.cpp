@@ -1,9 +1,9 @@
 // File-name checks and repairs, filter extensions, directory test, path splitting.
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cwctype>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "vantrel/text.h"
 
@@ -110,10 +110,14 @@ CString GetFileExt(CString strFilter, int nIndex, wchar_t chDelimiter) {
 
 bool DoesDirectoryExist(const char* pszDir, bool bCreate) {
     if (!pszDir) return false;
-    struct stat info;
-    if (stat(pszDir, &info) == 0) return true;
-    if (!bCreate) return false;
-    return mkdir(pszDir, 0777) == 0;
+    try {
+        const std::filesystem::path path = std::filesystem::u8path(pszDir);
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) return true;
+        return bCreate && std::filesystem::create_directory(path, error);
+    } catch (const std::exception&) {
+        return false;  // not UTF-8, which Windows cannot name a file with
+    }
 }
 
 AString GetDirectory(const AString& path) {

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,8 +26,20 @@
 
 // Marks the names libvantrel_measure exports. Declared with default visibility on both sides:
 // a host built with hidden visibility must still share the type of Error with the library,
-// or it could not catch what the library throws.
+// or it could not catch what the library throws. On Windows the library's sources
+// (VANTREL_MEASURE_BUILDING) export them from the DLL and users import them, unless they link
+// its objects directly (VANTREL_MEASURE_STATIC).
+#if defined(_WIN32)
+#if defined(VANTREL_MEASURE_BUILDING)
+#define VANTREL_MEASURE_API __declspec(dllexport)
+#elif defined(VANTREL_MEASURE_STATIC)
+#define VANTREL_MEASURE_API
+#else
+#define VANTREL_MEASURE_API __declspec(dllimport)
+#endif
+#else
 #define VANTREL_MEASURE_API __attribute__((visibility("default")))
+#endif
 
 namespace vantrel::measure {
 
@@ -79,6 +92,8 @@ struct Patch {
     /// The XYZ (percent scale) or L*a*b* the file states (MeasurementSet::statedSource), when
     /// it states one.
     std::array<double, 3> values{};
+    /// The XYZ it states beside its L*a*b*, when it states both (MeasurementSet::statesXyzToo).
+    std::array<double, 3> xyz{};
 };
 
 /// The scale of spectral values: reflectance (or transmittance) factors, 0 to 1, or percent,
@@ -117,6 +132,7 @@ struct MeasurementSet {
     /// each patch, beside spectra or alone, and which; the values are in Patch::values.
     bool hasStated = false;
     ColourSource statedSource = ColourSource::Lab;
+    bool statesXyzToo = false;
     /// Device values (CMYK_C, RGB_R, 6CLR_1 and the like), as the file names and orders its
     /// fields, patch by patch in `device`.
     std::vector<std::string> deviceFields;
@@ -328,6 +344,19 @@ struct Densities {
     std::array<float, 4> statusI{};
 };
 VANTREL_MEASURE_API Densities DensitiesOf(const MeasurementSet& set, std::size_t k);
+
+/// The colours of a set as a CGATS.17 file of one table, for tools that read XYZ or L*a*b*:
+/// each patch's id (else its place from 1), name and location, L*a*b* and XYZ (percent scale)
+/// with `decimals` decimals and, with `densities` (one per patch), Status T (D_VIS D_RED
+/// D_GREEN D_BLUE) and Status I (DI_VIS ...) densities. DESCRIPTOR says where the colours came
+/// from and how (DescribeColour); ILLUMINANT, OBSERVER and ILLUMINANT_WHITE_POINT_XYZ state the
+/// conditions and the white they are under, so that ReadCgats gives them back as stated colour
+/// with the same values to the digits written.
+VANTREL_MEASURE_API std::string FormatColoursCgats(const MeasurementSet& set,
+                                                   const std::vector<Colour>& colours,
+                                                   const Integration& integration,
+                                                   const std::vector<Densities>& densities = {},
+                                                   int decimals = 4);
 
 // ---------------------------------------------------------------------------------------------
 // Colour differences
@@ -555,6 +584,26 @@ VANTREL_MEASURE_API std::pair<std::size_t, std::size_t> MakeRelative(
     const MeasurementSet& reference, const MeasurementSet& sample, const CompareOptions& options,
     const Integration& integration, std::vector<Colour>& referenceColours,
     std::vector<Colour>& sampleColours);
+
+/// A comparison of two files from start to end, as CompareFiles makes it: both sets as read
+/// (a guessed scale settled), the integration both were integrated under, and the comparison.
+struct FileComparison {
+    MeasurementSet reference, sample;
+    Integration integration;
+    Comparison comparison;
+};
+
+/// Compares two measurement files: reads them at the same time (`readReference` and
+/// `readSample`, each on a thread of its own), checks the conditions they state (unless
+/// options.ignoreConditions), integrates both alike (SharedIntegration), settles a guessed
+/// scale of one by the other (SettleGuessedScale), computes the colours of both at the same
+/// time, checks the conditions of their colours (unless ignored), pairs them (options.pairBy),
+/// makes them media-relative when asked, measures the pairs in two halves at the same time,
+/// and summarises and judges them, by group when options.profile is given. Throws what
+/// reading, pairing and colorimetry throw.
+VANTREL_MEASURE_API FileComparison
+CompareFiles(const std::function<MeasurementSet()>& readReference,
+             const std::function<MeasurementSet()>& readSample, const CompareOptions& options);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,

@@ -42,10 +42,11 @@ VANTREL_API int MakeValidFilename(CString& strName);
 /// '.' removed ("icc" for index 0, "targz" for "*.tar.gz"). Empty when `nIndex` is negative
 /// or the list has no such pattern.
 VANTREL_API CString GetFileExt(CString strFilter, int nIndex, wchar_t chDelimiter);
-/// True when something exists at the POSIX path `pszDir` (a plain file counts as well as a
+/// True when something exists at the path `pszDir` (a plain file counts as well as a
 /// directory; a dangling symbolic link does not). Otherwise, when `bCreate` is true, creates
 /// that directory (mode 0777 under the umask; its last component only, missing parents are
-/// not created) and returns whether that succeeded; else false. A null path gives false.
+/// not created) and returns whether that succeeded; else false. A null path gives false. The
+/// path is the system's bytes on POSIX; on Windows it is UTF-8 (false when it is not).
 VANTREL_API bool DoesDirectoryExist(const char* pszDir, bool bCreate);
 /// The directory part of a path: everything up to and including the last backslash (the only
 /// separator; '/' is not one), with each pair of consecutive backslashes then collapsed to

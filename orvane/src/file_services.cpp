@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 #include <atomic>
 #include <cerrno>
@@ -46,6 +49,35 @@ bool PathToUtf8(const FM_FILESPEC& spec, std::string* out) {
     return length < kPathUnits &&
            vplatform::Utf16ToUtf8(std::u16string(spec.szPath, length), WC_ERR_INVALID_CHARS, out);
 }
+
+// --- The system's descriptors -----------------------------------------------------------------
+
+#if defined(_WIN32)
+// Windows: the UTF-16 path itself, in binary mode (text mode would translate line ends and
+// stop at ^Z), not inherited by child processes; 64-bit offsets and sizes.
+int OpenDescriptor(const FM_FILESPEC& spec, const std::string& /*utf8Path*/, int flags) {
+    return ::_wopen(reinterpret_cast<const wchar_t*>(spec.szPath), flags | O_BINARY | O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+std::int64_t SeekDescriptor(int fd, std::int64_t offset, int whence) {
+    return ::_lseeki64(fd, offset, whence);
+}
+using FileStatus = struct _stati64;
+int StatusOf(int fd, FileStatus* info) {
+    return ::_fstati64(fd, info);
+}
+#else
+int OpenDescriptor(const FM_FILESPEC& /*spec*/, const std::string& utf8Path, int flags) {
+    return ::open(utf8Path.c_str(), flags | O_CLOEXEC, 0666);
+}
+std::int64_t SeekDescriptor(int fd, std::int64_t offset, int whence) {
+    return ::lseek(fd, static_cast<off_t>(offset), whence);
+}
+using FileStatus = struct stat;
+int StatusOf(int fd, FileStatus* info) {
+    return ::fstat(fd, info);
+}
+#endif
 
 // --- Descriptors ------------------------------------------------------------------------------
 
@@ -111,7 +143,7 @@ short SeekFd(int fd, int origin, std::int64_t offset) {
         default:
             return FM_ERR_BAD_ARGUMENT;
     }
-    if (::lseek(fd, static_cast<off_t>(offset), whence) < 0)
+    if (SeekDescriptor(fd, offset, whence) < 0)
         return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_SEEK;
     return FM_OK;
 }
@@ -168,13 +200,13 @@ short FM_Open(const FM_FILESPEC* pSpec, char mode, int* pHandle) {
 
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        fd = OpenDescriptor(*pSpec, path, flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return OpenStatus(errno);
 
     // A directory opens for reading on this system; it is not a file to these services.
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    FileStatus info;
+    if (StatusOf(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return FM_ERR_OPEN;
     }
@@ -231,8 +263,8 @@ short FM_GetSize(int handle, std::int64_t* pSize) {
     if (handle <= 0) return FM_ERR_BAD_HANDLE;
     if (!pSize) return FM_ERR_BAD_ARGUMENT;
     if (fault.kind != Fault::kNone) return FM_ERR_INJECTED;
-    struct stat info;
-    if (::fstat(ToFd(handle), &info) != 0) return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_READ;
+    FileStatus info;
+    if (StatusOf(ToFd(handle), &info) != 0) return errno == EBADF ? FM_ERR_BAD_HANDLE : FM_ERR_READ;
     *pSize = static_cast<std::int64_t>(info.st_size);
     return FM_OK;
 }

@@ -1,7 +1,4 @@
-// The local clock and the user's locale, over the C library's time and locale services.
-#include <langinfo.h>
-#include <locale.h>
-
+// The local clock and the user's locale, over the operating system's (nls_system.h).
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -12,6 +9,8 @@
 #include <vector>
 
 #include "vantrel_platform/winnls.h"
+
+#include "nls_system.h"
 
 namespace {
 
@@ -24,54 +23,14 @@ bool IsCLocaleName(const std::string& name) {
     return name == "C" || name == "POSIX";
 }
 
-// The C library's locale object for `name`, or null when that locale is not installed. Objects
-// are made once per name and kept for the life of the process: freeing one releases character
-// conversion data that another thread may be using through another object of the same locale.
-locale_t CachedLocale(const std::string& name) {
-    static std::mutex mutex;
-    static auto* cache = new std::vector<std::pair<std::string, locale_t>>();
-    std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& entry : *cache)
-        if (entry.first == name) return entry.second;
-    locale_t made = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name.c_str(), locale_t(0));
-    cache->emplace_back(name, made);
-    return made;
-}
-
-// A locale with the categories that formatting needs; the C locale when `name` is not installed.
-class LocaleHandle {
-  public:
-    explicit LocaleHandle(const std::string& name) : locale_(CachedLocale(name)) {
-        if (!locale_) locale_ = CachedLocale("C");
-    }
-
-    locale_t Get() const { return locale_; }
-    static bool IsInstalled(const std::string& name) { return CachedLocale(name) != locale_t(0); }
-
-  private:
-    locale_t locale_;
-};
-
-// Makes a locale the calling thread's for a scope, for the conversions that read it.
-class ThreadLocaleScope {
-  public:
-    explicit ThreadLocaleScope(locale_t locale) : previous_(uselocale(locale)) {}
-    ~ThreadLocaleScope() { uselocale(previous_); }
-    ThreadLocaleScope(const ThreadLocaleScope&) = delete;
-    ThreadLocaleScope& operator=(const ThreadLocaleScope&) = delete;
-
-  private:
-    locale_t previous_;
-};
-
 std::string UserLocaleName() {
     for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
         const char* value = std::getenv(variable);
         if (!value || !*value) continue;
         const std::string name = value;
-        return IsCLocaleName(name) || !LocaleHandle::IsInstalled(name) ? "C" : name;
+        return IsCLocaleName(name) || !vplatform::nls::IsInstalled(name) ? "C" : name;
     }
-    return "C";
+    return vplatform::nls::DefaultLocaleName();
 }
 
 std::mutex gNamesMutex;
@@ -108,30 +67,6 @@ bool NameOfId(LCID id, std::string* name) {
 // ---------------------------------------------------------------------------------------------
 // Formatting
 
-// Converts text of the thread's current locale to wide text; empty when it does not convert.
-std::wstring Widen(const char* text) {
-    std::mbstate_t state{};
-    const char* source = text;
-    const size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
-    if (length == static_cast<size_t>(-1)) return std::wstring();
-    std::wstring wide(length, L'\0');
-    state = std::mbstate_t{};
-    source = text;
-    std::mbsrtowcs(&wide[0], &source, length, &state);
-    return wide;
-}
-
-// strftime into wide text, growing the buffer until the text fits.
-std::wstring FormatTime(const std::wstring& format, const std::tm& time) {
-    if (format.empty()) return std::wstring();
-    for (size_t size = 128; size <= 65536; size *= 4) {
-        std::vector<wchar_t> buffer(size);
-        const size_t written = std::wcsftime(buffer.data(), size, format.c_str(), &time);
-        if (written > 0) return std::wstring(buffer.data(), written);
-    }
-    return std::wstring();  // a format whose every conversion prints nothing
-}
-
 bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
@@ -148,44 +83,10 @@ bool IsValidTime(const SYSTEMTIME& t) {
     return t.wHour < 24 && t.wMinute < 60 && t.wSecond < 60 && t.wMilliseconds < 1000;
 }
 
-// The broken-down time of `t`, with its weekday and day of the year worked out.
-std::tm ToTm(const SYSTEMTIME& t) {
-    std::tm time{};
-    time.tm_year = t.wYear - 1900;
-    time.tm_mon = t.wMonth - 1;
-    time.tm_mday = t.wDay;
-    time.tm_hour = t.wHour;
-    time.tm_min = t.wMinute;
-    time.tm_sec = t.wSecond;
-    std::tm normalised = time;
-    timegm(&normalised);
-    time.tm_wday = normalised.tm_wday;
-    time.tm_yday = normalised.tm_yday;
-    return time;
-}
-
 SYSTEMTIME Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return now;
-}
-
-// Which locale format a call wants.
-enum class Picture { kShortDate, kTime, kTimeWithoutSeconds };
-
-// The strftime format of `picture` in `locale`, which must be the thread's current locale
-// (the conversion to wide text reads its character set).
-std::wstring LocaleFormat(Picture picture, locale_t locale) {
-    switch (picture) {
-        case Picture::kShortDate:
-            return Widen(nl_langinfo_l(D_FMT, locale));
-        case Picture::kTime:
-            return Widen(nl_langinfo_l(T_FMT, locale));
-        case Picture::kTimeWithoutSeconds:
-            return vplatform::TimeFormatWithoutSeconds(Widen(nl_langinfo_l(T_FMT, locale)),
-                                                       Widen(nl_langinfo_l(T_FMT_AMPM, locale)));
-    }
-    return std::wstring();
 }
 
 // Copies `text` and its terminator into `out` as the Win32 formatters do.
@@ -198,17 +99,16 @@ int Deliver(const std::wstring& text, LPWSTR out, int capacity) {
     return needed;
 }
 
-int Format(LCID id, Picture picture, const SYSTEMTIME& when, LPWSTR out, int capacity) {
+using vplatform::nls::Picture;
+
+int Format(LCID id, Picture picture, const SYSTEMTIME& t, LPWSTR out, int capacity) {
     if (capacity < 0) return 0;
     std::string name;
     if (!NameOfId(id, &name)) return 0;
-    LocaleHandle locale(name);
-    if (!locale.Get()) return 0;
+    const vplatform::nls::DateTime when = {t.wYear, t.wMonth,  t.wDayOfWeek, t.wDay,
+                                           t.wHour, t.wMinute, t.wSecond,    t.wMilliseconds};
     std::wstring text;
-    {
-        ThreadLocaleScope scope(locale.Get());
-        text = FormatTime(LocaleFormat(picture, locale.Get()), ToTm(when));
-    }
+    if (!vplatform::nls::Format(name, picture, when, &text)) return 0;
     return Deliver(text, out, capacity);
 }
 
@@ -317,18 +217,15 @@ std::wstring TimeFormatWithoutSeconds(const std::wstring& timeFormat,
 
 void GetLocalTime(SYSTEMTIME* lpSystemTime) {
     if (!lpSystemTime) return;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::tm local{};
-    localtime_r(&now.tv_sec, &local);
-    lpSystemTime->wYear = static_cast<WORD>(local.tm_year + 1900);
-    lpSystemTime->wMonth = static_cast<WORD>(local.tm_mon + 1);
-    lpSystemTime->wDayOfWeek = static_cast<WORD>(local.tm_wday);
-    lpSystemTime->wDay = static_cast<WORD>(local.tm_mday);
-    lpSystemTime->wHour = static_cast<WORD>(local.tm_hour);
-    lpSystemTime->wMinute = static_cast<WORD>(local.tm_min);
-    lpSystemTime->wSecond = static_cast<WORD>(std::min(local.tm_sec, 59));  // no leap second
-    lpSystemTime->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+    const vplatform::nls::DateTime now = vplatform::nls::LocalNow();
+    lpSystemTime->wYear = static_cast<WORD>(now.year);
+    lpSystemTime->wMonth = static_cast<WORD>(now.month);
+    lpSystemTime->wDayOfWeek = static_cast<WORD>(now.dayOfWeek);
+    lpSystemTime->wDay = static_cast<WORD>(now.day);
+    lpSystemTime->wHour = static_cast<WORD>(now.hour);
+    lpSystemTime->wMinute = static_cast<WORD>(now.minute);
+    lpSystemTime->wSecond = static_cast<WORD>(now.second);
+    lpSystemTime->wMilliseconds = static_cast<WORD>(now.milliseconds);
 }
 
 LCID GetUserDefaultLCID() {

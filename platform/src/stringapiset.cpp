@@ -143,12 +143,17 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, const char* lpMultiByteStr
     if (CodePage != CP_UTF8 || (dwFlags & ~MB_ERR_INVALID_CHARS) || !lpMultiByteStr ||
         cchWideChar < 0 || cbMultiByte < -1)
         return 0;
-    std::u32string codePoints;
-    if (!DecodeAll(lpMultiByteStr, LengthOf(lpMultiByteStr, cbMultiByte),
-                   (dwFlags & MB_ERR_INVALID_CHARS) != 0, &codePoints))
-        return 0;
-    static_assert(sizeof(wchar_t) == sizeof(char32_t), "wide text holds one code point a unit");
-    return Deliver(codePoints, reinterpret_cast<char32_t*>(lpWideCharStr), cchWideChar);
+    const std::size_t bytes = LengthOf(lpMultiByteStr, cbMultiByte);
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+        std::u16string units;
+        if (!vplatform::Utf8ToUtf16(std::string(lpMultiByteStr, bytes), dwFlags, &units)) return 0;
+        return Deliver(units, reinterpret_cast<char16_t*>(lpWideCharStr), cchWideChar);
+    } else {
+        std::u32string codePoints;
+        if (!DecodeAll(lpMultiByteStr, bytes, (dwFlags & MB_ERR_INVALID_CHARS) != 0, &codePoints))
+            return 0;
+        return Deliver(codePoints, reinterpret_cast<char32_t*>(lpWideCharStr), cchWideChar);
+    }
 }
 
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
@@ -159,6 +164,11 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         return 0;
     const std::size_t units = LengthOf(lpWideCharStr, cchWideChar);
     std::string text;
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+        const std::u16string wide(reinterpret_cast<const char16_t*>(lpWideCharStr), units);
+        if (!vplatform::Utf16ToUtf8(wide, dwFlags, &text)) return 0;
+        return Deliver(text, lpMultiByteStr, cbMultiByte);
+    }
     for (std::size_t i = 0; i < units; ++i) {
         char32_t c = static_cast<char32_t>(lpWideCharStr[i]);
         if (!IsScalarValue(c)) {

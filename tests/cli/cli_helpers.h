@@ -1,8 +1,6 @@
 // Helpers shared by the command's tests.
 #pragma once
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -13,6 +11,9 @@
 #include <vector>
 
 #include "support/test_support.h"
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
 namespace cli_testing {
 
@@ -21,6 +22,12 @@ struct CommandResult {
     std::string out;  // standard output
     std::string err;  // standard error
 };
+
+#if defined(_WIN32)
+// The exit status of a command line in the shell's words and quoting, run without a shell
+// (process_runner.cpp).
+int RunCommandLine(const std::string& line);
+#endif
 
 // `arguments` is appended to the command line as it stands (quote it yourself); when they
 // redirect standard output (" >"), `out` stays empty. `input`, when given, is fed to standard
@@ -35,8 +42,13 @@ inline CommandResult RunVantrel(const std::string& arguments, const std::string&
                              arguments + " <'" + dir.File("in") + "'" +
                              (redirected ? "" : " >'" + dir.File("out") + "'") + " 2>'" +
                              dir.File("err") + "'";
+#if defined(_WIN32)
+    const int status = RunCommandLine(line);
+#else
     const int raw = std::system(line.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing_support::ReadFile(dir.File("out")),
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return {status, testing_support::ReadFile(dir.File("out")),
             testing_support::ReadFile(dir.File("err"))};
 }
 

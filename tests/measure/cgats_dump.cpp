@@ -4,6 +4,11 @@
 // bits (floats for spectral samples, doubles for XYZ and L*a*b*). Files are read in blocks of 1 to
 // 64 bytes, the size changing from file to file, so that lines, numbers and CR-LF pairs fall
 // across the ends of blocks.
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +37,9 @@ void PrintBits(T value) {
 }  // namespace
 
 int main() {
+#if defined(_WIN32)
+    _setmode(_fileno(stdout), _O_BINARY);  // the script splits lines at LF alone
+#endif
     namespace measure = vantrel::measure;
     int table;
     std::string path;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "support/test_support.h"
 #include "vantrel/colorimetry.h"
@@ -190,6 +191,33 @@ TEST(ColourChoice, SpectraOrStatedUnderTheirConditions) {
                                       ColourChoice::Stated};
     EXPECT_THROW(measure::CheckColourConditions(d50, d65, stated), measure::Error);
     EXPECT_NO_THROW(measure::CheckColourConditions(d65, d65, stated));
+}
+
+// The colours written as CGATS read back as stated colour with the same values to the digits
+// written, under the library's table and under a CIE illuminant and observer.
+TEST(ColourChoice, ColoursWrittenAsCgatsReadBackTheSame) {
+    const measure::Integration integrations[] = {
+        {}, {true, measure::Illuminant::D65, Observer::TenDegree}};
+    for (const char* file : {"/examples/reference.cgats", "/examples/measured.cgats"})
+        for (const measure::Integration& integration : integrations) {
+            SCOPED_TRACE(file);
+            const auto set = measure::ReadCgats(VANTREL_SOURCE_DIR + std::string(file));
+            const auto colours = measure::Colours(set, integration);
+            const auto back =
+                measure::ParseCgats(measure::FormatColoursCgats(set, colours, integration), "back");
+            const auto again = measure::Colours(back, {});
+            EXPECT_EQ(measure::ConditionsOfColour(back, {}).illuminant, integration.illuminant);
+            auto digits = [](double value) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.4f", value == 0 ? 0.0 : value);
+                return std::string(text) == "-0.0000" ? std::string("0.0000") : text;
+            };
+            for (std::size_t k = 0; k < colours.size(); ++k)
+                for (int j = 0; j < 3; ++j) {
+                    EXPECT_EQ(digits(again[k].lab[j]), digits(colours[k].lab[j]));
+                    EXPECT_EQ(digits(again[k].xyz[j]), digits(colours[k].xyz[j]));
+                }
+        }
 }
 
 TEST(Densities, FiveNmDataGiveTheirTenNmSamplesAndTwentyIsRefused) {

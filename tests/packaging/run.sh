@@ -36,19 +36,33 @@ else
 fi
 cmake --build "$work/consumer/build" > "$work/build.log"
 # Both consumers carry the prefix's library folder as run path (CMake gives it to programs in
-# their build tree), which reaches an emulated program where LD_LIBRARY_PATH may not.
-LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/consumer/build/consumer" > "$work/out.cmake"
+# their build tree), which reaches an emulated program where LD_LIBRARY_PATH may not. Windows
+# consumers link the compiler's runtime DLLs, as MinGW-w64 programs do by default, and find
+# them and the package's DLLs (in bin/) through Wine's search path.
+exe="" link="-Wl,-rpath,$prefix/lib" WINEPATH=""
+if [ -f "$work/consumer/build/consumer.exe" ]; then
+    exe=.exe link=""
+    for dll in libstdc++-6.dll libwinpthread-1.dll; do
+        WINEPATH="$WINEPATH;$(dirname "$("$cxx" -print-file-name=$dll)")"
+    done
+fi
+export LD_LIBRARY_PATH="$prefix/lib" WINEPATH="$prefix/bin$WINEPATH"
+"$@" "$work/consumer/build/consumer$exe" > "$work/out.cmake"
 
 libdir=$(ls -d "$prefix"/lib*/pkgconfig | head -n 1)
-PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/example.cpp" -o "$work/pc-consumer" \
-    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel) -Wl,-rpath,"$prefix/lib"
-LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/pc-consumer" > "$work/out.pc"
-LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/consumer/build/measure_consumer" >> "$work/out.cmake"
+PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/example.cpp" -o "$work/pc-consumer$exe" \
+    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel) $link
+"$@" "$work/pc-consumer$exe" > "$work/out.pc"
+"$@" "$work/consumer/build/measure_consumer$exe" >> "$work/out.cmake"
 PKG_CONFIG_PATH="$libdir" "$cxx" -std=c++17 "$work/consumer/measure_main.cpp" \
-    -o "$work/pc-measure-consumer" $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel-measure) \
-    -Wl,-rpath,"$prefix/lib"
-LD_LIBRARY_PATH="$prefix/lib" "$@" "$work/pc-measure-consumer" >> "$work/out.pc"
+    -o "$work/pc-measure-consumer$exe" \
+    $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel-measure) $link
+"$@" "$work/pc-measure-consumer$exe" >> "$work/out.pc"
 
+# Programs of the consumer write text: CR-LF line ends on Windows.
+for out in "$work/out.cmake" "$work/out.pc"; do
+    tr -d '\r' < "$out" > "$out.lf" && mv "$out.lf" "$out"
+done
 cmp "$work/out.cmake" "$work/out.pc"
 grep -q '^dE00 2.0425 FAIL$' "$work/out.cmake"
 grep -q '^empty: not a CGATS file' "$work/out.cmake"

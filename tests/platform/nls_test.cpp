@@ -1,27 +1,24 @@
 // The platform's clock and locale services: which locale the environment names, the short
 // date and time formats taken from it, and the Win32 buffer protocol.
 #include <gtest/gtest.h>
-#include <locale.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 
+#include "support/test_support.h"
 #include "vantrel_platform/winnls.h"
 
 namespace {
 
-bool IsInstalled(const char* name) {
-    locale_t probe = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name, locale_t(0));
-    if (probe) freelocale(probe);
-    return probe != locale_t(0);
-}
+using testing_support::LocaleInstalled;
 
 // Names the user's locale through LC_ALL, LC_TIME and LANG (null unsets). Each test runs in a
 // process of its own, and nothing else here reads these variables.
 void SetLocaleEnvironment(const char* all, const char* time, const char* lang) {
-    const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
-    const char* values[] = {all, time, lang};
-    for (int i = 0; i < 3; ++i) values[i] ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
+    testing_support::SetEnvironment("LC_ALL", all);
+    testing_support::SetEnvironment("LC_TIME", time);
+    testing_support::SetEnvironment("LANG", lang);
 }
 
 std::wstring NameOf(LCID id) {
@@ -31,8 +28,17 @@ std::wstring NameOf(LCID id) {
 }
 
 TEST(UserLocale, LcAllThenLcTimeThenLang) {
-    if (!IsInstalled("de_DE.UTF-8") || !IsInstalled("en_US.UTF-8"))
+    if (!LocaleInstalled("de_DE.UTF-8") || !LocaleInstalled("en_US.UTF-8"))
         GTEST_SKIP() << "en_US.UTF-8 or de_DE.UTF-8 is not installed";
+        // With no name in the environment: "C" on POSIX, the system's user locale on Windows.
+#if defined(_WIN32)
+    SetLocaleEnvironment(nullptr, nullptr, nullptr);
+    const std::wstring unnamed = NameOf(LOCALE_USER_DEFAULT);
+    EXPECT_NE(unnamed, L"C");
+    EXPECT_NE(unnamed, L"?");
+#else
+    const std::wstring unnamed = L"C";
+#endif
     const struct {
         const char *all, *time, *lang;
         const wchar_t* chosen;
@@ -40,7 +46,7 @@ TEST(UserLocale, LcAllThenLcTimeThenLang) {
         {"de_DE.UTF-8", "en_US.UTF-8", "en_US.UTF-8", L"de_DE.UTF-8"},
         {"", "de_DE.UTF-8", "en_US.UTF-8", L"de_DE.UTF-8"},  // empty is skipped
         {nullptr, nullptr, "en_US.UTF-8", L"en_US.UTF-8"},
-        {nullptr, nullptr, nullptr, L"C"},
+        {nullptr, nullptr, nullptr, unnamed.c_str()},
         {"xx_YY.UTF-8", "de_DE.UTF-8", nullptr, L"C"},  // not installed
         {"POSIX", nullptr, nullptr, L"C"},
     };
@@ -60,15 +66,23 @@ std::wstring Format(bool date, LCID id, DWORD flags, const SYSTEMTIME& t = kAfte
     return n ? out : L"(failed)";
 }
 
+// The invariant locale's short date: the C library's "%m/%d/%y", Windows' "MM/dd/yyyy".
+#if defined(_WIN32)
+const wchar_t* const kInvariantLeapDay = L"02/29/2000";
+#else
+const wchar_t* const kInvariantLeapDay = L"02/29/00";
+#endif
+
 TEST(DateAndTimeFormats, BufferProtocolAndRefusals) {
+    const int units = static_cast<int>(std::wcslen(kInvariantLeapDay)) + 1;
     wchar_t out[16] = L"#";
-    EXPECT_EQ(GetDateFormatW(LOCALE_INVARIANT, 0, &kAfternoon, nullptr, out, 0), 9);
-    EXPECT_EQ(GetDateFormatW(LOCALE_INVARIANT, 0, &kAfternoon, nullptr, out, 8), 0);
+    EXPECT_EQ(GetDateFormatW(LOCALE_INVARIANT, 0, &kAfternoon, nullptr, out, 0), units);
+    EXPECT_EQ(GetDateFormatW(LOCALE_INVARIANT, 0, &kAfternoon, nullptr, out, units - 1), 0);
     EXPECT_EQ(out[0], L'#');
     EXPECT_EQ(GetDateFormatW(LOCALE_INVARIANT, 0, &kAfternoon, L"dd.MM.yy", out, 16), 0);
     EXPECT_EQ(GetDateFormatW(0x12345678, 0, &kAfternoon, nullptr, out, 16), 0);
     EXPECT_EQ(Format(true, LOCALE_INVARIANT, 0, {2023, 2, 0, 29, 0, 0, 0, 0}), L"(failed)");
-    EXPECT_EQ(Format(true, LOCALE_INVARIANT, 0, {2000, 2, 0, 29, 0, 0, 0, 0}), L"02/29/00");
+    EXPECT_EQ(Format(true, LOCALE_INVARIANT, 0, {2000, 2, 0, 29, 0, 0, 0, 0}), kInvariantLeapDay);
     EXPECT_EQ(Format(false, LOCALE_INVARIANT, 0), L"15:07:09");
     EXPECT_EQ(Format(false, LOCALE_INVARIANT, TIME_NOSECONDS), L"15:07");
 }

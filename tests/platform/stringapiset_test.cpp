@@ -15,7 +15,13 @@ std::u32string Widened(const std::string& text, DWORD flags) {
     if (units == 0) return U"FAILED";
     std::wstring wide(static_cast<size_t>(units), L'\0');
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, flags, text.data(), size, &wide[0], units), units);
-    return std::u32string(wide.begin(), wide.end());
+    std::u32string codePoints;  // wide text is UTF-16 where wchar_t has 16 bits (Windows)
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const char32_t unit = static_cast<char32_t>(wide[i]);
+        const bool pair = sizeof(wchar_t) == 2 && unit >= 0xD800 && unit < 0xDC00;
+        codePoints += pair ? 0x10000 + ((unit - 0xD800) << 10) + (wide[++i] - 0xDC00) : unit;
+    }
+    return codePoints;
 }
 
 TEST(Utf8, OnlyShortestFormsOfScalarValuesDecode) {

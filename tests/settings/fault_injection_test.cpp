@@ -3,6 +3,9 @@
 // and closes its file, the records that were in the file before are still there byte for
 // byte, and the same call made again without a fault leaves the file it would have left.
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -43,7 +46,13 @@ const Records kRecords = {
     {101, std::string(64, 'p')}, {100, ""}, {103, MeterRecord(105, 3)}, {7, "seven"}};
 
 long OpenDescriptors() {
+#if defined(_WIN32)
+    long open = 0;  // the C runtime's descriptors that hold a system handle
+    for (int fd = 0; fd < 2048; ++fd) open += _get_osfhandle(fd) != -1;
+    return open;
+#else
     return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+#endif
 }
 
 // What a meter settings load left: 0 the record's values, -1 the failed-load state (integers

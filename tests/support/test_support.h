@@ -3,8 +3,7 @@
 // Free of GoogleTest, so that the fuzz targets can use it too.
 #pragma once
 
-#include <ftw.h>
-#include <unistd.h>
+#include <locale.h>
 
 #include <array>
 #include <cmath>
@@ -12,7 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 
 #include "orvane/file_services.h"
 
@@ -61,23 +64,25 @@ inline std::string Hex(double value) {
     return text;
 }
 
-// A folder of its own under $TMPDIR (else /tmp), removed with its contents at the end of its
-// scope, so that suites of two builds running at once never meet.
+// A folder of its own in the system's temporary folder ($TMPDIR, else /tmp; on Windows
+// %TMP%), removed with its contents at the end of its scope, so that suites of two builds
+// running at once never meet.
 class TempDir {
   public:
     TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vantrel-test-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        std::random_device seed;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path folder =
+                base / ("vantrel-test-" + std::to_string(seed() % 1000000000u));
+            if (std::filesystem::create_directory(folder, error)) path_ = folder.generic_u8string();
+        }
+        if (path_.empty()) std::abort();
     }
     ~TempDir() {
-        nftw(
-            path_.c_str(),
-            [](const char* path, const struct stat*, int, struct FTW*) {
-                return std::remove(path);
-            },
-            16, FTW_DEPTH | FTW_PHYS);
+        std::error_code error;
+        std::filesystem::remove_all(std::filesystem::u8path(path_), error);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -94,10 +99,20 @@ class TempDir {
     std::string path_;
 };
 
+// The file at the UTF-8 `path` opened in binary `mode` ("rb", "wb").
+inline std::FILE* OpenFile(const std::string& path, const char* mode) {
+#if defined(_WIN32)
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(std::filesystem::u8path(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
 // The bytes of the file at `path`; empty when it cannot be read.
 inline std::string ReadFile(const std::string& path) {
     std::string text;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* f = OpenFile(path, "rb")) {
         std::array<char, 4096> buffer;
         size_t n;
         while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
@@ -108,13 +123,47 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = OpenFile(path, "wb");
     if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0)
         std::abort();
 }
 
 inline bool FileExists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::u8path(path), error);
+}
+
+// Sets the environment variable `name` to `value`, or removes it when `value` is null (on
+// Windows an empty value removes it too, which is how the variable readers treat it anyway).
+inline void SetEnvironment(const char* name, const char* value) {
+#if defined(_WIN32)
+    _putenv_s(name, value ? value : "");
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}
+
+// Whether the C library can load the locale `name` (Windows knows every locale by name).
+inline bool LocaleInstalled(const char* name) {
+#if defined(_WIN32)
+    (void)name;
+    return true;
+#else
+    locale_t probe = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, name, locale_t(0));
+    if (probe) freelocale(probe);
+    return probe != locale_t(0);
+#endif
+}
+
+// The local time of `when`.
+inline std::tm LocalTime(std::time_t when) {
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &when);
+#else
+    localtime_r(&when, &local);
+#endif
+    return local;
 }
 
 // A little-endian 32-bit integer as four bytes, and back from `at`.

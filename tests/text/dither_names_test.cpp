@@ -123,7 +123,13 @@ TEST(DitherNames, ListOfTheCurrentModuleStateWinsWhateverItsDelimiter) {
     AFX_MAINTAIN_STATE2 switched(&plugin);
     // Beyond U+FFFF: a surrogate pair in the array, one character again on the way out.
     EXPECT_EQ(Call(kLocal, nullptr, 7), L"\U0001F600h");
-    EXPECT_EQ(Call(kLocal, nullptr, 7, 2), L"\U0001F600");
+    // Room for that character alone: one unit, or where wide text is UTF-16 (Windows) two,
+    // and then one unit is no room (a pair is never split).
+    const int units = static_cast<int>(std::wstring(L"\U0001F600").size());
+    EXPECT_EQ(Call(kLocal, nullptr, 7, units + 1), L"\U0001F600");
+    if (units == 2) {
+        EXPECT_EQ(Call(kLocal, nullptr, 7, 2), L"");
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Conversions between UTF-8 and wide text: MultiByteToWideChar and WideCharToMultiByte of the
 // Win32 string services for CP_UTF8, and the same rules for the UTF-16 fields of fixed-layout
-// records. Wide text here is one wchar_t per code point (wchar_t has 32 bits).
+// records. Wide text is UTF-32 where wchar_t has 32 bits (Linux) and UTF-16, with surrogate
+// pairs, where it has 16 (Windows).
 //
 // Well-formed UTF-8 encodes each scalar value (U+0000 to U+10FFFF, surrogates excluded) in its
 // shortest form. A byte that does not start such a sequence (a stray continuation byte, an

@@ -4,9 +4,15 @@
 #include <cstdint>
 
 // VPLATFORM_API marks the names that libvantrel_platform exports. Its sources are compiled
-// with VPLATFORM_BUILDING, which gives these names default visibility; users see plain
-// declarations.
+// with VPLATFORM_BUILDING, which gives these names default visibility (on Windows: exports
+// them from the DLL); users see plain declarations (on Windows: imports from the DLL).
+#if defined(_WIN32)
 #if defined(VPLATFORM_BUILDING)
+#define VPLATFORM_API __declspec(dllexport)
+#else
+#define VPLATFORM_API __declspec(dllimport)
+#endif
+#elif defined(VPLATFORM_BUILDING)
 #define VPLATFORM_API __attribute__((visibility("default")))
 #else
 #define VPLATFORM_API

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <numeric>
 #include <tuple>
 
@@ -415,6 +416,48 @@ void CheckColourConditions(const MeasurementSet& reference, const MeasurementSet
     throw Error(sample.path, "colours under different conditions: " + reference.path + " " +
                                  DescribeConditions(ref) + ", " + sample.path + " " +
                                  DescribeConditions(smp));
+}
+
+FileComparison CompareFiles(const std::function<MeasurementSet()>& readReference,
+                            const std::function<MeasurementSet()>& readSample,
+                            const CompareOptions& options) {
+    FileComparison result;
+    auto later = std::async(std::launch::async, readSample);
+    result.reference = readReference();
+    result.sample = later.get();
+    MeasurementSet& reference = result.reference;
+    MeasurementSet& sample = result.sample;
+    if (!options.ignoreConditions) CheckConditions(reference, sample);
+    result.integration = SharedIntegration(reference, sample, options.integration);
+    CompareOptions shared = options;
+    shared.integration = result.integration;
+    SettleGuessedScale(reference, sample, shared);
+    auto sampleColours =
+        std::async(std::launch::async, [&] { return Colours(sample, shared.integration); });
+    const std::vector<Colour> referenceColours = Colours(reference, shared.integration);
+    const std::vector<Colour> sampleAbsolute = sampleColours.get();
+    if (!options.ignoreConditions) CheckColourConditions(reference, sample, shared.integration);
+    shared.ignoreConditions = true;
+    Comparison& comparison = result.comparison;
+    comparison = StartComparison(reference, sample, shared);
+    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleAbsolute;
+    if (options.relativeToPaper)
+        comparison.paper = MakeRelative(reference, sample, shared, shared.integration,
+                                        referenceCompared, sampleCompared);
+    const std::size_t pairs = comparison.patches.size(), half = pairs / 2;
+    auto measured = std::async(std::launch::async, [&] {
+        MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, half, pairs);
+    });
+    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0, half);
+    measured.get();
+    FinishComparison(comparison, options.tolerances);
+    if (options.profile) {
+        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, shared,
+                                        referenceColours, sampleAbsolute);
+        for (const GroupResult& group : comparison.groups)
+            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
+    }
+    return result;
 }
 
 Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet& sample,

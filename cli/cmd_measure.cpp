@@ -33,8 +33,7 @@ cli::RowSet PatchRows(const measure::MeasurementSet& set,
         columns.push_back({"scale_basis", "scale_basis", false});
     }
     const std::string scaleName = measure::ScaleName(set.scale.scale);
-    const char* const kBases[] = {"told", "stated", "data", "guessed"};
-    const std::string basis = kBases[static_cast<int>(set.scale.basis)];
+    const std::string basis = measure::ScaleBasisName(set.scale.basis);
     cli::RowSet rows(std::move(columns));
     rows.Reserve(set.patches.size());
     for (size_t k = 0; k < set.patches.size(); ++k) {

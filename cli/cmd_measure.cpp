@@ -33,8 +33,7 @@ cli::RowSet PatchRows(const measure::MeasurementSet& set,
         columns.push_back({"scale_basis", "scale_basis", false});
     }
     const std::string scaleName = measure::ScaleName(set.scale.scale);
-    const char* const kBases[] = {"told", "stated", "data", "guessed"};
-    const std::string basis = kBases[static_cast<int>(set.scale.basis)];
+    const std::string basis = measure::ScaleBasisName(set.scale.basis);
     cli::RowSet rows(std::move(columns));
     rows.Reserve(set.patches.size());
     for (size_t k = 0; k < set.patches.size(); ++k) {
@@ -144,23 +143,34 @@ const cli::Register measure_command(
      {"measure FILE"},
      MeasureOptions(),
      "Reads a CGATS.17 measurement file ('-' reads standard input) and prints, for each\n"
-     "patch, its id and name, XYZ (percent scale, white Y = 100, unless --scale unit),\n"
-     "L*a*b* and C*, h (hue in degrees). The first line of the table says where the colour\n"
-     "came from. The table has 2 decimals, csv and json 4.\n\n"
-     "The colour comes from the spectral fields when the file has them, else from XYZ_X\n"
-     "XYZ_Y XYZ_Z (percent scale, D50), else from LAB_L LAB_A LAB_B. Spectral fields are\n"
-     "named SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380, NM380 or SPEC_380 (any case),\n"
-     "every 5 or 10 nm; the samples every 10 nm are used and must have no gap. Whether\n"
-     "spectral values are percent or factors is decided from the file's header or data\n"
-     "(the first line says how). Ids come from SAMPLE_ID (else the patch's place in the\n"
-     "file), names from SAMPLE_NAME.\n\n"
-     "Spectra are integrated, by default, with the library's D50 table (2 degree observer,\n"
-     "400 to 700 nm, the file must cover that), L*a*b* relative to D50. With --illuminant\n"
-     "or --observer the file's own range is integrated every 10 nm with the CIE\n"
-     "colour-matching functions weighted by the illuminant's spectrum, and L*a*b* is\n"
-     "relative to the perfect reflector under the same illuminant and observer. F2, F7 and\n"
-     "F11 are sampled every 10 nm too, which misses the narrow lines of those lamps between\n"
-     "the samples.\n\n"
+     "patch, its id, name and location, XYZ (percent scale, white Y = 100, unless --scale\n"
+     "unit), L*a*b* and C*, h (hue in degrees). The first line of the table says where the\n"
+     "colour came from and how; so do the JSON object and, for the scale of spectra, the\n"
+     "last two CSV columns. The table has 2 decimals, csv and json 4; cgats writes the\n"
+     "colours as a measurement file of their own.\n\n"
+     "Columns are the fields BEGIN_DATA_FORMAT lists; a NUMBER_OF_FIELDS that disagrees is a\n"
+     "warning, a data row with more or fewer values is refused. The colour comes from the\n"
+     "spectral fields when the file has them (SPECTRAL_380, SPECTRAL_NM380, SPECTRAL_NM_380,\n"
+     "NM380, SPEC_380, any case, evenly spaced), else from LAB_L LAB_A LAB_B, else from\n"
+     "XYZ_X XYZ_Y XYZ_Z; --colour stated takes the stated values of a file with both. Stated\n"
+     "colour is under the ILLUMINANT and OBSERVER the file states (D50 and 2 degrees where it\n"
+     "states none) and relative to the ILLUMINANT_WHITE_POINT_XYZ it states, if any.\n\n"
+     "The scale of spectral values (factors or percent) is --percent or --factors when\n"
+     "given; else what the file states (SPECTRAL_NORM 1 or 100; CTI3 files hold percent;\n"
+     "SPECT and CMF files without SPECTRAL_NORM hold factors); else percent when a value is\n"
+     "above 2; else a guess, with a warning: percent when the values are written to\n"
+     "hundredths, factors otherwise. Spectra of light (MEAS_TYPE EMISSION or AMBIENT, a\n"
+     "DESCRIPTOR naming spectral power, a SPECTRAL_NORM other than 1 and 100, a CTI3 file of\n"
+     "a display) and colour-matching functions are refused, with the reason.\n\n"
+     "Spectra at exactly 400 to 700 nm every 10 nm take the library's D50 table (2 degree\n"
+     "observer), L*a*b* relative to D50, unless --illuminant or --observer is given. All\n"
+     "other spectra take the CIE's tables every 5 nm (D50 and 2 degrees unless chosen):\n"
+     "spectra every 5 nm are integrated at 5 nm; spectra every 10 to 20 nm with weights that\n"
+     "sum the 5 nm tables through Lagrange interpolation between the samples (ASTM E308's\n"
+     "method for point samples), so that the lines of F2, F7 and F11 count in full; beyond\n"
+     "its ends a spectrum stays at its first and last value. The perfect reflector is the\n"
+     "CIE white, and L*a*b* is relative to it. Spectra must be every 5 to 20 nm and cover 400\n"
+     "to 700 nm.\n\n"
      "A missing, unreadable or malformed file is exit status 1, with one line naming the\n"
      "file, and the line and field at fault.\n",
      "vantrel measure examples/reference.cgats --densities",

@@ -125,10 +125,9 @@ measure::MeasurementSet ReadSet(const std::string& path, const measure::ReadOpti
 }
 
 Json ScaleJson(const measure::ScaleDecision& decision) {
-    static const char* const kBases[] = {"told", "stated", "data", "guessed"};
     return Json::Object()
         .AddText("scale", measure::ScaleName(decision.scale))
-        .AddText("basis", kBases[static_cast<int>(decision.basis)])
+        .AddText("basis", measure::ScaleBasisName(decision.basis))
         .AddText("reason", decision.reason);
 }
 

@@ -386,25 +386,51 @@ void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                             ScaleName(percent ? SpectralScale::Factors : SpectralScale::Percent);
 }
 
+namespace {
+
+// Measures, summarises and judges the pairs of a comparison from the colours of both sets,
+// made media-relative first when asked; with `halves`, the two halves of the pairs are
+// measured at the same time.
+void MeasureAndJudge(const MeasurementSet& reference, const MeasurementSet& sample,
+                     const CompareOptions& options, const std::vector<Colour>& referenceColours,
+                     const std::vector<Colour>& sampleColours, bool halves,
+                     Comparison& comparison) {
+    const std::vector<Colour>* r = &referenceColours;
+    const std::vector<Colour>* s = &sampleColours;
+    std::vector<Colour> referenceRelative, sampleRelative;
+    if (options.relativeToPaper) {
+        referenceRelative = referenceColours;
+        sampleRelative = sampleColours;
+        comparison.paper = MakeRelative(reference, sample, options, options.integration,
+                                        referenceRelative, sampleRelative);
+        r = &referenceRelative;
+        s = &sampleRelative;
+    }
+    const std::size_t pairs = comparison.patches.size(), half = halves ? pairs / 2 : pairs;
+    std::future<void> measured;
+    if (halves)
+        measured = std::async(std::launch::async, [&] {
+            MeasurePairs(comparison, *r, *s, options.metric, half, pairs);
+        });
+    MeasurePairs(comparison, *r, *s, options.metric, 0, half);
+    if (halves) measured.get();
+    FinishComparison(comparison, options.tolerances);
+    if (!options.profile) return;
+    comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
+                                    referenceColours, sampleColours);
+    for (const GroupResult& group : comparison.groups)
+        comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
+}
+
+}  // namespace
+
 Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample,
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
-    const Integration integration = SharedIntegration(reference, sample, options.integration);
-    const std::vector<Colour> referenceColours = Colours(reference, integration);
-    const std::vector<Colour> sampleColours = Colours(sample, integration);
-    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleColours;
-    if (options.relativeToPaper)
-        comparison.paper = MakeRelative(reference, sample, options, integration, referenceCompared,
-                                        sampleCompared);
-    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0,
-                 comparison.patches.size());
-    FinishComparison(comparison, options.tolerances);
-    if (options.profile) {
-        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
-                                        referenceColours, sampleColours);
-        for (const GroupResult& group : comparison.groups)
-            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
-    }
+    CompareOptions shared = options;
+    shared.integration = SharedIntegration(reference, sample, options.integration);
+    MeasureAndJudge(reference, sample, shared, Colours(reference, shared.integration),
+                    Colours(sample, shared.integration), false, comparison);
     return comparison;
 }
 
@@ -438,25 +464,9 @@ FileComparison CompareFiles(const std::function<MeasurementSet()>& readReference
     const std::vector<Colour> sampleAbsolute = sampleColours.get();
     if (!options.ignoreConditions) CheckColourConditions(reference, sample, shared.integration);
     shared.ignoreConditions = true;
-    Comparison& comparison = result.comparison;
-    comparison = StartComparison(reference, sample, shared);
-    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleAbsolute;
-    if (options.relativeToPaper)
-        comparison.paper = MakeRelative(reference, sample, shared, shared.integration,
-                                        referenceCompared, sampleCompared);
-    const std::size_t pairs = comparison.patches.size(), half = pairs / 2;
-    auto measured = std::async(std::launch::async, [&] {
-        MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, half, pairs);
-    });
-    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0, half);
-    measured.get();
-    FinishComparison(comparison, options.tolerances);
-    if (options.profile) {
-        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, shared,
-                                        referenceColours, sampleAbsolute);
-        for (const GroupResult& group : comparison.groups)
-            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
-    }
+    result.comparison = StartComparison(reference, sample, shared);
+    MeasureAndJudge(reference, sample, shared, referenceColours, sampleAbsolute, true,
+                    result.comparison);
     return result;
 }
 

@@ -223,6 +223,9 @@ VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 /// same float). ParseCgats of the text gives the same patches, spectra, values and scale.
 VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
 
+/// "told", "stated", "data" or "guessed".
+VANTREL_MEASURE_API std::string ScaleBasisName(ScaleBasis basis);
+
 /// "percent" or "factors".
 VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
 /// The scale and how it was decided, in words: "percent (stated: SPECTRAL_NORM 100)",

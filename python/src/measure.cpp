@@ -30,8 +30,17 @@ py::array_t<double> Rows(std::size_t n, const std::function<const double*(std::s
     return a;
 }
 
-measure::Integration TakeIntegration(const std::string& illuminant, const std::string& observer) {
+// colour: "auto" (the spectra when the set has them, else the colour it states), "spectra" or
+// "stated".
+measure::Integration TakeIntegration(const std::string& illuminant, const std::string& observer,
+                                     const std::string& colour = "auto") {
     measure::Integration integration;
+    if (colour == "spectra")
+        integration.colour = measure::ColourChoice::Spectra;
+    else if (colour == "stated")
+        integration.colour = measure::ColourChoice::Stated;
+    else if (colour != "auto")
+        throw py::value_error("colour must be 'auto', 'spectra' or 'stated', not '" + colour + "'");
     if (illuminant.empty() && observer.empty()) return integration;
     integration.cie = true;
     if (!illuminant.empty()) {
@@ -326,8 +335,8 @@ void AddMeasureFunctions(py::module_& m) {
         return py::make_tuple(t, i);
     });
     m.def("colours", [](const measure::MeasurementSet& set, const std::string& illuminant,
-                        const std::string& observer) {
-        const measure::Integration integration = TakeIntegration(illuminant, observer);
+                        const std::string& observer, const std::string& colour) {
+        const measure::Integration integration = TakeIntegration(illuminant, observer, colour);
         std::vector<measure::Colour> colours;
         {
             py::gil_scoped_release release;
@@ -338,16 +347,15 @@ void AddMeasureFunctions(py::module_& m) {
             Rows(colours.size(), [&](std::size_t k) { return colours[k].lab.data(); }),
             measure::DescribeColour(set, integration));
     });
-    // pairBy empty: by SAMPLE_ID when both sets have it, else SAMPLE_NAME, else order, as the
-    // command pairs; colour "auto", "spectra" or "stated"; paper empty: the lightest patch.
     m.def("read_tolerance_profile", [](const std::string& path) {
         py::gil_scoped_release release;
         return measure::ReadToleranceProfile(path);
     });
     m.def("parse_tolerance_profile", &measure::ParseToleranceProfile);
     // As the vantrel command compares (CompareFiles): both sets integrated alike, a scale
-    // guessed for one settled by the other, the pairs measured and judged, by group with a
-    // profile; `paper`, when given, names the paper white of the profile's groups too.
+    // guessed for one settled by the other, the pairs (pairBy "id", "name", "location" or
+    // "order") measured and judged, by group with a profile; `paper`, when given, names the
+    // paper white of the profile's groups too, and the lightest patch is taken otherwise.
     m.def("compare",
           [](const measure::MeasurementSet& reference, const measure::MeasurementSet& sample,
              const std::string& metric, std::array<double, 5> factors,
@@ -358,16 +366,9 @@ void AddMeasureFunctions(py::module_& m) {
               measure::CompareOptions options;
               options.metric =
                   TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
-              options.integration = TakeIntegration(illuminant, observer);
+              options.integration = TakeIntegration(illuminant, observer, colour);
               options.tolerances = {max, mean, p95};
               options.ignoreConditions = ignoreConditions;
-              if (colour == "spectra")
-                  options.integration.colour = measure::ColourChoice::Spectra;
-              else if (colour == "stated")
-                  options.integration.colour = measure::ColourChoice::Stated;
-              else if (colour != "auto")
-                  throw py::value_error("colour must be 'auto', 'spectra' or 'stated', not '" +
-                                        colour + "'");
               const auto by = measure::ParsePairedBy(pairBy);
               if (!by)
                   throw py::value_error(

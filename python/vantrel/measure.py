@@ -173,16 +173,23 @@ def _measurement(value: Any) -> Measurement:
 
 
 def colours(
-    measurement: Any, *, illuminant: Optional[str] = None, observer: Optional[str] = None
+    measurement: Any,
+    *,
+    illuminant: Optional[str] = None,
+    observer: Optional[str] = None,
+    colour: str = "auto",
 ) -> Tuple[np.ndarray, np.ndarray]:
     """XYZ (percent scale) and L*a*b* of every patch, float64 arrays of shape (n, 3).
 
     Spectra are integrated with the library's D50 table (400 to 700 nm) unless `illuminant`
     (D50, D65, A, C, F2, F7, F11) or `observer` ("2" or "10") asks for the CIE tables over the
-    file's own range, L*a*b* then relative to the perfect reflector under them.
+    file's own range, L*a*b* then relative to the perfect reflector under them. The colour
+    comes from the spectra when the file has them (`colour="auto"`), else from the XYZ or
+    L*a*b* it states; `colour="spectra"` or `"stated"` insists on one (MeasureError when the
+    file lacks it), as ``vantrel measure --colour`` does.
     """
     m = _measurement(measurement)
-    xyz, lab, _ = _core.colours(m._set, illuminant or "", str(observer or ""))
+    xyz, lab, _ = _core.colours(m._set, illuminant or "", str(observer or ""), colour)
     return _frozen(xyz), _frozen(lab)
 
 

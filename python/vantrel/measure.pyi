@@ -97,6 +97,7 @@ def colours(
     *,
     illuminant: Optional[str] = ...,
     observer: Optional[str] = ...,
+    colour: str = ...,
 ) -> Tuple[NDArray[np.float64], NDArray[np.float64]]: ...
 def densities(measurement: Measurement | _Source, status: str = ...) -> NDArray[np.float32]: ...
 def compare(

@@ -204,3 +204,8 @@ def test_comparison_results_worst_colours_and_picture(tmp_path):
         measure.compare(REFERENCE, MEASURED, pair_by="row")
     with pytest.raises(ValueError, match="unknown illuminant"):
         measure.colours(MEASURED, illuminant="D93")
+    assert measure.colours(REFERENCE, colour="stated")[1][0] == pytest.approx([38.2802, 20.63, 7.8738], abs=2e-3)
+    with pytest.raises(measure.MeasureError):
+        measure.colours(LOCATED, colour="spectra")
+    with pytest.raises(ValueError, match="colour must be"):
+        measure.colours(REFERENCE, colour="measured")

@@ -89,17 +89,29 @@ void RowSet::PrintTable(Output& out) const {
         }
     }
     out << header << "\n";
-    // The rows are laid out in two halves at once.
-    const size_t half = rows_ / 2;
-    auto second = std::async(std::launch::async, [&] { return Lines(widths, half, rows_); });
-    out.Write(Lines(widths, 0, half));
-    out.Write(second.get());
+    // The rows are laid out two blocks at once, into the same two buffers each time: memory
+    // already touched, however many rows.
+    constexpr size_t kBlock = 4096;
+    std::string first, second;
+    for (size_t begin = 0; begin < rows_; begin += 2 * kBlock) {
+        const size_t middle = std::min(begin + kBlock, rows_);
+        const size_t end = std::min(middle + kBlock, rows_);
+        std::future<void> later;
+        if (middle < end)
+            later = std::async(std::launch::async, [&] { Lines(second, widths, middle, end); });
+        Lines(first, widths, begin, middle);
+        out.Write(first);
+        if (middle == end) break;
+        later.get();
+        out.Write(second);
+    }
 }
 
-// Rows [begin, end) of the table, each ended by a line break. The text is sized first and
+// Rows [begin, end) of the table in `text`, each ended by a line break. The text is sized first and
 // filled with blanks; texts are then copied to their places, and numbers written backwards
 // from the end of theirs.
-std::string RowSet::Lines(const std::vector<size_t>& widths, size_t begin, size_t end) const {
+void RowSet::Lines(std::string& text, const std::vector<size_t>& widths, size_t begin,
+                   size_t end) const {
     const size_t n = columns_.size();
     auto shown = [](std::string_view cell) { return cell.empty() ? std::string_view("-") : cell; };
     // With more than one column every line has the same length; a single column is not padded.
@@ -114,10 +126,7 @@ std::string RowSet::Lines(const std::vector<size_t>& widths, size_t begin, size_
                                         : shown(TextAt(row, 0)).size()) +
                     1;
     }
-    std::string text;
-    text.reserve(size);
-    AdviseLargePages(text.data(), text.capacity());
-    text.resize(size, ' ');
+    text.assign(size, ' ');
     char* p = text.data();
     for (size_t row = begin; row < end; ++row) {
         for (size_t c = 0, t = 0, v = 0; c < n; ++c) {
@@ -137,7 +146,6 @@ std::string RowSet::Lines(const std::vector<size_t>& widths, size_t begin, size_
         }
         *p++ = '\n';
     }
-    return text;
 }
 
 void RowSet::PrintCsv(Output& out) const {

@@ -62,7 +62,8 @@ class RowSet {
         column_ = 0;
         ++rows_;
     }
-    std::string Lines(const std::vector<size_t>& widths, size_t begin, size_t end) const;
+    void Lines(std::string& text, const std::vector<size_t>& widths, size_t begin,
+               size_t end) const;
     std::string_view TextAt(size_t row, size_t t) const;
     double ValueAt(size_t row, size_t v) const { return numbers_[row * numberColumns_ + v]; }
 

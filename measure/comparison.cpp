@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <future>
 #include <numeric>
@@ -460,13 +461,23 @@ FileComparison CompareFiles(const std::function<MeasurementSet()>& readReference
     CompareOptions shared = options;
     shared.integration = result.integration;
     SettleGuessedScale(reference, sample, shared);
+    // The patches are paired while the sample's colours are computed; a failure to pair is
+    // reported after those of the colours, as when done one after the other.
     auto sampleColours =
         std::async(std::launch::async, [&] { return Colours(sample, shared.integration); });
+    std::exception_ptr unpaired;
+    CompareOptions paired = shared;
+    paired.ignoreConditions = true;
+    try {
+        result.comparison = StartComparison(reference, sample, paired);
+    } catch (const Error&) {
+        unpaired = std::current_exception();
+    }
     const std::vector<Colour> referenceColours = Colours(reference, shared.integration);
     const std::vector<Colour> sampleAbsolute = sampleColours.get();
     if (!options.ignoreConditions) CheckColourConditions(reference, sample, shared.integration);
+    if (unpaired) std::rethrow_exception(unpaired);
     shared.ignoreConditions = true;
-    result.comparison = StartComparison(reference, sample, shared);
     MeasureAndJudge(reference, sample, shared, referenceColours, sampleAbsolute, true,
                     result.comparison);
     return result;

@@ -6,14 +6,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
 
 namespace cli_testing {
 
@@ -29,28 +25,11 @@ struct CommandResult {
 int RunCommandLine(const std::string& line);
 #endif
 
-// `arguments` is appended to the command line as it stands (quote it yourself); when they
-// redirect standard output (" >"), `out` stays empty. `input`, when given, is fed to standard
-// input.
-inline CommandResult RunVantrel(const std::string& arguments, const std::string& input = "") {
-    const testing_support::TempDir dir;
-    testing_support::WriteFile(dir.File("in"), input);
-    const bool redirected = arguments.find(" >") != std::string::npos;
-    // In a build for another processor the launcher is the emulator's command line (empty
-    // otherwise).
-    const std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " +
-                             arguments + " <'" + dir.File("in") + "'" +
-                             (redirected ? "" : " >'" + dir.File("out") + "'") + " 2>'" +
-                             dir.File("err") + "'";
-#if defined(_WIN32)
-    const int status = RunCommandLine(line);
-#else
-    const int raw = std::system(line.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    return {status, testing_support::ReadFile(dir.File("out")),
-            testing_support::ReadFile(dir.File("err"))};
-}
+// `vantrel ARGUMENTS` (a command line in the shell's words and quoting), with `input` on
+// standard input. It runs inside the test through the command's own code unless it redirects
+// standard output (" >"), which only the real program started through the shell can test
+// (the identity of standard output, its close); then `out` stays empty.
+CommandResult RunVantrel(const std::string& arguments, const std::string& input = "");
 
 inline int CountLines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));

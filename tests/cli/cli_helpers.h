@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,26 @@ int RunCommandLine(const std::string& line);
 // standard output (" >"), which only the real program started through the shell can test
 // (the identity of standard output, its close); then `out` stays empty.
 CommandResult RunVantrel(const std::string& arguments, const std::string& input = "");
+
+// The test name of row `index` of a table of command lines (rows with `args` and `input`): its
+// words and input in letters, digits and '_', cut at 60 characters, with the row's position
+// appended when another row would have the same name.
+template <typename Row, size_t N>
+std::string RowName(const Row (&rows)[N], size_t index) {
+    auto name = [](const Row& row) {
+        std::string text;
+        for (char c : row.args + " " + row.input) {
+            const bool word = std::isalnum(static_cast<unsigned char>(c)) && !(c & 0x80);
+            if (word || (!text.empty() && text.back() != '_')) text += word ? c : '_';
+        }
+        text = text.substr(0, 60);
+        while (!text.empty() && text.back() == '_') text.pop_back();
+        return text;
+    };
+    const std::string own = name(rows[index]);
+    const auto same = std::count_if(rows, rows + N, [&](const Row& r) { return name(r) == own; });
+    return same > 1 ? own + "_" + std::to_string(index) : own;
+}
 
 inline int CountLines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));

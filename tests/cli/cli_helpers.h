@@ -20,16 +20,10 @@ struct CommandResult {
     std::string err;  // standard error
 };
 
-#if defined(_WIN32)
-// The exit status of a command line in the shell's words and quoting, run without a shell
-// (process_runner.cpp).
-int RunCommandLine(const std::string& line);
-#endif
-
 // `vantrel ARGUMENTS` (a command line in the shell's words and quoting), with `input` on
-// standard input. It runs inside the test through the command's own code unless it redirects
-// standard output (" >"), which only the real program started through the shell can test
-// (the identity of standard output, its close); then `out` stays empty.
+// standard input. It runs inside the test through the command's own code unless its last word
+// redirects standard output (">FILE", ">>FILE"), which only the real program can test (the
+// identity of standard output, its close); then the program is started and `out` stays empty.
 CommandResult RunVantrel(const std::string& arguments, const std::string& input = "");
 
 // The test name of row `index` of a table of command lines (rows with `args` and `input`): its

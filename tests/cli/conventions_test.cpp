@@ -72,6 +72,9 @@ struct Case {
     std::string out = "";  // part of standard output; empty: nothing there
     std::string input = "";
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.args;
+}
 
 const Case kCases[] = {
     // One number parser: exact decimal text only, then the documented range.

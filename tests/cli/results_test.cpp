@@ -18,6 +18,9 @@ struct Result {
     std::string input = "";
     int status = 0;
 };
+void PrintTo(const Result& r, std::ostream* os) {
+    *os << r.args;
+}
 
 const std::string kFlat =
     "X   96.4210\nY   99.9970\nZ   82.5240\nL*  99.9988\na*   0.0067\nb*  -0.0295\n\n"

@@ -72,4 +72,11 @@ struct Register {
 // Every registered subcommand, by name.
 const std::vector<Command>& Commands();
 
+// Runs `vantrel WORDS...` (the words after the command's own name, in UTF-8): the overview,
+// --version, a subcommand's --help or the subcommand, whose errors are reported on standard
+// error in one line. Returns the exit status and sets `name` to the subcommand run (empty when
+// there is none). Standard output is left open: flushing and closing it, and reporting a
+// failure to write it, are the caller's.
+int Run(std::vector<std::string> words, std::string* name);
+
 }  // namespace cli

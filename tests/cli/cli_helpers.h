@@ -5,15 +5,12 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
 
 namespace cli_testing {
 
@@ -23,33 +20,30 @@ struct CommandResult {
     std::string err;  // standard error
 };
 
-#if defined(_WIN32)
-// The exit status of a command line in the shell's words and quoting, run without a shell
-// (process_runner.cpp).
-int RunCommandLine(const std::string& line);
-#endif
+// `vantrel ARGUMENTS` (a command line in the shell's words and quoting), with `input` on
+// standard input. It runs inside the test through the command's own code unless its last word
+// redirects standard output (">FILE", ">>FILE"), which only the real program can test (the
+// identity of standard output, its close); then the program is started and `out` stays empty.
+CommandResult RunVantrel(const std::string& arguments, const std::string& input = "");
 
-// `arguments` is appended to the command line as it stands (quote it yourself); when they
-// redirect standard output (" >"), `out` stays empty. `input`, when given, is fed to standard
-// input.
-inline CommandResult RunVantrel(const std::string& arguments, const std::string& input = "") {
-    const testing_support::TempDir dir;
-    testing_support::WriteFile(dir.File("in"), input);
-    const bool redirected = arguments.find(" >") != std::string::npos;
-    // In a build for another processor the launcher is the emulator's command line (empty
-    // otherwise).
-    const std::string line = std::string(VANTREL_CLI_LAUNCHER) + "'" + VANTREL_CLI + "' " +
-                             arguments + " <'" + dir.File("in") + "'" +
-                             (redirected ? "" : " >'" + dir.File("out") + "'") + " 2>'" +
-                             dir.File("err") + "'";
-#if defined(_WIN32)
-    const int status = RunCommandLine(line);
-#else
-    const int raw = std::system(line.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    return {status, testing_support::ReadFile(dir.File("out")),
-            testing_support::ReadFile(dir.File("err"))};
+// The test name of row `index` of a table of command lines (rows with `args` and `input`): its
+// words and input in letters, digits and '_', cut at 60 characters, with the row's position
+// appended when another row would have the same name.
+template <typename Row, size_t N>
+std::string RowName(const Row (&rows)[N], size_t index) {
+    auto name = [](const Row& row) {
+        std::string text;
+        for (char c : row.args + " " + row.input) {
+            const bool word = std::isalnum(static_cast<unsigned char>(c)) && !(c & 0x80);
+            if (word || (!text.empty() && text.back() != '_')) text += word ? c : '_';
+        }
+        text = text.substr(0, 60);
+        while (!text.empty() && text.back() == '_') text.pop_back();
+        return text;
+    };
+    const std::string own = name(rows[index]);
+    const auto same = std::count_if(rows, rows + N, [&](const Row& r) { return name(r) == own; });
+    return same > 1 ? own + "_" + std::to_string(index) : own;
 }
 
 inline int CountLines(const std::string& text) {

@@ -2,7 +2,7 @@
 #include "vantrel_platform/message_box.h"
 
 #include "vantrel_platform/afx.h"
-#include "vantrel_platform/window.h"
+#include "window_system.h"
 
 namespace {
 
@@ -32,13 +32,14 @@ std::vector<vplatform::MessageBoxRecord>& Log() {
     return *boxes;
 }
 
-int RecordAndAnswerOk(const vplatform::MessageBoxRecord& box) {
+int RecordAndShow(const vplatform::MessageBoxRecord& box) {
     Log().push_back(box);
-    return IDOK;
+    return vplatform::detail::ShowMessageBox(box.owner, box.text.c_str(), box.caption.c_str(),
+                                             box.style);
 }
 
 vplatform::MessageBoxSink& Sink() {
-    static auto* current = new vplatform::MessageBoxSink(RecordAndAnswerOk);
+    static auto* current = new vplatform::MessageBoxSink(RecordAndShow);
     return *current;
 }
 
@@ -110,7 +111,7 @@ namespace vplatform {
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink replacement) {
     MessageBoxSink previous = std::move(Sink());
-    Sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndAnswerOk);
+    Sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndShow);
     return previous;
 }
 

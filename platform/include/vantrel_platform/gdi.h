@@ -3,14 +3,15 @@
 // A device context belongs to a window. Every drawing call on it is appended to the window's
 // drawing log (vplatform::GetDrawLog) and paints into the window's pixel surface, one COLORREF
 // (0x00BBGGRR) per pixel of the client area, clipped to the client area. Fills are exact.
-// Text is drawn with a built-in 5x7 bitmap font.
 //
-// Fonts have fixed metrics so that measurement is deterministic: a font of pixel height h
-// (the absolute value of lfHeight, at most 4096; 16 when lfHeight is 0) draws the glyphs at the
-// integer scale s = max(1, h / 8); every code unit advances 6*s pixels and a line is 8*s pixels
-// high. A device context starts with SYSTEM_FONT (h = 16), black text, a white background colour
-// and the OPAQUE background mode. Logical and device units are the same (LPtoDP is the
-// identity).
+// On Windows the drawing is GDI's, with the system's fonts, and a window's surface is a DIB
+// section that GetSurface has the window paint into (WM_PRINTCLIENT). What follows is the
+// headless system's. Text is drawn with a built-in 5x7 bitmap font. Fonts have fixed metrics so
+// that measurement is deterministic: a font of pixel height h (the absolute value of lfHeight, at
+// most 4096; 16 when lfHeight is 0) draws the glyphs at the integer scale s = max(1, h / 8); every
+// code unit advances 6*s pixels and a line is 8*s pixels high. A device context starts with
+// SYSTEM_FONT (h = 16), black text, a white background colour and the OPAQUE background mode.
+// Logical and device units are the same (LPtoDP is the identity).
 #pragma once
 
 #include <string>
@@ -272,7 +273,7 @@ struct Surface {
 };
 
 // A copy of the window's pixel surface (empty for a null or stale handle). A new window's
-// surface is black (0).
+// surface is black (0). On Windows the window paints its client area into it first.
 VPLATFORM_API Surface GetSurface(HWND hWnd);
 // Sets every pixel of the window's surface to `color` (tests paint a marker colour first to
 // see which pixels a paint covers).

@@ -1,8 +1,9 @@
 // Message boxes and the framework's prompt strings.
 //
-// No box is shown: every message box goes to a replaceable sink, which receives what the user
-// would see and gives the answer. The default sink appends the box to a log
-// (vplatform::GetMessageBoxLog) and answers IDOK.
+// Every message box goes to a replaceable sink, which receives what the user would see and
+// gives the answer. The default sink appends the box to a log (vplatform::GetMessageBoxLog) and
+// shows it: on Windows as a real modal message box, whose answer it returns; the headless
+// system shows none and answers IDOK.
 #pragma once
 
 #include <functional>

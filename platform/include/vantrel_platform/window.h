@@ -1,5 +1,8 @@
-// Windows of the headless window system: handles with a text, a control id, a parent and
-// children, a client size, an optional framework object (a CWnd subclass) and a control kind.
+// Windows: handles with a text, a control id, a parent and children, a client size, an
+// optional framework object (a CWnd subclass) and a control kind. On Windows they are real
+// windows (the system's EDIT, COMBOBOX and progress controls, and a window class of the
+// platform's own for the others), whose messages reach the framework object through the
+// platform's window procedure; what follows the first paragraph is the headless system's.
 //
 // SendMessage delivers a message to the window's framework object, whose WindowProc looks it
 // up in its message map (chained from the derived class to its bases) and otherwise passes it

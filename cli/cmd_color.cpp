@@ -17,12 +17,13 @@ namespace measure = vantrel::measure;
 
 int RunDeltae(const cli::Invocation& run) {
     const measure::MetricChoice metric = cli::MetricOf(run.options);
+    // The metric's label, then its factors in short: "dE00 (1:1:1)", "dECMC (2:1)".
     std::string label = measure::MetricLabel(metric);
     auto g = [](double factor) { return cli::Exact(static_cast<float>(factor)); };
     if (metric.metric == measure::Metric::Ciede2000 || metric.metric == measure::Metric::Cie94)
         label += " (" + g(metric.kL) + ":" + g(metric.kC) + ":" + g(metric.kH) + ")";
     else if (metric.metric == measure::Metric::Cmc)
-        label = "dE CMC (" + g(metric.l) + ":" + g(metric.c) + ")";
+        label += " (" + g(metric.l) + ":" + g(metric.c) + ")";
     // CIEDE2000 takes the values in double precision, the library's other metrics in single.
     const bool ciede2000 = metric.metric == measure::Metric::Ciede2000;
     cli::ConvertSets(

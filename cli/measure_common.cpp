@@ -69,8 +69,19 @@ std::vector<Option> IntegrationOptions() {
             Choice("--observer", {"2", "10"}, "2 (CIE 1931, default) or 10 (CIE 1964)")};
 }
 
+Option ColourOption() {
+    return Choice("--colour", {"spectra", "stated"},
+                  "where the colour comes from: the spectra, or the XYZ or L*a*b* the file "
+                  "states (under the ILLUMINANT and OBSERVER it states, D50 and 2 degrees "
+                  "where it states none); by default the spectra when the file has them");
+}
+
 measure::Integration IntegrationOf(const Options& options) {
     measure::Integration integration;
+    const std::string colour = options.Value("--colour");
+    integration.colour = colour == "spectra"  ? measure::ColourChoice::Spectra
+                         : colour == "stated" ? measure::ColourChoice::Stated
+                                              : measure::ColourChoice::Auto;
     if (!options.Has("--illuminant") && !options.Has("--observer")) return integration;
     integration.cie = true;
     if (options.Has("--illuminant"))
@@ -85,9 +96,48 @@ Option TableOption(const char* name, std::string help) {
     return Whole(name, "N", 1, kMaxTable, std::move(help));
 }
 
-measure::MeasurementSet ReadSet(const std::string& path, int table) {
-    if (path != "-") return measure::ReadCgats(path, {table});
-    return measure::ParseCgats(ReadInput("-"), "standard input", {table});
+std::vector<Option> SpectralScaleOptions(const std::string& prefix, const std::string& which) {
+    // Options keep their names as pointers: these live as long as the program.
+    static const char* const kNames[][3] = {{"", "--percent", "--factors"},
+                                            {"ref-", "--ref-percent", "--ref-factors"},
+                                            {"sample-", "--sample-percent", "--sample-factors"}};
+    const char* percent = kNames[0][1];
+    const char* factors = kNames[0][2];
+    for (const auto& names : kNames)
+        if (prefix == names[0]) percent = names[1], factors = names[2];
+    return {Flag(percent, "the spectral values of " + which + " are percent reflectance (0 to 100)")
+                .Excludes(factors, "excludes " + std::string(factors)),
+            Flag(factors, "the spectral values of " + which + " are reflectance factors (0 to 1)")};
+}
+
+std::optional<measure::SpectralScale> SpectralScaleOf(const Options& options,
+                                                      const std::string& prefix) {
+    for (const std::string& p : {prefix, std::string()}) {
+        if (options.Has("--" + p + "percent")) return measure::SpectralScale::Percent;
+        if (options.Has("--" + p + "factors")) return measure::SpectralScale::Factors;
+    }
+    return std::nullopt;
+}
+
+measure::MeasurementSet ReadSet(const std::string& path, const measure::ReadOptions& read) {
+    if (path != "-") return measure::ReadCgats(path, read);
+    return measure::ParseCgats(ReadInput("-"), "standard input", read);
+}
+
+Json ScaleJson(const measure::ScaleDecision& decision) {
+    return Json::Object()
+        .AddText("scale", measure::ScaleName(decision.scale))
+        .AddText("basis", measure::ScaleBasisName(decision.basis))
+        .AddText("reason", decision.reason);
+}
+
+void WarnOfGuessedScale(const measure::MeasurementSet& set, const std::string& prefix,
+                        std::vector<std::string>& warnings) {
+    if (set.source != measure::ColourSource::Spectrum ||
+        set.scale.basis != measure::ScaleBasis::Guess)
+        return;
+    warnings.push_back(set.path + ": spectral values read as " + measure::DescribeScale(set.scale) +
+                       "; --" + prefix + "percent or --" + prefix + "factors says which");
 }
 
 void WarnOfStatedConditions(const measure::MeasurementSet& set,

@@ -1,22 +1,14 @@
 #include "numbers.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 
 #include "cli.h"
+#include "measure/decimal.h"
 
 namespace cli {
 
 namespace {
-
-// Where the digits start, past one optional sign; null when the text is not shaped like a
-// decimal number there (empty, "inf", "nan", a blank, a second sign).
-const char* DigitsStart(const std::string& text) {
-    const char* p = text.c_str();
-    if (*p == '+' || *p == '-') ++p;
-    return (*p >= '0' && *p <= '9') || *p == '.' ? p : nullptr;
-}
 
 // A bound as a person writes it: 0, 1, 1000000.
 std::string Bound(double value) {
@@ -28,17 +20,15 @@ std::string Bound(double value) {
 template <typename Real>
 Real ParseReal(const std::string& text, const std::string& what, const Range& range) {
     const std::string quoted = what + ": '" + text + "'";
-    const char* digits = DigitsStart(text);
-    if (!digits) throw UsageError(quoted + " is not a number");
-    // from_chars takes a minus sign but not a plus.
-    const char* begin = text[0] == '+' ? digits : text.c_str();
-    const char* end = text.c_str() + text.size();
     Real value{};
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range))
-        throw UsageError(quoted + " is not a number");
-    if (error != std::errc() || !std::isfinite(value))
-        throw UsageError(quoted + " is out of range");
+    switch (vantrel::measure::ReadDecimal(text, &value)) {
+        case vantrel::measure::NumberResult::NotANumber:
+            throw UsageError(quoted + " is not a number");
+        case vantrel::measure::NumberResult::OutOfRange:
+            throw UsageError(quoted + " is out of range");
+        case vantrel::measure::NumberResult::Ok:
+            break;
+    }
     const double v = value;
     if (range.lowOpen ? !(v > range.low) : !(v >= range.low))
         throw UsageError(quoted + (range.lowOpen ? " is not above " : " is below ") +

@@ -1,6 +1,6 @@
 // The one way the command reads a number from text, for every argument, option and line of
-// input: the decimal text exactly as std::from_chars reads it, whatever the locale, then
-// checked against the range the subcommand documents.
+// input: the measurement library's decimal grammar (measure/decimal.h), whatever the locale,
+// then the range the subcommand documents.
 #pragma once
 
 #include <limits>

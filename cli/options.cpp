@@ -81,9 +81,6 @@ std::vector<std::string> Args::Positional() const {
     return words_;
 }
 
-constexpr size_t kHelpWidth = 88;   // columns of the help text
-constexpr size_t kNameColumn = 24;  // where an option's help starts, when its name fits
-
 // "a, b or c" (or "a, b and c").
 std::string Alternatives(const std::vector<std::string>& words, const char* last = " or ") {
     std::string text;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "measure/decimal.h"
 #include "vantrel_platform/stringapiset.h"
 
 namespace cli {
@@ -13,21 +14,14 @@ namespace {
 
 constexpr size_t kFlushAt = 1 << 20;
 
-// Drops the sign of a fixed-point text that shows nothing but zeros ("-0.00").
-std::string_view WithoutNegativeZero(std::string_view text) {
-    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
-        text.remove_prefix(1);
-    return text;
-}
-
 }  // namespace
 
 char* WriteFixedThroughToChars(char* end, double value, int decimals) {
     char buffer[kFixedRoom];
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    const std::string_view text =
-        WithoutNegativeZero(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
+    const std::string_view text = vantrel::measure::WithoutNegativeZero(
+        std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
     char* const begin = end - text.size();
     std::memcpy(begin, text.data(), text.size());
     return begin;

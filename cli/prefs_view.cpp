@@ -2,22 +2,63 @@
 
 #include "cli.h"
 #include "input.h"
+#include "settings/preference_format.h"
 
 namespace cli {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& what) {
-    throw Failure(path + ": " + what);
+using vantrel::detail::Damage;
+using vantrel::detail::kCountSize;
+using vantrel::detail::kRecordHeaderSize;
+using vantrel::detail::RecordWalk;
+using vantrel::detail::WalkedRecord;
+
+const unsigned char* BytesOf(const std::string& bytes) {
+    return reinterpret_cast<const unsigned char*>(bytes.data());
 }
 
-// A little-endian 32-bit number.
-std::int32_t Le32(const unsigned char* p) {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                     std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+std::string TooShortForCount(std::int64_t size) {
+    return std::to_string(size) + " bytes, too short for the " + std::to_string(kCountSize) +
+           "-byte record count";
+}
+
+// What is wrong with the record a walk stopped at, in words; `left`: the bytes from its start.
+std::string Why(Damage damage, const WalkedRecord& r, std::int32_t count, std::int64_t left) {
+    const std::string which = "record " + std::to_string(r.index);
+    const std::string header = std::to_string(kRecordHeaderSize);
+    const std::string named = which + " (signature " + std::to_string(r.header.signature) + ")";
+    switch (damage) {
+        case Damage::kMissingRecord:
+            return "record count is " + std::to_string(count) + " but the file ends after " +
+                   std::to_string(r.index - 1) + (r.index == 2 ? " record" : " records");
+        case Damage::kCutHeader:
+            return which + " is cut off: its header has " + std::to_string(left) + " of " + header +
+                   " bytes";
+        case Damage::kShortLength:
+            return named + " has length " + std::to_string(r.header.length) + ", less than its " +
+                   header + "-byte header";
+        default:
+            return named + " runs past the end of the file: length " +
+                   std::to_string(r.header.length) + ", " + std::to_string(left) + " bytes left";
+    }
+}
+
+RawRecord RawOf(const WalkedRecord& w) {
+    RawRecord r;
+    r.index = w.index;
+    r.offset = w.offset;
+    r.signature = w.header.signature;
+    r.size = w.header.DataSize();
+    r.data.assign(reinterpret_cast<const char*>(w.data), static_cast<size_t>(r.size));
+    return r;
 }
 
 }  // namespace
+
+void FailOn(const std::string& path, const std::string& what) {
+    throw Failure(path + ": " + what);
+}
 
 const char* RecordKind(std::int32_t signature) {
     switch (signature) {
@@ -54,84 +95,52 @@ std::int32_t DecodedSize(std::int32_t signature) {
 PreferenceFileView InspectPreferenceFile(const std::string& path) {
     const std::string name = InputName(path);
     const std::string bytes = ReadInput(path);
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     PreferenceFileView view;
     view.size = static_cast<std::int64_t>(bytes.size());
-    if (view.size == 0) Fail(name, "empty file, no record count");
-    if (view.size < 4)
-        Fail(name, std::to_string(view.size) + " bytes, too short for the 4-byte record count");
-    view.count = Le32(p);
-    if (view.count < 0) Fail(name, "record count is negative (" + std::to_string(view.count) + ")");
-
-    std::int64_t position = 4;
+    RecordWalk walk(BytesOf(bytes), view.size);
+    const Damage countDamage = walk.ReadCount(&view.count);
+    if (countDamage == Damage::kNoCount)
+        FailOn(name, view.size == 0 ? "empty file, no record count" : TooShortForCount(view.size));
+    if (countDamage == Damage::kNegativeCount)
+        FailOn(name, "record count is negative (" + std::to_string(view.count) + ")");
     for (std::int32_t i = 0; i < view.count; ++i) {
-        RawRecord r;
-        r.index = i + 1;
-        r.offset = position;
-        std::string which = "record " + std::to_string(r.index);
-        const std::int64_t left = view.size - position;
-        if (left == 0)
-            Fail(name, "record count is " + std::to_string(view.count) +
-                           " but the file ends after " + std::to_string(i) +
-                           (i == 1 ? " record" : " records"));
-        if (left < 8)
-            Fail(name,
-                 which + " is cut off: its header has " + std::to_string(left) + " of 8 bytes");
-        r.signature = Le32(p + position);
-        const std::int32_t length = Le32(p + position + 4);
-        which += " (signature " + std::to_string(r.signature) + ")";
-        if (length < 8)
-            Fail(name,
-                 which + " has length " + std::to_string(length) + ", less than its 8-byte header");
-        if (length - 8 > left - 8)
-            Fail(name, which + " runs past the end of the file: length " + std::to_string(length) +
-                           ", " + std::to_string(left) + " bytes left");
-        r.size = length - 8;
-        r.data = bytes.substr(static_cast<size_t>(position + 8), static_cast<size_t>(r.size));
-        position += length;
-        view.records.push_back(std::move(r));
+        WalkedRecord record;
+        const Damage damage = walk.Next(&record);
+        if (damage != Damage::kNone) FailOn(name, Why(damage, record, view.count, walk.Left()));
+        view.records.push_back(RawOf(record));
     }
-    view.trailing = view.size - position;
+    view.trailing = walk.Left();
     return view;
 }
 
 Salvage SalvagePreferenceFile(const std::string& path) {
     const std::string name = InputName(path);
     const std::string bytes = ReadInput(path);
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto size = static_cast<std::int64_t>(bytes.size());
-    if (size < 4)
-        Fail(name, std::to_string(size) + " bytes, too short for the 4-byte record count");
+    RecordWalk walk(BytesOf(bytes), static_cast<std::int64_t>(bytes.size()));
     Salvage salvage;
-    salvage.count = Le32(p);
-    std::int64_t position = 4;
-    for (std::int32_t index = 1; position < size; ++index) {
-        const std::int64_t left = size - position;
-        const std::int32_t length = left >= 8 ? Le32(p + position + 4) : 0;
-        if (left < 8 || length < 8 || length - 8 > left - 8) {
-            salvage.dropped.push_back(std::to_string(left) + " bytes from offset " +
-                                      std::to_string(position) +
+    // A negative count is no reason to give up what the records hold.
+    if (walk.ReadCount(&salvage.count) == Damage::kNoCount)
+        FailOn(name, TooShortForCount(static_cast<std::int64_t>(bytes.size())));
+    while (walk.Left() > 0) {
+        WalkedRecord record;
+        if (walk.Next(&record) != Damage::kNone) {
+            salvage.dropped.push_back(std::to_string(walk.Left()) + " bytes from offset " +
+                                      std::to_string(walk.Position()) +
                                       " (not a whole record: a write cut short)");
             break;
         }
-        RawRecord r;
-        r.index = index;
-        r.offset = position;
-        r.signature = Le32(p + position);
-        r.size = length - 8;
-        r.data = bytes.substr(static_cast<size_t>(position + 8), static_cast<size_t>(r.size));
-        position += length;
         bool repeated = false;
-        for (const RawRecord& k : salvage.kept) repeated = repeated || k.signature == r.signature;
+        for (const RawRecord& k : salvage.kept)
+            repeated = repeated || k.signature == record.header.signature;
         if (repeated) {
-            salvage.dropped.push_back("record " + std::to_string(index) + " (signature " +
-                                      std::to_string(r.signature) +
+            salvage.dropped.push_back("record " + std::to_string(record.index) + " (signature " +
+                                      std::to_string(record.header.signature) +
                                       "): an earlier record has its signature, and the store "
                                       "reads only the first");
             continue;
         }
-        if (index <= salvage.count) ++salvage.counted;
-        salvage.kept.push_back(std::move(r));
+        if (record.index <= salvage.count) ++salvage.counted;
+        salvage.kept.push_back(RawOf(record));
     }
     return salvage;
 }
@@ -139,7 +148,7 @@ Salvage SalvagePreferenceFile(const std::string& path) {
 FM_FILESPEC SpecOf(const std::string& path) {
     FM_FILESPEC spec;
     if (!FM_SetPath(&spec, path.c_str()))
-        Fail(path, "path is not valid UTF-8 or longer than 511 UTF-16 units");
+        FailOn(path, "path is not valid UTF-8 or longer than 511 UTF-16 units");
     return spec;
 }
 
@@ -173,8 +182,10 @@ bool ReadMonitor(const std::string& name, const PreferenceFileView& view, PF_Mon
     for (const RawRecord& r : view.records) {
         if (r.signature != PF_SigMonitorSettings) continue;
         if (!Decodable(r))
-            Fail(name, "record " + std::to_string(r.index) + " (signature 102) holds " +
-                           std::to_string(r.size) + " bytes, not the 1828 of monitor settings");
+            FailOn(name, "record " + std::to_string(r.index) + " (signature " +
+                             std::to_string(PF_SigMonitorSettings) + ") holds " +
+                             std::to_string(r.size) + " bytes, not the " +
+                             std::to_string(sizeof(PF_MonitorSettings)) + " of monitor settings");
         *m = Decode<PF_MonitorSettings>(r);
         return true;
     }

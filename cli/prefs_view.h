@@ -1,7 +1,7 @@
-// The command's own reading of a preference file: every record walked and checked against the
-// file's size, so that damage is reported in one line naming what is wrong; and the records an
-// interrupted write left after the counted ones, for repair. Writing goes through the
-// library's store alone.
+// The command's checked reading of a whole preference file, over the library's record walk
+// (settings/preference_format.h): damage reported in one line naming what is wrong, and the
+// records an interrupted write left after the counted ones, for repair. Writing goes through
+// the library's store alone.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,9 @@
 #include "vantrel/settings.h"
 
 namespace cli {
+
+// Throws a Failure "PATH: WHAT".
+[[noreturn]] void FailOn(const std::string& path, const std::string& what);
 
 struct RawRecord {
     int index = 0;            // 1-based position in the file

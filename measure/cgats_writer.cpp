@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "measure/decimal.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 
@@ -132,8 +133,7 @@ std::string FormatColoursCgats(const MeasurementSet& set, const std::vector<Colo
     auto fixed = [&](double value) {
         char text[64];
         std::snprintf(text, sizeof text, "%.*f", decimals, value);
-        // No sign on a zero: "-0.0000" would read back as the same, but looks like a value.
-        return std::string(std::strtod(text, nullptr) == 0 && text[0] == '-' ? text + 1 : text);
+        return std::string(WithoutNegativeZero(text));
     };
     std::string out = "CGATS.17\nORIGINATOR \"vantrel\"\n";
     out += "DESCRIPTOR ";

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <numeric>
 #include <tuple>
 
-#include "large_pages.h"
+#include "measure/large_pages.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 
@@ -126,6 +127,7 @@ Pairing PairByKey(const MeasurementSet& reference, const MeasurementSet& sample,
             throw Error(set->path, "has no " + field + OtherWays(reference, sample, by));
     Pairing pairing;
     pairing.by = by;
+    pairing.pairs.reserve(std::min(reference.patches.size(), sample.patches.size()));
     auto refuseRepeated = [&](const KeyIndex& index, const MeasurementSet& set) {
         if (index.repeated)
             throw Error({set.path, index.repeated->line, field, 0},
@@ -176,6 +178,7 @@ Pairing PairByOrder(const MeasurementSet& reference, const MeasurementSet& sampl
                                    Plural(reference.patches.size(), "patch", "patches") + ", " +
                                    sample.path + " has " + std::to_string(sample.patches.size()) +
                                    ": compared the first " + std::to_string(n) + " in file order");
+    pairing.pairs.reserve(n);
     for (std::size_t k = 0; k < n; ++k) pairing.pairs.emplace_back(k, k);
     return pairing;
 }
@@ -385,25 +388,51 @@ void SettleGuessedScale(MeasurementSet& reference, MeasurementSet& sample,
                             ScaleName(percent ? SpectralScale::Factors : SpectralScale::Percent);
 }
 
+namespace {
+
+// Measures, summarises and judges the pairs of a comparison from the colours of both sets,
+// made media-relative first when asked; with `halves`, the two halves of the pairs are
+// measured at the same time.
+void MeasureAndJudge(const MeasurementSet& reference, const MeasurementSet& sample,
+                     const CompareOptions& options, const std::vector<Colour>& referenceColours,
+                     const std::vector<Colour>& sampleColours, bool halves,
+                     Comparison& comparison) {
+    const std::vector<Colour>* r = &referenceColours;
+    const std::vector<Colour>* s = &sampleColours;
+    std::vector<Colour> referenceRelative, sampleRelative;
+    if (options.relativeToPaper) {
+        referenceRelative = referenceColours;
+        sampleRelative = sampleColours;
+        comparison.paper = MakeRelative(reference, sample, options, options.integration,
+                                        referenceRelative, sampleRelative);
+        r = &referenceRelative;
+        s = &sampleRelative;
+    }
+    const std::size_t pairs = comparison.patches.size(), half = halves ? pairs / 2 : pairs;
+    std::future<void> measured;
+    if (halves)
+        measured = std::async(std::launch::async, [&] {
+            MeasurePairs(comparison, *r, *s, options.metric, half, pairs);
+        });
+    MeasurePairs(comparison, *r, *s, options.metric, 0, half);
+    if (halves) measured.get();
+    FinishComparison(comparison, options.tolerances);
+    if (!options.profile) return;
+    comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
+                                    referenceColours, sampleColours);
+    for (const GroupResult& group : comparison.groups)
+        comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
+}
+
+}  // namespace
+
 Comparison Compare(const MeasurementSet& reference, const MeasurementSet& sample,
                    const CompareOptions& options) {
     Comparison comparison = StartComparison(reference, sample, options);
-    const Integration integration = SharedIntegration(reference, sample, options.integration);
-    const std::vector<Colour> referenceColours = Colours(reference, integration);
-    const std::vector<Colour> sampleColours = Colours(sample, integration);
-    std::vector<Colour> referenceCompared = referenceColours, sampleCompared = sampleColours;
-    if (options.relativeToPaper)
-        comparison.paper = MakeRelative(reference, sample, options, integration, referenceCompared,
-                                        sampleCompared);
-    MeasurePairs(comparison, referenceCompared, sampleCompared, options.metric, 0,
-                 comparison.patches.size());
-    FinishComparison(comparison, options.tolerances);
-    if (options.profile) {
-        comparison.groups = JudgeGroups(reference, sample, comparison, *options.profile, options,
-                                        referenceColours, sampleColours);
-        for (const GroupResult& group : comparison.groups)
-            comparison.verdict.pass = comparison.verdict.pass && group.verdict.pass;
-    }
+    CompareOptions shared = options;
+    shared.integration = SharedIntegration(reference, sample, options.integration);
+    MeasureAndJudge(reference, sample, shared, Colours(reference, shared.integration),
+                    Colours(sample, shared.integration), false, comparison);
     return comparison;
 }
 
@@ -415,6 +444,32 @@ void CheckColourConditions(const MeasurementSet& reference, const MeasurementSet
     throw Error(sample.path, "colours under different conditions: " + reference.path + " " +
                                  DescribeConditions(ref) + ", " + sample.path + " " +
                                  DescribeConditions(smp));
+}
+
+FileComparison CompareFiles(const std::function<MeasurementSet()>& readReference,
+                            const std::function<MeasurementSet()>& readSample,
+                            const CompareOptions& options) {
+    FileComparison result;
+    auto later = std::async(std::launch::async, readSample);
+    result.reference = readReference();
+    result.sample = later.get();
+    MeasurementSet& reference = result.reference;
+    MeasurementSet& sample = result.sample;
+    if (!options.ignoreConditions) CheckConditions(reference, sample);
+    result.integration = SharedIntegration(reference, sample, options.integration);
+    CompareOptions shared = options;
+    shared.integration = result.integration;
+    SettleGuessedScale(reference, sample, shared);
+    auto sampleColours =
+        std::async(std::launch::async, [&] { return Colours(sample, shared.integration); });
+    const std::vector<Colour> referenceColours = Colours(reference, shared.integration);
+    const std::vector<Colour> sampleAbsolute = sampleColours.get();
+    if (!options.ignoreConditions) CheckColourConditions(reference, sample, shared.integration);
+    shared.ignoreConditions = true;
+    result.comparison = StartComparison(reference, sample, shared);
+    MeasureAndJudge(reference, sample, shared, referenceColours, sampleAbsolute, true,
+                    result.comparison);
+    return result;
 }
 
 Comparison StartComparison(const MeasurementSet& reference, const MeasurementSet& sample,

@@ -355,7 +355,11 @@ class ReportPainter {
                     PatchLabel(reference_, comparison_.patches[s.worst].reference) + ")");
         const Verdict& verdict = comparison_.verdict;
         if (verdict.checks.empty()) {
-            Line(y, "no tolerance given", kDimText);
+            if (comparison_.groups.empty())
+                Line(y, "no tolerance given", kDimText);
+            else
+                Line(y, std::string(verdict.pass ? "PASS" : "FAIL") + " by the groups below",
+                     verdict.pass ? kPass : kOutline);
             return;
         }
         std::string text = verdict.pass ? "PASS:" : "FAIL:";

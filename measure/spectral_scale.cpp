@@ -100,10 +100,15 @@ std::string ScaleName(SpectralScale scale) {
     return scale == SpectralScale::Percent ? "percent" : "factors";
 }
 
+std::string ScaleBasisName(ScaleBasis basis) {
+    static const char* const kNames[] = {"told", "stated", "data", "guessed"};
+    return kNames[static_cast<int>(basis)];
+}
+
 std::string DescribeScale(const ScaleDecision& decision) {
-    static const char* const kBasis[] = {"told", "stated", "shown by the data", "guessed"};
-    return ScaleName(decision.scale) + " (" + kBasis[static_cast<int>(decision.basis)] + ": " +
-           decision.reason + ")";
+    const std::string basis =
+        decision.basis == ScaleBasis::Data ? "shown by the data" : ScaleBasisName(decision.basis);
+    return ScaleName(decision.scale) + " (" + basis + ": " + decision.reason + ")";
 }
 
 }  // namespace vantrel::measure

@@ -20,7 +20,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "decimal.h"
+#include "measure/decimal.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 

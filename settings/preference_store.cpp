@@ -8,12 +8,13 @@
 
 namespace {
 
+using vantrel::detail::Damage;
 using vantrel::detail::GetLe32;
+using vantrel::detail::kCountSize;
 using vantrel::detail::kRecordHeaderSize;
 using vantrel::detail::PreferenceFile;
 using vantrel::detail::PutLe32;
-
-constexpr std::int64_t kCountSize = 4;
+using vantrel::detail::RecordHeader;
 
 short ReadLe32(int handle, std::int32_t* value) {
     unsigned char bytes[4];
@@ -36,28 +37,26 @@ struct Lookup {
 
 // Walks `count` record headers from the current position (just after the count) until one has
 // `sig`, which leaves the file positioned at that record's data. Every header is checked
-// against the file's size before it is trusted, so that a damaged length can neither walk
-// backwards (and loop) nor make the caller allocate more than the file holds.
+// against the file's size before it is trusted (ReadRecordHeader).
 short FindRecord(int handle, std::int32_t count, std::int64_t fileSize, PF_Signature sig,
                  Lookup* lookup) {
     for (std::int32_t i = 0; i < count; ++i) {
-        unsigned char header[kRecordHeaderSize];
-        short status = FM_Read(handle, header, kRecordHeaderSize);
+        unsigned char bytes[kRecordHeaderSize];
+        short status = FM_Read(handle, bytes, kRecordHeaderSize);
         if (status < 0) return status;
+        RecordHeader header;
+        if (vantrel::detail::ReadRecordHeader(bytes, lookup->position, fileSize, &header) !=
+            Damage::kNone)
+            return PF_ERR_DAMAGED;
         lookup->position += kRecordHeaderSize;
-        std::int32_t signature = GetLe32(header);
-        std::int32_t length = GetLe32(header + 4);
-        if (length < kRecordHeaderSize) return PF_ERR_DAMAGED;
-        std::int64_t dataSize = std::int64_t{length} - kRecordHeaderSize;
-        if (dataSize > fileSize - lookup->position) return PF_ERR_DAMAGED;
-        if (signature == sig) {
+        if (header.signature == sig) {
             lookup->found = true;
-            lookup->dataSize = static_cast<std::int32_t>(dataSize);
+            lookup->dataSize = header.DataSize();
             return status;
         }
-        status = FM_Seek(handle, FM_SEEK_CURRENT, dataSize);
+        status = FM_Seek(handle, FM_SEEK_CURRENT, header.DataSize());
         if (status < 0) return status;
-        lookup->position += dataSize;
+        lookup->position += header.DataSize();
     }
     return FM_OK;
 }

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -221,6 +222,9 @@ VANTREL_MEASURE_API int DecimalsWritten(std::string_view number);
 /// number in the shortest text that reads back to the value held (a spectral sample to the
 /// same float). ParseCgats of the text gives the same patches, spectra, values and scale.
 VANTREL_MEASURE_API std::string FormatCgats(const MeasurementSet& set);
+
+/// "told", "stated", "data" or "guessed".
+VANTREL_MEASURE_API std::string ScaleBasisName(ScaleBasis basis);
 
 /// "percent" or "factors".
 VANTREL_MEASURE_API std::string ScaleName(SpectralScale scale);
@@ -583,6 +587,26 @@ VANTREL_MEASURE_API std::pair<std::size_t, std::size_t> MakeRelative(
     const MeasurementSet& reference, const MeasurementSet& sample, const CompareOptions& options,
     const Integration& integration, std::vector<Colour>& referenceColours,
     std::vector<Colour>& sampleColours);
+
+/// A comparison of two files from start to end, as CompareFiles makes it: both sets as read
+/// (a guessed scale settled), the integration both were integrated under, and the comparison.
+struct FileComparison {
+    MeasurementSet reference, sample;
+    Integration integration;
+    Comparison comparison;
+};
+
+/// Compares two measurement files: reads them at the same time (`readReference` and
+/// `readSample`, each on a thread of its own), checks the conditions they state (unless
+/// options.ignoreConditions), integrates both alike (SharedIntegration), settles a guessed
+/// scale of one by the other (SettleGuessedScale), computes the colours of both at the same
+/// time, checks the conditions of their colours (unless ignored), pairs them (options.pairBy),
+/// makes them media-relative when asked, measures the pairs in two halves at the same time,
+/// and summarises and judges them, by group when options.profile is given. Throws what
+/// reading, pairing and colorimetry throw.
+VANTREL_MEASURE_API FileComparison
+CompareFiles(const std::function<MeasurementSet()>& readReference,
+             const std::function<MeasurementSet()>& readSample, const CompareOptions& options);
 
 /// Compare in three steps, for a caller that measures the parts of a large comparison at the
 /// same time. StartComparison checks the conditions (unless ignored) and pairs the patches,

@@ -45,13 +45,14 @@ TEST(Measure, ColourOfSpectraXyzAndLabFiles) {
     } cases[] = {
         // The library's D50 table, exactly as CX_SpectrumToD50XYZ gives it, and the densities.
         {"measure --densities --format csv " + ones,
-         {"A1,96.4210,99.9970,82.5240,", ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000\n"}},
+         {"A1,96.4210,99.9970,82.5240,",
+          ",0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,percent,data\n"}},
         {"measure " + ones,
          {": 2 patches, colour from spectra, the library's D50 table (2 degree, 400 to 700 nm); "
           "percent (shown by the data: a value of 100)\n"}},
         // A CIE integration of the file's own range: the perfect reflector is the white.
         {"measure --illuminant D65 --observer=10 --format csv " + ones,
-         {"A1,94.8", ",100.0000,", ",100.0000,0.0000,0.0000,0.0000,0.0000\n"}},
+         {"A1,94.8", ",100.0000,", ",100.0000,0.0000,0.0000,0.0000,0.0000,percent,data\n"}},
         {"measure --observer 10 " + ones, {"CIE D50 10 degree, 400 to 700 nm every 10 nm"}},
         {"measure --format csv " + D("lab_ids.cgats"),
          {"id,X,Y,Z,L*,a*,b*,C*,h\n", "P3,", ",50.0000,0.0000,-3.0000,3.0000,270.0000\n"}},
@@ -152,7 +153,7 @@ TEST(Compare, MetricsAndTheirFactorsByOrder) {
     };
     for (const auto& [options, first, second] : cases) {
         SCOPED_TRACE(options);
-        auto r = RunVantrel(std::string("compare --format csv ") + options + " " +
+        auto r = RunVantrel(std::string("compare --pair order --format csv ") + options + " " +
                             D("lab_order.cgats") + " " + D("lab_order_short.cgats"));
         EXPECT_TRUE(Contains(r.err, "has 3 patches") &&
                     Contains(r.err, "compared the first 2 in file order") && r.status == 0)

@@ -36,7 +36,7 @@ TEST(Results, EverySubcommandPrintsItsValues) {
          "h (radians)  4.712389\n"},
         {"deltae 50 0 0 50 3 4 --metric ab", "dE*ab  5.0000\n"},
         {"deltae 50 2.6772 -79.7751 50 0 -82.7485", "dE00 (1:1:1)  2.0425\n"},
-        {"deltae 50 3 4 50 0 0 --metric cmc --l 2 --c=1", "dE CMC (2:1)  5.3340\n"},
+        {"deltae 50 3 4 50 0 0 --metric cmc --l 2 --c=1", "dECMC (2:1)  5.3340\n"},
         // XYZ on the percent scale unless --scale unit.
         {"rgb 41.24 21.26 1.93", "R  0.971977  248\nG  0.084130   21\nB  0.112382   29\n"},
         {"rgb --lab 0 0 0 --space colormatch", "R  0.000033  0\nG  0.000000  0\nB  0.000024  0\n"},

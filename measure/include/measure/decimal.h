@@ -1,6 +1,8 @@
-// Decimal numbers of measurement files, read exactly: the nearest double to the decimal text,
-// whatever the locale. Most values are short decimals ("12.34", "-0.5"); those are read from
-// their digits with one rounding, and everything else goes through std::from_chars.
+// Decimal numbers, read exactly: the nearest double (or float) to the decimal text, whatever
+// the locale, by one grammar for measurement files and the command alike. Most measured values
+// are short decimals ("12.34", "-0.5"); those are read from their digits with one rounding,
+// and everything else goes through std::from_chars. And the one rule for a fixed-point zero
+// written with a sign.
 #pragma once
 
 #include <charconv>
@@ -201,18 +203,17 @@ __attribute__((always_inline)) inline const char* ScanPaddedShortDecimal(const c
     return ScanTerminatedShortDecimal(begin, number);
 }
 
-// A decimal number: an optional sign, digits with an optional point (at least one digit) and
-// an optional exponent, as in "5e-01", "1E+2", ".5" or "-0". Gives the nearest double;
-// NotANumber for anything else (hexadecimal, "inf", "nan", trailing characters), OutOfRange
-// for a value that does not narrow to a finite float, the colour functions' type.
-inline NumberResult ParseNumber(std::string_view text, double* value) {
+// The grammar of a decimal number, the one every number of a measurement file and of the
+// command is read by: an optional sign, digits with an optional point (at least one digit) and
+// an optional exponent, as in "5e-01", "1E+2", ".5" or "-0"; whatever the locale. Gives the
+// nearest `Real` (float or double) to the decimal value; NotANumber for any other text
+// (blanks, hexadecimal, "inf", "nan", a second sign, anything after the number), OutOfRange
+// for a value beyond Real's range or too small for it to hold.
+template <typename Real>
+inline NumberResult ReadDecimal(std::string_view text, Real* value) {
     const char* begin = text.data();
     const char* end = begin + text.size();
-    ShortDecimal decimal;
-    if (ScanShortDecimal(begin, end, &decimal) == end) {
-        *value = decimal.ToDouble();
-        return NumberResult::Ok;
-    }
+    // std::from_chars takes a minus sign but not a plus.
     if (begin != end && *begin == '+') ++begin;
     const char* digits = begin != end && *begin == '-' && begin == text.data() ? begin + 1 : begin;
     if (digits == end || !((*digits >= '0' && *digits <= '9') || *digits == '.'))
@@ -220,12 +221,35 @@ inline NumberResult ParseNumber(std::string_view text, double* value) {
     auto [stop, error] = std::from_chars(begin, end, *value, std::chars_format::general);
     if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range))
         return NumberResult::NotANumber;
+    return error == std::errc() ? NumberResult::Ok : NumberResult::OutOfRange;
+}
+
+// A measured value: the decimal grammar read as the nearest double, OutOfRange also for a value
+// that does not narrow to a finite float, the colour functions' type. Short decimals take the
+// quick path.
+inline NumberResult ParseNumber(std::string_view text, double* value) {
+    ShortDecimal decimal;
+    if (ScanShortDecimal(text.data(), text.data() + text.size(), &decimal) ==
+        text.data() + text.size()) {
+        *value = decimal.ToDouble();
+        return NumberResult::Ok;
+    }
+    const NumberResult result = ReadDecimal(text, value);
     // The largest float and everything up to the midpoint above it narrow to the largest
     // float; the midpoint itself rounds to infinity.
     constexpr double kNarrowsToFloatMax = 0x1.ffffffp127;
-    if (error != std::errc() || !(*value > -kNarrowsToFloatMax && *value < kNarrowsToFloatMax))
+    if (result == NumberResult::Ok &&
+        !(*value > -kNarrowsToFloatMax && *value < kNarrowsToFloatMax))
         return NumberResult::OutOfRange;
-    return NumberResult::Ok;
+    return result;
+}
+
+// A fixed-point text ("%.2f") without its sign when it shows nothing but zeros ("-0.00"): a
+// negative value that rounds to zero would read as a difference where there is none.
+inline std::string_view WithoutNegativeZero(std::string_view text) {
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
+        text.remove_prefix(1);
+    return text;
 }
 
 }  // namespace vantrel::measure

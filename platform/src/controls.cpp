@@ -43,10 +43,6 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* pParent, UINT nID) {
     return FALSE;
 }
 
-void CEdit::SetSel(int start, int end) {
-    SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-}
-
 void CEdit::GetSel(int& start, int& end) const {
     DWORD s = 0, e = 0;
     ::SendMessageW(m_hWnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
@@ -76,10 +72,6 @@ int CComboBox::AddString(LPCWSTR text) {
 
 int CComboBox::DeleteString(UINT index) {
     return static_cast<int>(SendMessage(CB_DELETESTRING, index, 0));
-}
-
-void CComboBox::ResetContent() {
-    SendMessage(CB_RESETCONTENT, 0, 0);
 }
 
 int CComboBox::GetLBTextLen(int index) const {
@@ -136,14 +128,6 @@ void CProgressCtrl::GetRange(int& lower, int& upper) const {
 
 int CProgressCtrl::SetPos(int pos) {
     return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos), 0));
-}
-
-int CProgressCtrl::GetPos() const {
-    return static_cast<int>(::SendMessageW(m_hWnd, PBM_GETPOS, 0, 0));
-}
-
-int CProgressCtrl::OffsetPos(int delta) {
-    return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(delta), 0));
 }
 
 int CProgressCtrl::SetStep(int step) {

@@ -1,18 +1,9 @@
 // The framework's drawing classes: GDI objects, fonts and device contexts.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cwchar>
 #include <limits>
 
 #include "window_system.h"
-
-namespace {
-
-// CreatePointFont asks for no font taller than this many pixels.
-constexpr std::int64_t kMaxPointFontHeight = 4096;
-
-}  // namespace
 
 using namespace vplatform::detail;
 
@@ -73,14 +64,6 @@ BOOL CFont::CreateFontIndirect(const LOGFONTW* font) {
     return handle ? Attach(handle) : FALSE;
 }
 
-BOOL CFont::CreatePointFont(int pointSize, LPCWSTR faceName, CDC*) {
-    LOGFONTW font{};
-    std::int64_t pixels = (std::abs(std::int64_t{pointSize}) * 96 + 360) / 720;
-    font.lfHeight = -static_cast<LONG>(std::min<std::int64_t>(pixels, kMaxPointFontHeight));
-    if (faceName) std::wcsncpy(font.lfFaceName, faceName, 31);
-    return CreateFontIndirect(&font);
-}
-
 // ---------------------------------------------------------------------------------------------
 // CDC, CPaintDC, CClientDC
 
@@ -120,10 +103,6 @@ CGdiObject* CDC::SelectStockObject(int index) {
     return CGdiObject::FromHandle(::SelectObject(m_hDC, GetStockObject(index)));
 }
 
-CFont* CDC::GetCurrentFont() const {
-    return CFont::FromHandle(reinterpret_cast<HFONT>(GetCurrentObject(m_hAttribDC, OBJ_FONT)));
-}
-
 COLORREF CDC::SetTextColor(COLORREF color) {
     return ::SetTextColor(m_hDC, color);
 }
@@ -138,9 +117,6 @@ COLORREF CDC::GetBkColor() const {
 }
 int CDC::SetBkMode(int mode) {
     return ::SetBkMode(m_hDC, mode);
-}
-int CDC::GetBkMode() const {
-    return ::GetBkMode(m_hAttribDC);
 }
 
 void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
@@ -163,12 +139,6 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rect, UINT format) {
 
 int CDC::DrawText(const CString& text, LPRECT rect, UINT format) {
     return ::DrawTextW(m_hDC, text.GetString(), text.GetLength(), rect, format);
-}
-
-SIZE CDC::GetTextExtent(LPCWSTR text, int count) const {
-    SIZE size{0, 0};
-    ::GetTextExtentPoint32W(m_hAttribDC, text, count, &size);
-    return size;
 }
 
 void CDC::LPtoDP(POINT* points, int count) const {

@@ -93,11 +93,6 @@ int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
     return AfxMessageBox(text ? text : L"", type, helpId);
 }
 
-void AfxFormatString1(CString& result, UINT id, LPCWSTR text1) {
-    const LPCWSTR texts[] = {text1};
-    result = FormatPrompt(id, texts, 1);
-}
-
 void AfxFormatString2(CString& result, UINT id, LPCWSTR text1, LPCWSTR text2) {
     const LPCWSTR texts[] = {text1, text2};
     result = FormatPrompt(id, texts, 2);

@@ -60,10 +60,6 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     });
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    return hWnd ? WindowObjects().Permanent(hWnd) : nullptr;
-}
-
 BOOL CWnd::Attach(HWND hWnd) {
     if (m_hWnd || !IsWindow(hWnd) || !WindowObjects().Attach(hWnd, this)) return FALSE;
     m_hWnd = hWnd;
@@ -124,10 +120,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->GetSafeHandle() : nullptr),
                 bRedraw);
-}
-
-CFont* CWnd::GetFont() const {
-    return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
 }
 
 void CWnd::Invalidate(BOOL bErase) {

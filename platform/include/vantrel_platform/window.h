@@ -104,15 +104,12 @@ class VPLATFORM_API CWnd : public CCmdTarget {
     // window's control kind (CEdit, CComboBox, CProgressCtrl or CWnd), owned by the window
     // system and valid until the window is destroyed. Null for a null or stale handle.
     static CWnd* FromHandle(HWND hWnd);
-    // The object attached to `hWnd`, or null.
-    static CWnd* FromHandlePermanent(HWND hWnd);
 
     // Attaches this object to a window that has none: messages to the window then go through
     // this object's message map. FALSE when this object already has a window or the window
     // already has an object.
     BOOL Attach(HWND hWnd);
     HWND Detach();
-    BOOL SubclassWindow(HWND hWnd) { return Attach(hWnd); }
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
     CWnd* GetDlgItem(int nID) const;
@@ -120,16 +117,13 @@ class VPLATFORM_API CWnd : public CCmdTarget {
     int GetDlgCtrlID() const;
 
     void SetWindowTextW(LPCWSTR text);
-    void SetWindowText(LPCWSTR text) { SetWindowTextW(text); }
     int GetWindowTextW(LPWSTR buffer, int maxCount) const;
     void GetWindowTextW(CString& text) const;
-    void GetWindowText(CString& text) const { GetWindowTextW(text); }
     int GetWindowTextLength() const;
     void GetClientRect(LPRECT rect) const;
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
-    CFont* GetFont() const;
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     CWnd* SetFocus();
@@ -207,7 +201,6 @@ VPLATFORM_API HWND CreateDialog(LPCWSTR caption, int width, int height,
 
 // The control kind of a window (Generic for a null or stale handle).
 VPLATFORM_API WindowKind GetWindowKind(HWND hWnd);
-VPLATFORM_API DWORD GetWindowStyle(HWND hWnd);
 // The number of windows alive (tests use it to check that nothing leaks).
 VPLATFORM_API int CountWindows();
 

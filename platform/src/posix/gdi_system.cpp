@@ -270,11 +270,6 @@ HGDIOBJ SelectObject(HDC hDC, HGDIOBJ object) {
     return previous;
 }
 
-HGDIOBJ GetCurrentObject(HDC hDC, UINT type) {
-    const DeviceContext* context = FindContext(hDC);
-    return context && type == OBJ_FONT ? context->font : nullptr;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Drawing state
 
@@ -319,11 +314,6 @@ int SetBkMode(HDC hDC, int mode) {
     call.value = mode;
     Log(*context, std::move(call));
     return previous;
-}
-
-int GetBkMode(HDC hDC) {
-    const DeviceContext* context = FindContext(hDC);
-    return context ? context->mode : 0;
 }
 
 // ---------------------------------------------------------------------------------------------

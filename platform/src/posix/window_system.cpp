@@ -79,11 +79,6 @@ WindowKind GetWindowKind(HWND hWnd) {
     return record ? record->kind : WindowKind::Generic;
 }
 
-DWORD GetWindowStyle(HWND hWnd) {
-    const WindowRecord* record = FindWindowRecord(hWnd);
-    return record ? record->style : 0;
-}
-
 int CountWindows() {
     return static_cast<int>(detail::WindowRegistry().windows.size());
 }

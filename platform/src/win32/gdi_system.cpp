@@ -186,10 +186,6 @@ HGDIOBJ SelectObject(HDC hDC, HGDIOBJ object) {
     return previous;
 }
 
-HGDIOBJ GetCurrentObject(HDC hDC, UINT type) {
-    return static_cast<HGDIOBJ>(win32::CurrentObject(hDC, type));
-}
-
 int CFont::GetPixelHeight() const {
     return m_hObject ? win32::FontPixelHeight(m_hObject) : 0;
 }
@@ -224,10 +220,6 @@ int SetBkMode(HDC hDC, int mode) {
     call.value = mode;
     Log(hDC, std::move(call));
     return previous;
-}
-
-int GetBkMode(HDC hDC) {
-    return win32::BackgroundMode(hDC);
 }
 
 // ---------------------------------------------------------------------------------------------

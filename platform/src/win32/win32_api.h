@@ -49,7 +49,6 @@ Wnd CreateKindWindow(Kind kind, Wnd parent, int id, int width, int height, unsig
                      const wchar_t* text);
 // The kind of a window by its class (kGeneric for another class or a stale handle).
 Kind KindOf(Wnd window);
-unsigned StyleOf(Wnd window);
 
 // Gives a window of the calling thread the platform's window procedure, once: it hands the
 // window's messages to RouteMessage (WM_PRINTCLIENT to RoutePrint) and reports WM_NCDESTROY to
@@ -97,7 +96,6 @@ GdiObject StockObject(int object);
 GdiObject NewFont(const tagLOGFONTW* font);
 bool DeleteGdiObject(GdiObject object);
 GdiObject SelectInto(Dc dc, GdiObject object);
-GdiObject CurrentObject(Dc dc, unsigned type);
 unsigned ObjectType(GdiObject object);
 int FontPixelHeight(GdiObject font);
 std::uint32_t SetTextColour(Dc dc, std::uint32_t colorref);
@@ -105,7 +103,6 @@ std::uint32_t TextColour(Dc dc);
 std::uint32_t SetBackgroundColour(Dc dc, std::uint32_t colorref);
 std::uint32_t BackgroundColour(Dc dc);
 int SetBackgroundMode(Dc dc, int mode);
-int BackgroundMode(Dc dc);
 bool TextOutAt(Dc dc, int x, int y, unsigned options, const tagRECT* rect, const wchar_t* text,
                unsigned count, const int* dx);
 int DrawTextIn(Dc dc, const wchar_t* text, int count, tagRECT* rect, unsigned format);

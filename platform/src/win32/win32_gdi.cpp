@@ -33,10 +33,6 @@ GdiObject SelectInto(Dc dc, GdiObject object) {
     return ::SelectObject(dc, object);
 }
 
-GdiObject CurrentObject(Dc dc, unsigned type) {
-    return ::GetCurrentObject(dc, type);
-}
-
 unsigned ObjectType(GdiObject object) {
     return object ? ::GetObjectType(object) : 0;
 }
@@ -65,10 +61,6 @@ std::uint32_t BackgroundColour(Dc dc) {
 
 int SetBackgroundMode(Dc dc, int mode) {
     return ::SetBkMode(dc, mode);
-}
-
-int BackgroundMode(Dc dc) {
-    return ::GetBkMode(dc);
 }
 
 bool TextOutAt(Dc dc, int x, int y, unsigned options, const tagRECT* rect, const wchar_t* text,

@@ -190,10 +190,6 @@ Kind KindOf(Wnd window) {
     return kGeneric;
 }
 
-unsigned StyleOf(Wnd window) {
-    return static_cast<unsigned>(::GetWindowLongW(window, GWL_STYLE));
-}
-
 void Hook(Wnd window) {
     if (!::IsWindow(window) || ::GetPropW(window, kOwnProcedure) ||
         ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())

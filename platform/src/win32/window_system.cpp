@@ -105,10 +105,6 @@ WindowKind GetWindowKind(HWND hWnd) {
     return static_cast<WindowKind>(win32::KindOf(hWnd));
 }
 
-DWORD GetWindowStyle(HWND hWnd) {
-    return win32::StyleOf(hWnd);
-}
-
 int CountWindows() {
     return static_cast<int>(detail::CreatedWindows().size());
 }

@@ -50,10 +50,6 @@ int CWinApp::ExitInstance() {
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp* AfxGetApp() {
-    return AfxGetModuleState()->m_pCurrentWinApp;
-}
-
 BOOL AfxLibraryAttach(AFX_MODULE_STATE* state, CWinApp* app) {
     state->m_pCurrentWinApp = app;
     if (!state->m_lpszCurrentAppName)

@@ -2,7 +2,7 @@
 #include "vantrel_platform/message_box.h"
 
 #include "vantrel_platform/afx.h"
-#include "vantrel_platform/window.h"
+#include "window_system.h"
 
 namespace {
 
@@ -32,13 +32,14 @@ std::vector<vplatform::MessageBoxRecord>& Log() {
     return *boxes;
 }
 
-int RecordAndAnswerOk(const vplatform::MessageBoxRecord& box) {
+int RecordAndShow(const vplatform::MessageBoxRecord& box) {
     Log().push_back(box);
-    return IDOK;
+    return vplatform::detail::ShowMessageBox(box.owner, box.text.c_str(), box.caption.c_str(),
+                                             box.style);
 }
 
 vplatform::MessageBoxSink& Sink() {
-    static auto* current = new vplatform::MessageBoxSink(RecordAndAnswerOk);
+    static auto* current = new vplatform::MessageBoxSink(RecordAndShow);
     return *current;
 }
 
@@ -92,11 +93,6 @@ int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
     return AfxMessageBox(text ? text : L"", type, helpId);
 }
 
-void AfxFormatString1(CString& result, UINT id, LPCWSTR text1) {
-    const LPCWSTR texts[] = {text1};
-    result = FormatPrompt(id, texts, 1);
-}
-
 void AfxFormatString2(CString& result, UINT id, LPCWSTR text1, LPCWSTR text2) {
     const LPCWSTR texts[] = {text1, text2};
     result = FormatPrompt(id, texts, 2);
@@ -110,7 +106,7 @@ namespace vplatform {
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink replacement) {
     MessageBoxSink previous = std::move(Sink());
-    Sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndAnswerOk);
+    Sink() = replacement ? std::move(replacement) : MessageBoxSink(RecordAndShow);
     return previous;
 }
 

@@ -16,7 +16,7 @@ class ComboMenu : public ::testing::Test {
   protected:
     void Make(DWORD style = 0) {
         combo_.DestroyWindow();
-        combo_.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 7, 40, 20, style));
+        combo_.Attach(vplatform::CreateWindow(WindowKind::ComboBox, nullptr, 7, 10, 20, style));
     }
     Items Contents() const {
         Items items;
@@ -97,25 +97,31 @@ struct WidthCase {
     Items items;
     bool font;
     bool deviceContext;
-    int expected;  // the dropped width afterwards (55 before)
+    int expected;  // the dropped width afterwards; 55 (set before): unchanged
 };
 
 TEST_F(ComboMenu, PostFillComboBoxWidensTheListToItsWidestItem) {
-    // A font 16 pixels high advances 12 pixels per code unit: ten code units measure 120.
     LOGFONTW lf{};
     lf.lfHeight = 16;
     CFont font;
     font.CreateFontIndirect(&lf);
+    HDC hDC = GetDC(combo_.m_hWnd);
+    HGDIOBJ previous = SelectObject(hDC, font.m_hObject);
+    SIZE widest{};
+    GetTextExtentPoint32W(hDC, L"0123456789", 10, &widest);
+    SelectObject(hDC, previous);
+    ReleaseDC(combo_.m_hWnd, hDC);
+    const int frame = GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
     const WidthCase cases[] = {
-        {"widest item 120 pixels", {L"Short", L"0123456789", L"Mid"}, true, true, 120 + 17 + 2 * 2},
-        {"an empty list gets the scroll bar and two edges", {}, true, true, 17 + 2 * 2},
+        {"the widest item", {L"Short", L"0123456789", L"Mid"}, true, true, widest.cx + frame},
+        {"an empty list gets the scroll bar and two edges", {}, true, true, frame},
         {"no font: unchanged", {L"0123456789"}, false, true, 55},
         {"no device context: unchanged", {L"0123456789"}, true, false, 55},
     };
     for (const WidthCase& c : cases) {
         Make();
         for (const std::wstring& item : c.items) combo_.AddString(item.c_str());
-        combo_.SetDroppedWidth(55);
+        if (c.expected == 55) combo_.SetDroppedWidth(55);  // Win32 lists narrow only to their box
         if (c.font) combo_.SetFont(&font, FALSE);
         vplatform::SetDeviceContextsAvailable(combo_.m_hWnd, c.deviceContext);
         PostFillComboBox(combo_);

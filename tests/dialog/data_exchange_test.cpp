@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "support/shown_boxes.h"
 #include "support/test_support.h"
 #include "vantrel/dialog.h"
 #include "vantrel/frame.h"
@@ -39,6 +41,7 @@ class DataExchange : public ::testing::Test {
             L"Settings", 300, 200,
             {{kEdit, vplatform::WindowKind::Edit, 80, 20, 0, L"untouched"}}));
         vplatform::ClearMessageBoxLog();
+        testing_support::TakeShownBoxes();
         AfxGetAppModuleState()->m_lpszCurrentAppName = L"Profiler";
     }
     void TearDown() override {
@@ -237,9 +240,16 @@ TEST_F(DataExchange, ValidatorsPassOrCorrectTellAndFail) {
         int start = -1, end = -1;  // the whole text selected
         static_cast<CEdit*>(CWnd::FromHandle(Control()))->GetSel(start, end);
         EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, int(std::wcslen(c.text))));
-        if (c.form < Form::kDdvInt) {
-            EXPECT_EQ(Boxes()[0].owner, dialog_.m_hWnd);
-        }
+        // Windows shows the box for real, over the dialog with the corrected control.
+        const auto shown = testing_support::TakeShownBoxes();
+        if (c.form >= Form::kDdvInt) continue;
+        EXPECT_EQ(Boxes()[0].owner, dialog_.m_hWnd);
+        if (!testing_support::kSystemShowsBoxes) continue;
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].owner, dialog_.m_hWnd);
+        EXPECT_EQ(shown[0].caption + L": " + shown[0].text,
+                  std::wstring(L"Profiler: ") + c.message);
+        EXPECT_EQ(shown[0].ownerTexts, std::vector<std::wstring>{c.text});
     }
 }
 

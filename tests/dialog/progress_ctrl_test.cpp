@@ -31,6 +31,7 @@ class ProgressBar : public ::testing::Test {
         Texts texts;
         bool covered = true;
         bool restIsBackground = true;  // the top row right of the fill
+        int textPixels = 0;            // neither the progress nor the background colour
     };
     Painted Paint() {
         vplatform::FillSurface(bar_.m_hWnd, kMarker);
@@ -40,7 +41,10 @@ class ProgressBar : public ::testing::Test {
         Painted p;
         p.surface = vplatform::GetSurface(bar_.m_hWnd);
         p.log = vplatform::GetDrawLog(bar_.m_hWnd);
-        for (COLORREF pixel : p.surface.pixels) p.covered = p.covered && pixel != kMarker;
+        for (COLORREF pixel : p.surface.pixels) {
+            p.covered = p.covered && pixel != kMarker;
+            p.textPixels += pixel != bar_.GetProgressColor() && pixel != bar_.GetBkColor();
+        }
         p.fill = 0;
         while (p.fill < kWidth && p.surface.at(p.fill, 0) == bar_.GetProgressColor()) ++p.fill;
         for (const auto& call : p.log)
@@ -78,6 +82,7 @@ TEST_F(ProgressBar, PaintsTheFilledFractionAndThePercentage) {
         bar_.SetPos(c.pos);
         Painted p = Paint();
         EXPECT_TRUE(p.covered && p.restIsBackground);
+        EXPECT_GT(p.textPixels, 0);
         EXPECT_EQ(p.fill, c.fill);
         ASSERT_EQ(p.texts, Texts{c.text});
         const auto& text = p.log[p.log.size() - 2];  // before EndPaint
@@ -96,7 +101,7 @@ TEST_F(ProgressBar, StateMessagesAndWhatTheyPaint) {
     bar_.SetPos(40);
     bar_.ShowPercent(FALSE);
     Painted p = Paint();
-    EXPECT_TRUE(p.texts.empty() && p.covered);
+    EXPECT_TRUE(p.texts.empty() && p.covered && p.textPixels == 0);
     EXPECT_EQ(p.fill, 66);  // (40 - 20) / 60 of 200
     bar_.ShowPercent(TRUE);
 

@@ -143,7 +143,6 @@ class VPLATFORM_API CWinApp : public CWinThread {
 };
 
 // The current module's application object.
-VPLATFORM_API CWinApp* AfxGetApp();
 
 // Library load and unload, as the framework's library entry point performs them: attach
 // makes `app` the application object of `state`, adds `state` to the resource modules and

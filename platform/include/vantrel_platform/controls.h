@@ -52,7 +52,6 @@ class VPLATFORM_API CEdit : public CWnd {
 
     // Creates an edit control child of `pParent` with the size of `rect` and attaches it.
     BOOL Create(DWORD style, const RECT& rect, CWnd* pParent, UINT nID);
-    void SetSel(int start, int end);
     void GetSel(int& start, int& end) const;
 };
 
@@ -68,7 +67,6 @@ class VPLATFORM_API CComboBox : public CWnd {
     int AddString(LPCWSTR text);
     // Removes item `index`; returns the number of items left, or CB_ERR.
     int DeleteString(UINT index);
-    void ResetContent();
     int GetLBTextLen(int index) const;
     // Copies item `index` into `buffer` (which must hold GetLBTextLen + 1 code units).
     int GetLBText(int index, LPWSTR buffer) const;
@@ -91,8 +89,6 @@ class VPLATFORM_API CProgressCtrl : public CWnd {
     void SetRange(short lower, short upper);
     void GetRange(int& lower, int& upper) const;
     int SetPos(int pos);
-    int GetPos() const;
-    int OffsetPos(int delta);
     int SetStep(int step);
     int StepIt();
 

@@ -9,9 +9,6 @@ class VPLATFORM_API CException {
   public:
     CException() = default;
     virtual ~CException();
-    // Kept for code written for the framework, which deletes the exceptions it catches by
-    // pointer; the stand-in throws by value, so this does nothing.
-    void Delete() {}
 };
 
 // Thrown to abandon an operation after the user has been told why (CDataExchange::Fail).

@@ -3,14 +3,15 @@
 // A device context belongs to a window. Every drawing call on it is appended to the window's
 // drawing log (vplatform::GetDrawLog) and paints into the window's pixel surface, one COLORREF
 // (0x00BBGGRR) per pixel of the client area, clipped to the client area. Fills are exact.
-// Text is drawn with a built-in 5x7 bitmap font.
 //
-// Fonts have fixed metrics so that measurement is deterministic: a font of pixel height h
-// (the absolute value of lfHeight, at most 4096; 16 when lfHeight is 0) draws the glyphs at the
-// integer scale s = max(1, h / 8); every code unit advances 6*s pixels and a line is 8*s pixels
-// high. A device context starts with SYSTEM_FONT (h = 16), black text, a white background colour
-// and the OPAQUE background mode. Logical and device units are the same (LPtoDP is the
-// identity).
+// On Windows the drawing is GDI's, with the system's fonts, and a window's surface is a DIB
+// section that GetSurface has the window paint into (WM_PRINTCLIENT). What follows is the
+// headless system's. Text is drawn with a built-in 5x7 bitmap font. Fonts have fixed metrics so
+// that measurement is deterministic: a font of pixel height h (the absolute value of lfHeight, at
+// most 4096; 16 when lfHeight is 0) draws the glyphs at the integer scale s = max(1, h / 8); every
+// code unit advances 6*s pixels and a line is 8*s pixels high. A device context starts with
+// SYSTEM_FONT (h = 16), black text, a white background colour and the OPAQUE background mode.
+// Logical and device units are the same (LPtoDP is the identity).
 #pragma once
 
 #include <string>
@@ -98,15 +99,12 @@ VPLATFORM_API HFONT CreateFontIndirectW(const LOGFONTW* font);
 VPLATFORM_API BOOL DeleteObject(HGDIOBJ object);
 // Selects a font into the device context and returns the one it replaces.
 VPLATFORM_API HGDIOBJ SelectObject(HDC hDC, HGDIOBJ object);
-// The object of `type` selected into the device context (only OBJ_FONT is known).
-VPLATFORM_API HGDIOBJ GetCurrentObject(HDC hDC, UINT type);
 
 VPLATFORM_API COLORREF SetTextColor(HDC hDC, COLORREF color);
 VPLATFORM_API COLORREF GetTextColor(HDC hDC);
 VPLATFORM_API COLORREF SetBkColor(HDC hDC, COLORREF color);
 VPLATFORM_API COLORREF GetBkColor(HDC hDC);
 VPLATFORM_API int SetBkMode(HDC hDC, int mode);
-VPLATFORM_API int GetBkMode(HDC hDC);
 
 // With ETO_OPAQUE, fills `rect` with the background colour; then draws the text, if any, at
 // (x, y) in the text colour.
@@ -158,9 +156,6 @@ class VPLATFORM_API CFont : public CGdiObject {
     operator HFONT() const { return reinterpret_cast<HFONT>(m_hObject); }  // NOLINT
 
     BOOL CreateFontIndirect(const LOGFONTW* font);
-    // `pointSize` in tenths of a point at 96 pixels per inch: the pixel height is
-    // pointSize * 96 / 720, rounded to nearest.
-    BOOL CreatePointFont(int pointSize, LPCWSTR faceName, CDC* pDC = nullptr);
     // The font's pixel height (see the metrics above), or 0 without a font.
     int GetPixelHeight() const;
 };
@@ -175,7 +170,6 @@ class VPLATFORM_API CDC {
     HDC m_hDC = nullptr;
     HDC m_hAttribDC = nullptr;
 
-    HDC GetSafeHdc() const { return m_hDC; }
     operator HDC() const { return m_hDC; }  // NOLINT: as in the framework
 
     // The object attached to the handle, or else a temporary object owned by the platform,
@@ -187,21 +181,18 @@ class VPLATFORM_API CDC {
 
     CFont* SelectObject(CFont* pFont);
     CGdiObject* SelectStockObject(int index);
-    CFont* GetCurrentFont() const;
 
     COLORREF SetTextColor(COLORREF color);
     COLORREF GetTextColor() const;
     COLORREF SetBkColor(COLORREF color);
     COLORREF GetBkColor() const;
     int SetBkMode(int mode);
-    int GetBkMode() const;
 
     // Fills the rectangle with `color`; the background colour becomes `color`.
     void FillSolidRect(LPCRECT rect, COLORREF color);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
     int DrawText(LPCWSTR text, int count, LPRECT rect, UINT format);
     int DrawText(const CString& text, LPRECT rect, UINT format);
-    SIZE GetTextExtent(LPCWSTR text, int count) const;
 
     void LPtoDP(POINT* points, int count = 1) const;
     void LPtoDP(LPRECT rect) const;
@@ -272,7 +263,7 @@ struct Surface {
 };
 
 // A copy of the window's pixel surface (empty for a null or stale handle). A new window's
-// surface is black (0).
+// surface is black (0). On Windows the window paints its client area into it first.
 VPLATFORM_API Surface GetSurface(HWND hWnd);
 // Sets every pixel of the window's surface to `color` (tests paint a marker colour first to
 // see which pixels a paint covers).

@@ -1,8 +1,9 @@
 // Message boxes and the framework's prompt strings.
 //
-// No box is shown: every message box goes to a replaceable sink, which receives what the user
-// would see and gives the answer. The default sink appends the box to a log
-// (vplatform::GetMessageBoxLog) and answers IDOK.
+// Every message box goes to a replaceable sink, which receives what the user would see and
+// gives the answer. The default sink appends the box to a log (vplatform::GetMessageBoxLog) and
+// shows it: on Windows as a real modal message box, whose answer it returns; the headless
+// system shows none and answers IDOK.
 #pragma once
 
 #include <functional>
@@ -46,7 +47,6 @@ VPLATFORM_API int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = 
 // Loads string `id` (as AfxMessageBox finds its prompt) into `result` and replaces, in one
 // pass from left to right, "%1" by `text1` and "%2" by `text2` (null counts as empty); the
 // replacements are not scanned again. An unknown id gives an empty result.
-VPLATFORM_API void AfxFormatString1(CString& result, UINT id, LPCWSTR text1);
 VPLATFORM_API void AfxFormatString2(CString& result, UINT id, LPCWSTR text1, LPCWSTR text2);
 
 // The current module state's application name, or null.

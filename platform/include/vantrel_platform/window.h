@@ -1,5 +1,8 @@
-// Windows of the headless window system: handles with a text, a control id, a parent and
-// children, a client size, an optional framework object (a CWnd subclass) and a control kind.
+// Windows: handles with a text, a control id, a parent and children, a client size, an
+// optional framework object (a CWnd subclass) and a control kind. On Windows they are real
+// windows (the system's EDIT, COMBOBOX and progress controls, and a window class of the
+// platform's own for the others), whose messages reach the framework object through the
+// platform's window procedure; what follows the first paragraph is the headless system's.
 //
 // SendMessage delivers a message to the window's framework object, whose WindowProc looks it
 // up in its message map (chained from the derived class to its bases) and otherwise passes it
@@ -101,15 +104,12 @@ class VPLATFORM_API CWnd : public CCmdTarget {
     // window's control kind (CEdit, CComboBox, CProgressCtrl or CWnd), owned by the window
     // system and valid until the window is destroyed. Null for a null or stale handle.
     static CWnd* FromHandle(HWND hWnd);
-    // The object attached to `hWnd`, or null.
-    static CWnd* FromHandlePermanent(HWND hWnd);
 
     // Attaches this object to a window that has none: messages to the window then go through
     // this object's message map. FALSE when this object already has a window or the window
     // already has an object.
     BOOL Attach(HWND hWnd);
     HWND Detach();
-    BOOL SubclassWindow(HWND hWnd) { return Attach(hWnd); }
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
     CWnd* GetDlgItem(int nID) const;
@@ -117,16 +117,13 @@ class VPLATFORM_API CWnd : public CCmdTarget {
     int GetDlgCtrlID() const;
 
     void SetWindowTextW(LPCWSTR text);
-    void SetWindowText(LPCWSTR text) { SetWindowTextW(text); }
     int GetWindowTextW(LPWSTR buffer, int maxCount) const;
     void GetWindowTextW(CString& text) const;
-    void GetWindowText(CString& text) const { GetWindowTextW(text); }
     int GetWindowTextLength() const;
     void GetClientRect(LPRECT rect) const;
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
-    CFont* GetFont() const;
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     CWnd* SetFocus();
@@ -204,7 +201,6 @@ VPLATFORM_API HWND CreateDialog(LPCWSTR caption, int width, int height,
 
 // The control kind of a window (Generic for a null or stale handle).
 VPLATFORM_API WindowKind GetWindowKind(HWND hWnd);
-VPLATFORM_API DWORD GetWindowStyle(HWND hWnd);
 // The number of windows alive (tests use it to check that nothing leaks).
 VPLATFORM_API int CountWindows();
 

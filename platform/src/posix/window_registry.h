@@ -1,13 +1,12 @@
-// The window system's records (internal to the platform library).
+// The headless window system's records (internal to the platform library).
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../window_system.h"
 #include "vantrel_platform/controls.h"
-#include "vantrel_platform/gdi.h"
-#include "vantrel_platform/window.h"
 
 namespace vplatform::detail {
 
@@ -34,8 +33,6 @@ struct WindowRecord {
     int width = 0;
     int height = 0;
 
-    CWnd* object = nullptr;           // the attached framework object
-    std::unique_ptr<CWnd> temporary;  // CWnd::FromHandle's object when none is attached
     HFONT font = nullptr;
 
     int selStart = 0;  // edit control
@@ -55,23 +52,15 @@ struct WindowRecord {
 // sending a message.
 WindowRecord* FindWindowRecord(HWND hWnd);
 
-// Gives the window system access to CWnd's protected dispatch.
-struct WindowAccess {
-    static LRESULT WindowProc(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static void Unlink(CWnd* wnd) { wnd->m_hWnd = nullptr; }
-};
-
-// Built-in behaviour of the control kinds (controls.cpp); false when the kind has none for the
+// Built-in behaviour of the control kinds (control_kinds.cpp); false when the kind has none for the
 // message.
 bool ControlProc(WindowRecord& window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-// The kind's own drawing inside WM_PAINT, after BeginPaint (controls.cpp).
+// The kind's own drawing inside WM_PAINT, after BeginPaint (control_kinds.cpp).
 void PaintControl(HWND hWnd, HDC hDC);
 // The kind's background colour (WM_ERASEBKGND).
 COLORREF BackgroundColor(WindowKind kind);
-// A new temporary framework object of the class matching the kind.
-std::unique_ptr<CWnd> NewTemporaryObject(WindowKind kind);
 
-// Device contexts and fonts (gdi.cpp): the window system releases a destroyed window's
+// Device contexts and fonts (gdi_system.cpp): the window system releases a destroyed window's
 // contexts.
 void ForgetWindowDeviceContexts(HWND hWnd);
 

@@ -21,9 +21,8 @@ struct CommandResult {
 };
 
 // `vantrel ARGUMENTS` (a command line in the shell's words and quoting), with `input` on
-// standard input. It runs inside the test through the command's own code unless its last word
-// redirects standard output (">FILE", ">>FILE"), which only the real program can test (the
-// identity of standard output, its close); then the program is started and `out` stays empty.
+// standard input, run inside the test through the command's own code. What only the real
+// program shows (the identity of standard output, its close) is tested by real_program.py.
 CommandResult RunVantrel(const std::string& arguments, const std::string& input = "");
 
 // The test name of row `index` of a table of command lines (rows with `args` and `input`): its

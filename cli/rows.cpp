@@ -1,33 +1,18 @@
 #include "rows.h"
 
-#if __has_include(<sys/mman.h>)
-#include <sys/mman.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <future>
 
 #include "cli.h"
+#include "measure/large_pages.h"
 
 namespace cli {
 
-namespace {
+using vantrel::measure::AdviseLargePages;
 
-// Memory for many rows, not yet touched, is better mapped in large pages where the system
-// offers them on request: far fewer page faults as it fills. Only advice.
-void AdviseLargePages(const void* data, size_t bytes) {
-    constexpr std::uintptr_t kLargePage = 2u << 20;
-    const auto begin =
-        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
-#if defined(MADV_HUGEPAGE)
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)begin, (void)end;  // no such advice on this system (Windows)
-#endif
-}
+namespace {
 
 // Printable ASCII without quotes, backslashes or commas: the same in CSV and, between quotes,
 // in JSON.
@@ -49,6 +34,8 @@ void RowSet::Reserve(size_t rows) {
     textEnds_.reserve(rows * textColumns_);
     texts_.reserve(rows * textColumns_ * 8);
     numbers_.reserve(rows * numberColumns_);
+    AdviseLargePages(texts_.data(), texts_.capacity());
+    AdviseLargePages(numbers_.data(), numbers_.capacity() * sizeof(double));
 }
 
 void RowSet::RequireFinite() const {

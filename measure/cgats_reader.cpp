@@ -25,8 +25,8 @@
 #include <optional>
 
 #include "cgats_reader.h"
-#include "large_pages.h"
 #include "measure/decimal.h"
+#include "measure/large_pages.h"
 #include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/measure.h"

@@ -16,8 +16,8 @@
 #include <sstream>
 
 #include "cie_tables.h"
-#include "large_pages.h"
 #include "measure/decimal.h"
+#include "measure/large_pages.h"
 #include "spectral_scale.h"
 #include "text_util.h"
 #include "vantrel/colorimetry.h"

@@ -10,7 +10,7 @@
 #include <numeric>
 #include <tuple>
 
-#include "large_pages.h"
+#include "measure/large_pages.h"
 #include "text_util.h"
 #include "vantrel/measure.h"
 
@@ -127,6 +127,7 @@ Pairing PairByKey(const MeasurementSet& reference, const MeasurementSet& sample,
             throw Error(set->path, "has no " + field + OtherWays(reference, sample, by));
     Pairing pairing;
     pairing.by = by;
+    pairing.pairs.reserve(std::min(reference.patches.size(), sample.patches.size()));
     auto refuseRepeated = [&](const KeyIndex& index, const MeasurementSet& set) {
         if (index.repeated)
             throw Error({set.path, index.repeated->line, field, 0},
@@ -177,6 +178,7 @@ Pairing PairByOrder(const MeasurementSet& reference, const MeasurementSet& sampl
                                    Plural(reference.patches.size(), "patch", "patches") + ", " +
                                    sample.path + " has " + std::to_string(sample.patches.size()) +
                                    ": compared the first " + std::to_string(n) + " in file order");
+    pairing.pairs.reserve(n);
     for (std::size_t k = 0; k < n; ++k) pairing.pairs.emplace_back(k, k);
     return pairing;
 }

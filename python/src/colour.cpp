@@ -1,5 +1,5 @@
-// The colour-science ufuncs: each kernel calls one of libvantrel's functions per colour, with
-// the scale conversions the vantrel command makes around it. The pure-Python functions of
+// The colour-science functions: each kernel calls one of libvantrel's functions per colour,
+// with the scale conversions the vantrel command makes around it. The pure-Python functions of
 // vantrel/__init__.py choose among them and prepare their parameter operands.
 #include <cmath>
 
@@ -225,50 +225,55 @@ namespace vpy {
 void AddColourFunctions(PyObject* module) {
     struct Entry {
         const char* name;
-        PyObject* ufunc;
+        PyObject* function;
     };
     const Entry entries[] = {
-        {"xyz_to_lab", MakeUfunc<XyzToLab>("xyz_to_lab", "XYZ and white to L*a*b*")},
-        {"lab_to_xyz", MakeUfunc<LabToXyz>("lab_to_xyz", "L*a*b* and white to XYZ")},
-        {"lab_to_lch", MakeUfunc<LabToLch>("lab_to_lch", "L*a*b* to LCh, hue in degrees")},
-        {"lch_to_lab", MakeUfunc<LchToLab>("lch_to_lab", "LCh, hue in degrees, to L*a*b*")},
-        {"xyz_to_srgb", MakeUfunc<XyzToRgb<XYZ2SRGB>>("xyz_to_rgb", "XYZ / scale to sRGB")},
+        {"xyz_to_lab", MakeFunction<XyzToLab>("xyz_to_lab", "XYZ and white to L*a*b*")},
+        {"lab_to_xyz", MakeFunction<LabToXyz>("lab_to_xyz", "L*a*b* and white to XYZ")},
+        {"lab_to_lch", MakeFunction<LabToLch>("lab_to_lch", "L*a*b* to LCh, hue in degrees")},
+        {"lch_to_lab", MakeFunction<LchToLab>("lch_to_lab", "LCh, hue in degrees, to L*a*b*")},
+        {"xyz_to_srgb", MakeFunction<XyzToRgb<XYZ2SRGB>>("xyz_to_rgb", "XYZ / scale to sRGB")},
         {"xyz_to_colormatch",
-         MakeUfunc<XyzToRgb<XYZ2ColorMatchRGB>>("xyz_to_rgb", "XYZ / scale to ColorMatch RGB")},
+         MakeFunction<XyzToRgb<XYZ2ColorMatchRGB>>("xyz_to_rgb", "XYZ / scale to ColorMatch RGB")},
         {"xyz_to_calibrated",
-         MakeUfunc<XyzToCalibrated>("xyz_to_rgb", "XYZ / scale to calibrated RGB")},
-        {"lab_to_srgb", MakeUfunc<LabToRgb<LAB2SRGB>>("lab_to_rgb", "L*a*b* to sRGB")},
+         MakeFunction<XyzToCalibrated>("xyz_to_rgb", "XYZ / scale to calibrated RGB")},
+        {"lab_to_srgb", MakeFunction<LabToRgb<LAB2SRGB>>("lab_to_rgb", "L*a*b* to sRGB")},
         {"lab_to_colormatch",
-         MakeUfunc<LabToRgb<LAB2ColorMatchRGB>>("lab_to_rgb", "L*a*b* to ColorMatch RGB")},
-        {"lab_to_calibrated", MakeUfunc<LabToCalibrated>("lab_to_rgb", "L*a*b* to calibrated RGB")},
-        {"rgb_to_hsv", MakeUfunc<RgbToHsv>("rgb_to_hsv", "RGB to HSV")},
+         MakeFunction<LabToRgb<LAB2ColorMatchRGB>>("lab_to_rgb", "L*a*b* to ColorMatch RGB")},
+        {"lab_to_calibrated",
+         MakeFunction<LabToCalibrated>("lab_to_rgb", "L*a*b* to calibrated RGB")},
+        {"rgb_to_hsv", MakeFunction<RgbToHsv>("rgb_to_hsv", "RGB to HSV")},
         {"spectrum_to_xyz",
-         MakeUfunc<SpectrumToXyz>("spectrum_to_xyz", "spectrum to D50 XYZ / scale")},
-        {"density_t", MakeUfunc<Densities<SpectrumToDensityT>>("densities", "Status T densities")},
-        {"density_i", MakeUfunc<Densities<SpectrumToDensityI>>("densities", "Status I densities")},
+         MakeFunction<SpectrumToXyz>("spectrum_to_xyz", "spectrum to D50 XYZ / scale")},
+        {"density_t",
+         MakeFunction<Densities<SpectrumToDensityT>>("densities", "Status T densities")},
+        {"density_i",
+         MakeFunction<Densities<SpectrumToDensityI>>("densities", "Status I densities")},
         {"lightness",
-         MakeUfunc<Binary<Y2LDblStar_AveSurround>>("lightness", "Y and white Y to L**")},
+         MakeFunction<Binary<Y2LDblStar_AveSurround>>("lightness", "Y and white Y to L**")},
         {"lightness_to_y",
-         MakeUfunc<Binary<LDblStar2Y_AveSurround>>("lightness_to_y", "L** and white Y to Y")},
+         MakeFunction<Binary<LDblStar2Y_AveSurround>>("lightness_to_y", "L** and white Y to Y")},
         {"lstar_to_lightness",
-         MakeUfunc<Unary<L2LDblStar_AveSurround>>("lstar_to_lightness", "L* to L**")},
+         MakeFunction<Unary<L2LDblStar_AveSurround>>("lstar_to_lightness", "L* to L**")},
         {"lightness_to_lstar",
-         MakeUfunc<Unary<LDblStar2L_AveSurround>>("lightness_to_lstar", "L** to L*")},
-        {"adapt_scaling", MakeUfunc<Adapt<CA_XYZScaling>>("adapt", "XYZ scaling")},
-        {"adapt_vonkries", MakeUfunc<Adapt<CA_VonKries>>("adapt", "von Kries")},
-        {"adapt_bradford", MakeUfunc<Adapt<CA_Bradford>>("adapt", "Bradford")},
+         MakeFunction<Unary<LDblStar2L_AveSurround>>("lightness_to_lstar", "L** to L*")},
+        {"adapt_scaling", MakeFunction<Adapt<CA_XYZScaling>>("adapt", "XYZ scaling")},
+        {"adapt_vonkries", MakeFunction<Adapt<CA_VonKries>>("adapt", "von Kries")},
+        {"adapt_bradford", MakeFunction<Adapt<CA_Bradford>>("adapt", "Bradford")},
         {"adapt_equienergy",
-         MakeUfunc<Adapt<CA_EquiEnergyVonKries>>("adapt", "equal-energy von Kries")},
-        {"adapt_linear_bradford", MakeUfunc<Adapt<CA_LinearBradford>>("adapt", "linear Bradford")},
-        {"delta_e_cie76", MakeUfunc<DeltaE76>("delta_e", "CIE 1976 difference")},
-        {"delta_e_cie94", MakeUfunc<DeltaE1994>("delta_e", "CIE 1994 difference")},
-        {"delta_e_cmc", MakeUfunc<DeltaECmc>("delta_e", "CMC l:c difference")},
-        {"delta_e_ciede2000", MakeUfunc<DeltaE2000>("delta_e", "CIEDE2000 difference")},
-        {"delta_e_cie94_default", MakeUfunc<DeltaE1994Default>("delta_e", "CIE 1994, 1:1:1")},
-        {"delta_e_cmc_default", MakeUfunc<DeltaECmcDefault>("delta_e", "CMC 2:1")},
-        {"delta_e_ciede2000_default", MakeUfunc<DeltaE2000Default>("delta_e", "CIEDE2000, 1:1:1")},
+         MakeFunction<Adapt<CA_EquiEnergyVonKries>>("adapt", "equal-energy von Kries")},
+        {"adapt_linear_bradford",
+         MakeFunction<Adapt<CA_LinearBradford>>("adapt", "linear Bradford")},
+        {"delta_e_cie76", MakeFunction<DeltaE76>("delta_e", "CIE 1976 difference")},
+        {"delta_e_cie94", MakeFunction<DeltaE1994>("delta_e", "CIE 1994 difference")},
+        {"delta_e_cmc", MakeFunction<DeltaECmc>("delta_e", "CMC l:c difference")},
+        {"delta_e_ciede2000", MakeFunction<DeltaE2000>("delta_e", "CIEDE2000 difference")},
+        {"delta_e_cie94_default", MakeFunction<DeltaE1994Default>("delta_e", "CIE 1994, 1:1:1")},
+        {"delta_e_cmc_default", MakeFunction<DeltaECmcDefault>("delta_e", "CMC 2:1")},
+        {"delta_e_ciede2000_default",
+         MakeFunction<DeltaE2000Default>("delta_e", "CIEDE2000, 1:1:1")},
     };
-    for (const Entry& e : entries) AddObject(module, e.name, e.ufunc);
+    for (const Entry& e : entries) AddObject(module, e.name, e.function);
 }
 
 }  // namespace vpy

@@ -30,13 +30,24 @@ py::array_t<double> Rows(std::size_t n, const std::function<const double*(std::s
     return a;
 }
 
-measure::Integration TakeIntegration(const std::string& illuminant, const std::string& observer) {
+// colour: "auto" (the spectra when the set has them, else the colour it states), "spectra" or
+// "stated".
+measure::Integration TakeIntegration(const std::string& illuminant, const std::string& observer,
+                                     const std::string& colour = "auto") {
     measure::Integration integration;
+    if (colour == "spectra")
+        integration.colour = measure::ColourChoice::Spectra;
+    else if (colour == "stated")
+        integration.colour = measure::ColourChoice::Stated;
+    else if (colour != "auto")
+        throw py::value_error("colour must be 'auto', 'spectra' or 'stated', not '" + colour + "'");
     if (illuminant.empty() && observer.empty()) return integration;
     integration.cie = true;
     if (!illuminant.empty()) {
         const auto parsed = measure::ParseIlluminant(illuminant);
-        if (!parsed) throw py::value_error("unknown illuminant '" + illuminant + "'");
+        if (!parsed)
+            throw py::value_error("unknown illuminant '" + illuminant +
+                                  "' (D50, D65, A, C, F2, F7 or F11)");
         integration.illuminant = *parsed;
     }
     if (!observer.empty()) {
@@ -135,7 +146,29 @@ void BindMeasurementSet(py::module_& m) {
         .def("format", &measure::FormatCgats);
 }
 
+py::dict StatisticsOf(const measure::Statistics& s) {
+    return py::dict(py::arg("count") = s.count, py::arg("mean") = s.mean,
+                    py::arg("median") = s.median, py::arg("p95") = s.p95, py::arg("max") = s.max,
+                    py::arg("std_dev") = s.stdDev, py::arg("worst") = s.worst);
+}
+
+py::list ChecksOf(const measure::Verdict& verdict) {
+    py::list checks;
+    for (const auto& c : verdict.checks)
+        checks.append(py::make_tuple(c.name, c.limit, c.value, c.pass));
+    return checks;
+}
+
+py::array_t<std::int64_t> Indices(const std::vector<std::size_t>& indices) {
+    py::array_t<std::int64_t> a(static_cast<py::ssize_t>(indices.size()));
+    std::copy(indices.begin(), indices.end(), a.mutable_data());
+    return a;
+}
+
 void BindComparison(py::module_& m) {
+    py::class_<measure::ToleranceProfile>(m, "ToleranceProfile")
+        .def_readonly("path", &measure::ToleranceProfile::path)
+        .def_readonly("paper", &measure::ToleranceProfile::paper);
     py::class_<BoundComparison>(m, "Comparison")
         .def_property_readonly(
             "paired_by",
@@ -182,29 +215,32 @@ void BindComparison(py::module_& m) {
                                    const auto& d = b.comparison.differences;
                                    return py::array_t<double>(d.size(), d.data());
                                })
-        .def_property_readonly("statistics",
-                               [](const BoundComparison& b) {
-                                   const measure::Statistics& s = b.comparison.statistics;
-                                   return py::dict(
-                                       py::arg("count") = s.count, py::arg("mean") = s.mean,
-                                       py::arg("median") = s.median, py::arg("p95") = s.p95,
-                                       py::arg("max") = s.max, py::arg("std_dev") = s.stdDev,
-                                       py::arg("worst") = s.worst);
-                               })
         .def_property_readonly(
-            "checks",
-            [](const BoundComparison& b) {
-                py::list checks;
-                for (const auto& c : b.comparison.verdict.checks)
-                    checks.append(py::make_tuple(c.name, c.limit, c.value, c.pass));
-                return checks;
-            })
+            "statistics",
+            [](const BoundComparison& b) { return StatisticsOf(b.comparison.statistics); })
+        .def_property_readonly(
+            "checks", [](const BoundComparison& b) { return ChecksOf(b.comparison.verdict); })
         .def_property_readonly(
             "over_max", [](const BoundComparison& b) { return b.comparison.verdict.overMax; })
         .def_property_readonly("passed",
                                [](const BoundComparison& b) { return b.comparison.verdict.pass; })
-        .def_property_readonly("worst_first", [](const BoundComparison& b) {
-            return measure::WorstFirst(b.comparison.differences);
+        .def_property_readonly(
+            "worst_first",
+            [](const BoundComparison& b) { return measure::WorstFirst(b.comparison.differences); })
+        .def_property_readonly("paper",
+                               [](const BoundComparison& b) -> py::object {
+                                   if (!b.comparison.paper) return py::none();
+                                   return py::make_tuple(b.comparison.paper->first,
+                                                         b.comparison.paper->second);
+                               })
+        .def_property_readonly("groups", [](const BoundComparison& b) {
+            py::list groups;
+            for (const measure::GroupResult& g : b.comparison.groups)
+                groups.append(py::make_tuple(
+                    g.name, Indices(g.members),
+                    py::array_t<double>(g.differences.size(), g.differences.data()),
+                    StatisticsOf(g.statistics), ChecksOf(g.verdict), g.verdict.pass));
+            return groups;
         });
 }
 
@@ -264,9 +300,43 @@ void AddMeasureFunctions(py::module_& m) {
               py::gil_scoped_release release;
               return measure::ReadCgats(path, read);
           });
+    // Spectra (n, 31) of factors at 400 to 700 nm as one set of n patches, integrated as the
+    // command's spectrum subcommand integrates one: XYZ (n, 3) on the percent scale.
+    m.def("spectra_to_xyz",
+          [](py::array_t<float, py::array::c_style | py::array::forcecast> spectra,
+             const std::string& illuminant, const std::string& observer) {
+              const measure::Integration integration = TakeIntegration(illuminant, observer);
+              measure::MeasurementSet set;
+              set.source = measure::ColourSource::Spectrum;
+              set.firstNm = 400, set.lastNm = 700, set.stepNm = 10;
+              set.scale = {measure::SpectralScale::Factors, measure::ScaleBasis::Told, "factors"};
+              set.patches.resize(static_cast<std::size_t>(spectra.shape(0)));
+              set.spectra.assign(spectra.data(), spectra.data() + spectra.size());
+              std::vector<measure::Colour> colours;
+              {
+                  py::gil_scoped_release release;
+                  colours = measure::Colours(set, integration);
+              }
+              return Rows(colours.size(), [&](std::size_t k) { return colours[k].xyz.data(); });
+          });
+    // Status T and Status I densities (n, 4) of every patch.
+    m.def("densities", [](const measure::MeasurementSet& set) {
+        const auto n = static_cast<py::ssize_t>(set.patches.size());
+        py::array_t<float> t({n, py::ssize_t{4}}), i({n, py::ssize_t{4}});
+        float *ts = t.mutable_data(), *is = i.mutable_data();
+        {
+            py::gil_scoped_release release;
+            for (std::size_t k = 0; k < set.patches.size(); ++k) {
+                const measure::Densities d = measure::DensitiesOf(set, k);
+                std::copy(d.statusT.begin(), d.statusT.end(), ts + 4 * k);
+                std::copy(d.statusI.begin(), d.statusI.end(), is + 4 * k);
+            }
+        }
+        return py::make_tuple(t, i);
+    });
     m.def("colours", [](const measure::MeasurementSet& set, const std::string& illuminant,
-                        const std::string& observer) {
-        const measure::Integration integration = TakeIntegration(illuminant, observer);
+                        const std::string& observer, const std::string& colour) {
+        const measure::Integration integration = TakeIntegration(illuminant, observer, colour);
         std::vector<measure::Colour> colours;
         {
             py::gil_scoped_release release;
@@ -277,53 +347,47 @@ void AddMeasureFunctions(py::module_& m) {
             Rows(colours.size(), [&](std::size_t k) { return colours[k].lab.data(); }),
             measure::DescribeColour(set, integration));
     });
-    // pairBy empty: by SAMPLE_ID when both sets have it, else SAMPLE_NAME, else order, as the
-    // command pairs; colour "auto", "spectra" or "stated"; paper empty: the lightest patch.
-    m.def("compare", [](const measure::MeasurementSet& reference,
-                        const measure::MeasurementSet& sample, const std::string& metric,
-                        std::array<double, 5> factors, const std::string& illuminant,
-                        const std::string& observer, std::optional<double> max,
-                        std::optional<double> mean, std::optional<double> p95,
-                        bool ignoreConditions, const std::string& pairBy, const std::string& colour,
-                        bool relativeToPaper, const std::string& paper) {
-        BoundComparison b{reference, sample, {}, {}};
-        b.options.metric =
-            TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
-        b.options.integration = TakeIntegration(illuminant, observer);
-        b.options.tolerances = {max, mean, p95};
-        if (colour == "spectra")
-            b.options.integration.colour = measure::ColourChoice::Spectra;
-        else if (colour == "stated")
-            b.options.integration.colour = measure::ColourChoice::Stated;
-        else if (colour != "auto")
-            throw py::value_error("colour must be 'auto', 'spectra' or 'stated', not '" + colour +
-                                  "'");
-        if (pairBy.empty()) {
-            b.options.pairBy = reference.hasId && sample.hasId       ? measure::PairedBy::SampleId
-                               : reference.hasName && sample.hasName ? measure::PairedBy::SampleName
-                                                                     : measure::PairedBy::Order;
-        } else if (const auto by = measure::ParsePairedBy(pairBy)) {
-            b.options.pairBy = *by;
-        } else {
-            throw py::value_error("pair_by must be 'id', 'name', 'location' or 'order', not '" +
-                                  pairBy + "'");
-        }
-        b.options.relativeToPaper = relativeToPaper;
-        b.options.paper = paper;
+    m.def("read_tolerance_profile", [](const std::string& path) {
         py::gil_scoped_release release;
-        // As the vantrel command compares: both sets integrated alike, and a scale guessed for
-        // one set settled by the other.
-        if (!ignoreConditions) measure::CheckConditions(b.reference, b.sample);
-        b.options.integration =
-            measure::SharedIntegration(b.reference, b.sample, b.options.integration);
-        measure::SettleGuessedScale(b.reference, b.sample, b.options);
-        b.options.ignoreConditions = true;
-        b.comparison = measure::Compare(b.reference, b.sample, b.options);
-        return b;
+        return measure::ReadToleranceProfile(path);
     });
-    m.def("write_report", [](const std::string& path, const BoundComparison& b) {
+    m.def("parse_tolerance_profile", &measure::ParseToleranceProfile);
+    // As the vantrel command compares (CompareFiles): both sets integrated alike, a scale
+    // guessed for one settled by the other, the pairs (pairBy "id", "name", "location" or
+    // "order") measured and judged, by group with a profile; `paper`, when given, names the
+    // paper white of the profile's groups too, and the lightest patch is taken otherwise.
+    m.def("compare",
+          [](const measure::MeasurementSet& reference, const measure::MeasurementSet& sample,
+             const std::string& metric, std::array<double, 5> factors,
+             const std::string& illuminant, const std::string& observer, std::optional<double> max,
+             std::optional<double> mean, std::optional<double> p95, bool ignoreConditions,
+             const std::string& pairBy, const std::string& colour, bool relativeToPaper,
+             const std::string& paper, std::optional<measure::ToleranceProfile> profile) {
+              measure::CompareOptions options;
+              options.metric =
+                  TakeMetric(metric, factors[0], factors[1], factors[2], factors[3], factors[4]);
+              options.integration = TakeIntegration(illuminant, observer, colour);
+              options.tolerances = {max, mean, p95};
+              options.ignoreConditions = ignoreConditions;
+              const auto by = measure::ParsePairedBy(pairBy);
+              if (!by)
+                  throw py::value_error(
+                      "pair_by must be 'id', 'name', 'location' or 'order', not '" + pairBy + "'");
+              options.pairBy = *by;
+              options.relativeToPaper = relativeToPaper;
+              options.paper = paper;
+              options.profile = std::move(profile);
+              if (options.profile && !paper.empty()) options.profile->paper = paper;
+              py::gil_scoped_release release;
+              measure::FileComparison f =
+                  measure::CompareFiles([&] { return reference; }, [&] { return sample; }, options);
+              options.integration = f.integration;
+              return BoundComparison{std::move(f.reference), std::move(f.sample),
+                                     std::move(f.comparison), std::move(options)};
+          });
+    m.def("write_report", [](const std::string& path, const BoundComparison& b, int width) {
         py::gil_scoped_release release;
-        measure::WriteReportPng(path, b.reference, b.sample, b.comparison, b.options);
+        measure::WriteReportPng(path, b.reference, b.sample, b.comparison, b.options, width);
     });
 }
 

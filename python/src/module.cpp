@@ -1,6 +1,7 @@
 // vantrel._core: the compiled part of the Python package.
 #define VANTREL_NUMPY_IMPORT
 #include "core.h"
+#include "function.h"
 
 namespace py = pybind11;
 
@@ -36,7 +37,8 @@ py::dict Whites() {
 }  // namespace
 
 PYBIND11_MODULE(_core, module) {
-    if (_import_array() < 0 || _import_umath() < 0) throw py::error_already_set();
+    if (_import_array() < 0 || _import_umath() < 0 || !vpy::ReadyFunctionType())
+        throw py::error_already_set();
     module.doc() = "The compiled core of vantrel: ufuncs and solvers over libvantrel.";
     module.attr("WHITES") = Whites();
     vpy::AddColourFunctions(module.ptr());

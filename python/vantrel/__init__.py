@@ -28,7 +28,7 @@ from typing import Any
 import numpy as np
 
 from . import _core, linalg, measure
-from ._arrays import call, param, per_unit, triple
+from ._arrays import param, per_unit, real_array, retry, triple
 
 __version__ = "0.1.0"
 
@@ -107,7 +107,11 @@ def xyz_to_lab(xyz: Any, white: Any = "D50", *, scale: str = "percent", out: Any
     >>> vantrel.xyz_to_lab([41.24, 21.26, 1.93])
     array([53.232918, 78.30396 , 62.164486], dtype=float32)
     """
-    return call(_core.xyz_to_lab, "xyz_to_lab", _XYZ, (xyz,), (_white(white, scale, "xyz_to_lab"),), out)
+    w = _white(white, scale, "xyz_to_lab")
+    try:
+        return _core.xyz_to_lab(xyz, w, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.xyz_to_lab, "xyz_to_lab", _XYZ, (xyz, w), out, error)
 
 
 def lab_to_xyz(lab: Any, white: Any = "D50", *, scale: str = "percent", out: Any = None) -> Any:
@@ -121,7 +125,11 @@ def lab_to_xyz(lab: Any, white: Any = "D50", *, scale: str = "percent", out: Any
     ndarray, shape (..., 3), float32
         X, Y, Z.
     """
-    return call(_core.lab_to_xyz, "lab_to_xyz", _LAB, (lab,), (_white(white, scale, "lab_to_xyz"),), out)
+    w = _white(white, scale, "lab_to_xyz")
+    try:
+        return _core.lab_to_xyz(lab, w, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lab_to_xyz, "lab_to_xyz", _LAB, (lab, w), out, error)
 
 
 def lab_to_lch(lab: Any, *, out: Any = None) -> Any:
@@ -134,7 +142,10 @@ def lab_to_lch(lab: Any, *, out: Any = None) -> Any:
     -------
     ndarray, shape (..., 3), float32
     """
-    return call(_core.lab_to_lch, "lab_to_lch", _LAB, (lab,), (), out)
+    try:
+        return _core.lab_to_lch(lab, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lab_to_lch, "lab_to_lch", _LAB, (lab,), out, error)
 
 
 def lch_to_lab(lch: Any, *, out: Any = None) -> Any:
@@ -144,7 +155,10 @@ def lch_to_lab(lch: Any, *, out: Any = None) -> Any:
     -------
     ndarray, shape (..., 3), float32
     """
-    return call(_core.lch_to_lab, "lch_to_lab", (("lch", 3),), (lch,), (), out)
+    try:
+        return _core.lch_to_lab(lch, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lch_to_lab, "lch_to_lab", (("lch", 3),), (lch,), out, error)
 
 
 class CalibratedRGB:
@@ -211,10 +225,15 @@ def xyz_to_rgb(xyz: Any, space: Any = "sRGB", *, scale: str = "percent", out: An
     s = _space(space, "xyz_to_rgb")
     unit = per_unit(scale, "xyz_to_rgb")
     if s == "srgb":
-        return call(_core.xyz_to_srgb, "xyz_to_rgb", _XYZ, (xyz,), (unit,), out)
-    if s == "colormatch":
-        return call(_core.xyz_to_colormatch, "xyz_to_rgb", _XYZ, (xyz,), (unit,), out)
-    return call(_core.xyz_to_calibrated, "xyz_to_rgb", _XYZ, (xyz,), (unit, s.matrix, s.gamma), out)
+        function, args = _core.xyz_to_srgb, (xyz, unit)
+    elif s == "colormatch":
+        function, args = _core.xyz_to_colormatch, (xyz, unit)
+    else:
+        function, args = _core.xyz_to_calibrated, (xyz, unit, s.matrix, s.gamma)
+    try:
+        return function(*args, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(function, "xyz_to_rgb", _XYZ, args, out, error)
 
 
 def lab_to_rgb(lab: Any, space: Any = "sRGB", *, out: Any = None) -> Any:
@@ -226,10 +245,15 @@ def lab_to_rgb(lab: Any, space: Any = "sRGB", *, out: Any = None) -> Any:
     """
     s = _space(space, "lab_to_rgb")
     if s == "srgb":
-        return call(_core.lab_to_srgb, "lab_to_rgb", _LAB, (lab,), (), out)
-    if s == "colormatch":
-        return call(_core.lab_to_colormatch, "lab_to_rgb", _LAB, (lab,), (), out)
-    return call(_core.lab_to_calibrated, "lab_to_rgb", _LAB, (lab,), (s.matrix, s.gamma), out)
+        function, args = _core.lab_to_srgb, (lab,)
+    elif s == "colormatch":
+        function, args = _core.lab_to_colormatch, (lab,)
+    else:
+        function, args = _core.lab_to_calibrated, (lab, s.matrix, s.gamma)
+    try:
+        return function(*args, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(function, "lab_to_rgb", _LAB, args, out, error)
 
 
 def rgb_to_hsv(rgb: Any, *, out: Any = None) -> Any:
@@ -240,31 +264,76 @@ def rgb_to_hsv(rgb: Any, *, out: Any = None) -> Any:
     -------
     ndarray, shape (..., 3), float32
     """
-    return call(_core.rgb_to_hsv, "rgb_to_hsv", (("rgb", 3),), (rgb,), (), out)
+    try:
+        return _core.rgb_to_hsv(rgb, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.rgb_to_hsv, "rgb_to_hsv", (("rgb", 3),), (rgb,), out, error)
 
 
 _SPECTRUM = (("spectrum", 31),)
 
 
-def spectrum_to_xyz(spectrum: Any, *, scale: str = "percent", out: Any = None) -> Any:
-    """Reflectance spectra to XYZ under D50 (2-degree observer), with the library's table.
+def spectrum_to_xyz(
+    spectrum: Any,
+    *,
+    illuminant: Any = None,
+    observer: Any = None,
+    scale: str = "percent",
+    out: Any = None,
+) -> Any:
+    """Reflectance spectra to XYZ: with the library's D50 table, or under a CIE illuminant
+    and observer.
 
     Parameters
     ----------
     spectrum : array_like, shape (..., 31)
         Reflectance (or transmittance) factors, 0..1, at 400, 410, ..., 700 nm.
+    illuminant : {"D50", "D65", "A", "C", "F2", "F7", "F11"}, optional
+    observer : {"2", "10"} or int, optional
+        Without either, the library's D50 table (2-degree observer) gives float32 XYZ, a
+        perfect reflector (96.421, 99.997, 82.524). With either (D50 and 2 degrees for the one
+        not given), the measurement library integrates the spectra in double precision with
+        the CIE's tables every 5 nm, as ``vantrel spectrum --illuminant`` does: float64 XYZ,
+        a perfect reflector the illuminant's white with Y = 100 (the XYZ of
+        ``numpy.ones(31)``, which L*a*b* under that illuminant is relative to).
     scale : {"percent", "unit"}, optional
-        The scale of the result: a perfect reflector gives (96.421, 99.997, 82.524) on the
-        percent scale; on the unit scale that divided by 100.
+        The scale of the result; the unit scale is the percent scale divided by 100.
     out : ndarray, optional
 
     Returns
     -------
-    ndarray, shape (..., 3), float32
+    ndarray, shape (..., 3), float32 with the library's table, float64 under a CIE
+    illuminant and observer
     """
-    # The library integrates to the percent scale.
-    divisor = np.float32(100) / per_unit(scale, "spectrum_to_xyz")
-    return call(_core.spectrum_to_xyz, "spectrum_to_xyz", _SPECTRUM, (spectrum,), (divisor,), out)
+    unit = per_unit(scale, "spectrum_to_xyz")
+    if illuminant is not None or observer is not None:
+        return _cie_xyz(spectrum, illuminant, observer, unit, out)
+    divisor = np.float32(100) / unit  # the library integrates to the percent scale
+    try:
+        return _core.spectrum_to_xyz(spectrum, divisor, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.spectrum_to_xyz, "spectrum_to_xyz", _SPECTRUM, (spectrum, divisor), out, error)
+
+
+def _cie_xyz(spectrum: Any, illuminant: Any, observer: Any, unit: Any, out: Any) -> Any:
+    name = "spectrum_to_xyz"
+    given = real_array(spectrum, name, "spectrum")
+    if given.ndim == 0 or given.shape[-1] != 31:
+        raise ValueError(f"{name}: spectrum must have shape (..., 31), not {given.shape}")
+    rows = given.reshape(-1, 31)
+    try:
+        xyz = _core.spectra_to_xyz(rows, str(illuminant or ""), str(observer or "")) if len(rows) else np.zeros((0, 3))
+    except ValueError as error:
+        raise ValueError(f"{name}: {error}") from None
+    xyz = xyz.reshape(given.shape[:-1] + (3,))
+    if unit != 100:
+        xyz /= 100
+    if out is None:
+        return xyz
+    if np.shape(out) != xyz.shape:
+        raise ValueError(f"{name}: out must have shape {xyz.shape}, not {np.shape(out)}")
+    np.copyto(out, xyz, casting="same_kind")
+    return out
 
 
 def densities(spectrum: Any, status: str = "T", *, out: Any = None) -> Any:
@@ -282,10 +351,15 @@ def densities(spectrum: Any, status: str = "T", *, out: Any = None) -> Any:
         Visual, red, green and blue densities, each between 0 and 4.
     """
     if status in ("T", "t"):
-        return call(_core.density_t, "densities", _SPECTRUM, (spectrum,), (), out)
-    if status in ("I", "i"):
-        return call(_core.density_i, "densities", _SPECTRUM, (spectrum,), (), out)
-    raise ValueError(f"densities: status must be 'T' or 'I', not {status!r}")
+        function = _core.density_t
+    elif status in ("I", "i"):
+        function = _core.density_i
+    else:
+        raise ValueError(f"densities: status must be 'T' or 'I', not {status!r}")
+    try:
+        return function(spectrum, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(function, "densities", _SPECTRUM, (spectrum,), out, error)
 
 
 def _white_y(white_y: Any, scale: str, name: str) -> Any:
@@ -311,23 +385,35 @@ def lightness(y: Any, white_y: Any = None, *, scale: str = "percent", out: Any =
     ndarray or float32
     """
     yn = _white_y(white_y, scale, "lightness")
-    return call(_core.lightness, "lightness", (("y", 0),), (y,), (yn,), out)
+    try:
+        return _core.lightness(y, yn, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lightness, "lightness", (("y", 0),), (y, yn), out, error)
 
 
 def lightness_to_y(lightness: Any, white_y: Any = None, *, scale: str = "percent", out: Any = None) -> Any:
     """L** (average surround) to luminance on the scale of the white; see :func:`lightness`."""
     yn = _white_y(white_y, scale, "lightness_to_y")
-    return call(_core.lightness_to_y, "lightness_to_y", (("lightness", 0),), (lightness,), (yn,), out)
+    try:
+        return _core.lightness_to_y(lightness, yn, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lightness_to_y, "lightness_to_y", (("lightness", 0),), (lightness, yn), out, error)
 
 
 def lstar_to_lightness(lstar: Any, *, out: Any = None) -> Any:
     """CIE L* to L** (average surround)."""
-    return call(_core.lstar_to_lightness, "lstar_to_lightness", (("lstar", 0),), (lstar,), (), out)
+    try:
+        return _core.lstar_to_lightness(lstar, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lstar_to_lightness, "lstar_to_lightness", (("lstar", 0),), (lstar,), out, error)
 
 
 def lightness_to_lstar(lightness: Any, *, out: Any = None) -> Any:
     """L** (average surround) to CIE L*."""
-    return call(_core.lightness_to_lstar, "lightness_to_lstar", (("lightness", 0),), (lightness,), (), out)
+    try:
+        return _core.lightness_to_lstar(lightness, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(_core.lightness_to_lstar, "lightness_to_lstar", (("lightness", 0),), (lightness,), out, error)
 
 
 _METHODS = {
@@ -372,10 +458,10 @@ def adapt(
         scale, multiplied back after). With the Bradford methods a colour whose unit-scale Y
         is below 0.0001 becomes 0.
     """
-    ufunc = _METHODS.get(method) if isinstance(method, str) else None
-    if ufunc is None:
-        ufunc = _METHODS.get(str(method).lower())
-        if ufunc is None:
+    function = _METHODS.get(method) if isinstance(method, str) else None
+    if function is None:
+        function = _METHODS.get(str(method).lower())
+        if function is None:
             raise ValueError(
                 f"adapt: unknown method {method!r} "
                 "(scaling, vonkries, bradford, equienergy or linear-bradford)"
@@ -388,10 +474,13 @@ def adapt(
             whites.append(_white(white, "unit", "adapt", what))
         else:
             whites.append(triple(white, "adapt", what) / unit)
-    return call(ufunc, "adapt", _XYZ, (xyz,), (*whites, unit), out)
+    try:
+        return function(xyz, whites[0], whites[1], unit, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(function, "adapt", _XYZ, (xyz, *whites, unit), out, error)
 
 
-# Per method: the ufunc with the usual factors, the ufunc that takes them, their names and
+# Per method: the function with the usual factors, the function that takes them, their names and
 # usual values, and the dtype the library computes in.
 _DELTA_E = {
     "CIEDE2000": (
@@ -449,15 +538,21 @@ def delta_e(
         kernels = _DELTA_E.get(method.upper())
     if kernels is None:
         raise ValueError(f"delta_e: unknown method {method!r} (CIEDE2000, CIE94, CMC or CIE76)")
-    pair = (reference, sample)
     if kl is None and kc is None and kh is None and l is None and c is None:
-        return call(kernels[0], "delta_e", _PAIR, pair, (), out)
-    _, ufunc, usual, dtype = kernels
+        function = kernels[0]
+        try:
+            return function(reference, sample, out=out)
+        except (TypeError, ValueError) as error:
+            return retry(function, "delta_e", _PAIR, (reference, sample), out, error)
+    _, function, usual, dtype = kernels
     given = {"kl": kl, "kc": kc, "kh": kh, "l": l, "c": c}
     for k, v in given.items():
         if v is not None and k not in usual:
             raise ValueError(f"delta_e: {k} is not a factor of {method}")
-    factors = tuple(
+    args = (reference, sample) + tuple(
         param(usual[k] if given[k] is None else given[k], dtype, "delta_e", k) for k in usual
     )
-    return call(ufunc, "delta_e", _PAIR, pair, factors, out)
+    try:
+        return function(*args, out=out)
+    except (TypeError, ValueError) as error:
+        return retry(function, "delta_e", _PAIR, args, out, error)

@@ -47,36 +47,33 @@ def triple(value: Any, name: str, what: str) -> np.ndarray:
     return array
 
 
-def call(
-    ufunc: np.ufunc,
+def retry(
+    function: Any,
     name: str,
     operands: Sequence[Tuple[str, int]],
-    data: Tuple[Any, ...],
-    params: Tuple[Any, ...] = (),
-    out: Any = None,
+    args: Tuple[Any, ...],
+    out: Any,
+    error: Exception,
 ) -> Any:
-    """ufunc(*data, *params, out=out). `operands` names each data operand and gives its last
-    dimension (0 for scalars). When NumPy refuses the call, says which operand is at fault in
-    terms of the function `name`, or converts a real dtype that has no loop (long double) to
-    the kernel's and calls again."""
-    try:
-        if out is None:
-            return ufunc(*data, *params)
-        return ufunc(*data, *params, out=out)
-    except (TypeError, ValueError) as error:
-        data = _checked(ufunc, name, operands, data, error)
-    return ufunc(*data, *params, out=out)
+    """After ``function(*args, out=out)``, a function of the core, raised `error` (NumPy's
+    TypeError or ValueError): says which data operand is at fault in terms of the function
+    `name`, or converts a real dtype that has no loop (long double) to the kernel's and calls
+    again. The data are the first operands of `args`; `operands` names each and gives its
+    last dimension (0 for scalars)."""
+    count = len(operands)
+    data = _checked(function, name, operands, args[:count], error)
+    return function(*data, *args[count:], out=out)
 
 
 def _checked(
-    ufunc: np.ufunc,
+    function: Any,
     name: str,
     operands: Sequence[Tuple[str, int]],
     data: Tuple[Any, ...],
     error: Exception,
 ) -> Tuple[Any, ...]:
     # The type the kernel computes in, that of its results (float32, or float64).
-    value_dtype = np.dtype(ufunc.types[0][-1])
+    value_dtype = np.dtype(function.ufunc.types[0][-1])
     converted = []
     changed = False
     for value, (what, length) in zip(data, operands):

@@ -16,7 +16,17 @@ import numpy as np
 
 from . import _core
 
-__all__ = ["Check", "Comparison", "MeasureError", "Measurement", "colours", "compare", "read_cgats"]
+__all__ = [
+    "Check",
+    "Comparison",
+    "Group",
+    "MeasureError",
+    "Measurement",
+    "colours",
+    "compare",
+    "densities",
+    "read_cgats",
+]
 
 #: Bad or unusable measurement data: a ValueError whose ``file``, ``line`` (from 1; 0 when
 #: the fault is not on one line) and ``field`` (empty when none) say where.
@@ -163,17 +173,40 @@ def _measurement(value: Any) -> Measurement:
 
 
 def colours(
-    measurement: Any, *, illuminant: Optional[str] = None, observer: Optional[str] = None
+    measurement: Any,
+    *,
+    illuminant: Optional[str] = None,
+    observer: Optional[str] = None,
+    colour: str = "auto",
 ) -> Tuple[np.ndarray, np.ndarray]:
     """XYZ (percent scale) and L*a*b* of every patch, float64 arrays of shape (n, 3).
 
     Spectra are integrated with the library's D50 table (400 to 700 nm) unless `illuminant`
     (D50, D65, A, C, F2, F7, F11) or `observer` ("2" or "10") asks for the CIE tables over the
-    file's own range, L*a*b* then relative to the perfect reflector under them.
+    file's own range, L*a*b* then relative to the perfect reflector under them. The colour
+    comes from the spectra when the file has them (`colour="auto"`), else from the XYZ or
+    L*a*b* it states; `colour="spectra"` or `"stated"` insists on one (MeasureError when the
+    file lacks it), as ``vantrel measure --colour`` does.
     """
     m = _measurement(measurement)
-    xyz, lab, _ = _core.colours(m._set, illuminant or "", str(observer or ""))
+    xyz, lab, _ = _core.colours(m._set, illuminant or "", str(observer or ""), colour)
     return _frozen(xyz), _frozen(lab)
+
+
+def densities(measurement: Any, status: str = "T") -> np.ndarray:
+    """Status T or Status I densities (visual, red, green, blue) of every patch, float32 of
+    shape (n, 4), from the samples at 400, 410, ..., 700 nm of its spectra (every second
+    sample of spectra every 5 nm), as :func:`vantrel.densities` gives them for factors.
+
+    Raises
+    ------
+    MeasureError
+        For a file without spectra of surfaces, or without those samples.
+    """
+    if status not in ("T", "t", "I", "i"):
+        raise ValueError(f"densities: status must be 'T' or 'I', not {status!r}")
+    status_t, status_i = _core.densities(_measurement(measurement)._set)
+    return _frozen(status_t if status in ("T", "t") else status_i)
 
 
 @dataclass(frozen=True)
@@ -188,6 +221,41 @@ class Check:
 
 
 @dataclass(frozen=True, eq=False)
+class Group:
+    """The judgement of one group of a tolerance profile.
+
+    Attributes
+    ----------
+    name : str
+    members : ndarray of int, shape (m,)
+        Positions of its patches in the arrays of the comparison.
+    differences : ndarray of float64, shape (m,)
+        In the group's metric, and relative to each file's paper white when the group asks.
+    count, mean, median, p95, max, std_dev : statistics of `differences` (0 without members)
+    checks : tuple of Check
+        Its limits, "max-dh" (on the largest |dH*ab|) among them when it has one.
+    passed : bool
+        Every limit is met (True for a group without members).
+    """
+
+    name: str
+    members: np.ndarray
+    differences: np.ndarray
+    count: int
+    mean: float
+    median: float
+    p95: float
+    max: float
+    std_dev: float
+    checks: Tuple[Check, ...]
+    passed: bool
+
+
+def _statistics(stats: Mapping[str, Any]) -> Mapping[str, Any]:
+    return {k: stats[k] for k in ("count", "mean", "median", "p95", "max", "std_dev")}
+
+
+@dataclass(frozen=True, eq=False)
 class Comparison:
     """The comparison of a sample set with its reference, patch by patch.
 
@@ -196,7 +264,7 @@ class Comparison:
     metric : str
         "dE00", "dE94", "dECMC" or "dE*ab", and `parameters` its factors as text.
     paired_by : str
-        "SAMPLE_ID", "SAMPLE_NAME" or "order".
+        "SAMPLE_ID", "SAMPLE_NAME", "SAMPLE_LOC" or "order".
     ids : ndarray of str, shape (n,)
         What a person calls each compared patch of the reference (id, else name, else #k).
     reference_index, sample_index : ndarray of int, shape (n,)
@@ -207,10 +275,15 @@ class Comparison:
         Signed CIE 1976 lightness, chroma and hue differences of the sample.
     count, mean, median, p95, max, std_dev : statistics of `differences`
     checks : tuple of Check
+    groups : tuple of Group
+        The groups of the tolerance profile, in its order.
     passed : bool
-        Every tolerance is met (True when none was given).
+        Every tolerance and every group of the profile passes (True when none was given).
     over_max : int
         Patches above the max tolerance.
+    paper : (int, int) or None
+        For a media-relative comparison, the paper white patches of the reference and the
+        sample (indices in their files).
     warnings : tuple of str
         Patches left out of the pairing.
     """
@@ -234,8 +307,10 @@ class Comparison:
     max: float
     std_dev: float
     checks: Tuple[Check, ...]
+    groups: Tuple[Group, ...]
     passed: bool
     over_max: int
+    paper: Optional[Tuple[int, int]]
     warnings: Tuple[str, ...]
     _bound: Any = field(repr=False)
 
@@ -244,13 +319,34 @@ class Comparison:
         largest first; equal differences keep their order."""
         return _frozen(np.asarray(self._bound.worst_first[: max(n, 0)], dtype=np.int64))
 
-    def write_png(self, path: Union[str, "os.PathLike[str]"]) -> None:
-        """Draws the comparison as a PNG picture (histogram with the limits, a split swatch per
-        patch, the worst outlined); written whole or not at all, MeasureError otherwise."""
-        _core.write_report(os.fspath(path), self._bound)
+    def write_png(self, path: Union[str, "os.PathLike[str]"], *, width: int = 1600) -> None:
+        """Draws the comparison as a PNG picture `width` pixels wide at most (816 to 4096; 1600,
+        an A4 page at 200 pixels an inch, by default): the groups of a tolerance profile with
+        their verdicts, a histogram with the limits, and a split swatch per patch, where the
+        chart has it when the reference gives locations (SAMPLE_LOC), the worst outlined. The
+        cells shrink to the width; at most 4096 pixels high, the worst patches first when not
+        all fit. Written whole or not at all, MeasureError otherwise."""
+        if isinstance(width, bool) or not isinstance(width, (int, np.integer)) or not 816 <= width <= 4096:
+            raise ValueError(f"write_png: width must be a whole number from 816 to 4096, not {width!r}")
+        _core.write_report(os.fspath(path), self._bound, int(width))
 
 
 _METRICS = {"CIEDE2000": "CIEDE2000", "CIE94": "CIE94", "CMC": "CMC", "CIE76": "CIE76"}
+
+
+def _profile(tolerances: Any) -> Any:
+    """A tolerance profile from its path or its text (a str holding a line break)."""
+    if isinstance(tolerances, str) and ("\n" in tolerances or "\r" in tolerances):
+        return _core.parse_tolerance_profile(tolerances, "<tolerances>")
+    return _core.read_tolerance_profile(os.fspath(tolerances))
+
+
+# What a refusal of the library lacks to say which argument changes it.
+_REMEDIES = (
+    ("; pairing by ", "pair_by= chooses"),
+    ("conditions differ", "ignore_conditions=True compares them anyway"),
+    ("colours under different conditions", "ignore_conditions=True compares them anyway"),
+)
 
 
 def compare(
@@ -261,6 +357,7 @@ def compare(
     max: Optional[float] = None,
     mean: Optional[float] = None,
     p95: Optional[float] = None,
+    tolerances: Union[str, "os.PathLike[str]", None] = None,
     illuminant: Optional[str] = None,
     observer: Optional[str] = None,
     kl: float = 1,
@@ -269,7 +366,7 @@ def compare(
     l: float = 2,
     c: float = 1,
     ignore_conditions: bool = False,
-    pair_by: Optional[str] = None,
+    pair_by: str = "id",
     colour: str = "auto",
     relative_to_paper: bool = False,
     paper: Optional[str] = None,
@@ -286,19 +383,33 @@ def compare(
         With the factors kl, kc, kh (CIEDE2000, CIE94) or l, c (CMC l:c).
     max, mean, p95 : float, optional
         Tolerances on the largest difference, the mean and the 95th percentile.
+    tolerances : str or path-like, optional
+        A tolerance profile, its path or its text (a str holding a line break), as
+        ``vantrel compare --tolerances`` reads it: groups of patches (by id or name pattern,
+        device values, the reference's lightness and chroma), each judged by its own metric
+        and limits, absolute or media-relative; the verdict is theirs and that of max, mean
+        and p95. A profile it cannot read raises MeasureError naming the line.
     illuminant, observer : str, optional
         The CIE integration of spectra, as in :func:`colours`.
     ignore_conditions : bool, optional
         Compare files whose headers state different illuminants, observers, measurement
-        conditions or filters (refused otherwise, with MeasureError).
+        conditions or filters, or whose colours are under different ones (refused otherwise,
+        with MeasureError).
     pair_by : {"id", "name", "location", "order"}, optional
-        How patches pair; by default by SAMPLE_ID when both sets have it, else SAMPLE_NAME,
-        else order, as ``vantrel compare`` does.
+        How patches pair: by SAMPLE_ID (the default, as ``vantrel compare`` pairs),
+        SAMPLE_NAME or SAMPLE_LOC, each file having the field with each key once, or by their
+        order in the files. A set that cannot be paired so raises MeasureError, which names
+        the ways that would pair them.
     colour : {"auto", "spectra", "stated"}, optional
-        The colour of each set: from its spectra when it has any ("auto"), or as asked.
+        The colour of each set: from its spectra when it has any ("auto"), else the XYZ or
+        L*a*b* it states; or as asked.
     relative_to_paper : bool, optional
-        Media-relative: each set's colours relative to its own paper white, the patch whose
-        key is `paper`, or the lightest patch when `paper` is None.
+        Media-relative: each set's colours relative to its own paper white, so that it is
+        L* 100, a* 0, b* 0.
+    paper : str, optional
+        The key (by `pair_by`; SAMPLE_ID when pairing by order) of the paper white patch, for
+        `relative_to_paper` and the profile's media-relative groups; the lightest patch (or
+        the profile's "paper") when None.
 
     Returns
     -------
@@ -311,10 +422,18 @@ def compare(
     factors = [float(v) for v in (kl, kc, kh, l, c)]
     if not all(np.isfinite(factors)) or min(factors) <= 0:
         raise ValueError("compare: every factor must be finite and above 0")
-    b = _core.compare(
-        ref._set, smp._set, name, factors, illuminant or "", str(observer or ""), max, mean, p95,
-        bool(ignore_conditions), pair_by or "", colour, bool(relative_to_paper), paper or "",
-    )
+    profile = None if tolerances is None else _profile(tolerances)
+    try:
+        b = _core.compare(
+            ref._set, smp._set, name, factors, illuminant or "", str(observer or ""), max, mean,
+            p95, bool(ignore_conditions), pair_by, colour, bool(relative_to_paper), paper or "",
+            profile,
+        )
+    except MeasureError as error:
+        remedy = next((r for found, r in _REMEDIES if found in str(error)), None)
+        if remedy:
+            error.args = (f"{error} ({remedy})",)
+        raise
     pairs, (ref_lab, smp_lab), parts, stats = b.pairs, b.labs, b.components, b.statistics
     label, parameters = b.metric
     return Comparison(
@@ -330,15 +449,22 @@ def compare(
         dl=_frozen(parts[:, 0].copy()),
         dc=_frozen(parts[:, 1].copy()),
         dh=_frozen(parts[:, 2].copy()),
-        count=stats["count"],
-        mean=stats["mean"],
-        median=stats["median"],
-        p95=stats["p95"],
-        max=stats["max"],
-        std_dev=stats["std_dev"],
+        **_statistics(stats),
         checks=tuple(Check(*check) for check in b.checks),
+        groups=tuple(
+            Group(
+                name=group_name,
+                members=_frozen(members),
+                differences=_frozen(differences),
+                **_statistics(group_stats),
+                checks=tuple(Check(*check) for check in checks),
+                passed=passed,
+            )
+            for group_name, members, differences, group_stats, checks, passed in b.groups
+        ),
         passed=b.passed,
         over_max=b.over_max,
+        paper=b.paper,
         warnings=tuple(b.warnings),
         _bound=b,
     )

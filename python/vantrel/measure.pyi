@@ -46,6 +46,20 @@ class Check:
     passed: bool
 
 @dataclass(frozen=True, eq=False)
+class Group:
+    name: str
+    members: NDArray[np.int64]
+    differences: NDArray[np.float64]
+    count: int
+    mean: float
+    median: float
+    p95: float
+    max: float
+    std_dev: float
+    checks: Tuple[Check, ...]
+    passed: bool
+
+@dataclass(frozen=True, eq=False)
 class Comparison:
     metric: str
     parameters: str
@@ -66,12 +80,14 @@ class Comparison:
     max: float
     std_dev: float
     checks: Tuple[Check, ...]
+    groups: Tuple[Group, ...]
     passed: bool
     over_max: int
+    paper: Optional[Tuple[int, int]]
     warnings: Tuple[str, ...]
     _bound: Any
     def worst(self, n: int = ...) -> NDArray[np.int64]: ...
-    def write_png(self, path: _Source) -> None: ...
+    def write_png(self, path: _Source, *, width: int = ...) -> None: ...
 
 def read_cgats(
     source: _Source, *, table: int = ..., scale: Optional[str] = ...
@@ -81,7 +97,9 @@ def colours(
     *,
     illuminant: Optional[str] = ...,
     observer: Optional[str] = ...,
+    colour: str = ...,
 ) -> Tuple[NDArray[np.float64], NDArray[np.float64]]: ...
+def densities(measurement: Measurement | _Source, status: str = ...) -> NDArray[np.float32]: ...
 def compare(
     reference: Measurement | _Source,
     sample: Measurement | _Source,
@@ -90,6 +108,7 @@ def compare(
     max: Optional[float] = ...,
     mean: Optional[float] = ...,
     p95: Optional[float] = ...,
+    tolerances: Optional[_Source] = ...,
     illuminant: Optional[str] = ...,
     observer: Optional[str] = ...,
     kl: float = ...,
@@ -98,7 +117,7 @@ def compare(
     l: float = ...,
     c: float = ...,
     ignore_conditions: bool = ...,
-    pair_by: Optional[str] = ...,
+    pair_by: str = ...,
     colour: str = ...,
     relative_to_paper: bool = ...,
     paper: Optional[str] = ...,

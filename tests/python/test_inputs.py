@@ -1,5 +1,6 @@
 """What the functions accept, the shapes they give, and the errors they raise."""
 
+import re
 import threading
 import time
 
@@ -7,6 +8,7 @@ import numpy as np
 import pytest
 
 import vantrel
+from vantrel import _core
 
 XYZ = [[41.24, 21.26, 1.93], [96.42, 100.0, 82.49]]
 _GRID = np.arange(24.0).reshape(2, 4, 3)
@@ -118,6 +120,37 @@ def test_names_and_triples_of_whites_agree():
     assert bits(vantrel.adapt(XYZ, "D65", "D50")) == bits(
         vantrel.adapt(XYZ, [95.05, 100, 108.88], [96.42, 100, 82.49])
     )
+
+
+FUNCTIONS = [name for name in dir(_core) if type(getattr(_core, name)) is type(_core.xyz_to_lab)]
+
+
+@pytest.mark.parametrize("dtype", [np.float32, np.float64])
+@pytest.mark.parametrize("name", FUNCTIONS)
+def test_a_call_done_at_once_gives_the_ufuncs_bits(name, dtype):
+    # Packed data and one set of parameters: the core runs its loop without the ufunc. Values
+    # that raise no floating-point exception, so that it does not hand the call to the ufunc.
+    function, rng = getattr(_core, name), np.random.default_rng(3)
+    ufunc = function.ufunc
+    cores = [int(c or 0) for c in re.findall(r"\((\d*)\)", ufunc.signature or "")] or [0] * ufunc.nin
+    data = [a != b for a, b in zip(*(t.split("->")[0] for t in ufunc.types))]  # by loop
+    value = np.dtype(ufunc.types[0][-1]).type
+    args = [
+        rng.uniform(5, 90, (4, 2, core) if core else (4, 2)).astype(dtype)
+        if is_data
+        else (rng.uniform(0.5, 2, core).astype(value) if core else value(rng.uniform(0.5, 2)))
+        for core, is_data in zip(cores, data)
+    ]
+    first = [a[0, 0] if is_data else a for a, is_data in zip(args, data)]
+    lists = [a.tolist() if is_data else a for a, is_data in zip(first, data)]
+    before = function.calls_at_once
+    with np.errstate(all="raise"):
+        want = ufunc(*args)
+        assert bits(function(*args)) == bits(want)
+        out = np.empty_like(want)
+        assert function(*args, out=out) is out and bits(out) == bits(want)
+        assert bits(function(*lists)) == bits(ufunc(*first))
+    assert function.calls_at_once == before + (3 if cores[0] else 2)  # numbers are not converted
 
 
 def test_other_threads_run_while_a_large_call_runs():

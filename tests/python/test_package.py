@@ -1,6 +1,9 @@
-"""The stub agrees with the module, and the package installs into a virtual environment."""
+"""The stub agrees with the module, the README's session gives what it shows, and the package
+installs into a virtual environment."""
 
+import doctest
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -19,6 +22,15 @@ def test_stub_matches_the_module(tmp_path):
     allowlist = HERE / "stubtest_allowlist.txt"
     env = dict(os.environ, MYPY_CACHE_DIR=str(tmp_path))
     run(sys.executable, "-m", "mypy.stubtest", "vantrel", "--allowlist", str(allowlist), env=env)
+
+
+def test_the_readmes_session_gives_what_it_shows(monkeypatch):
+    source = Path(os.environ["VANTREL_SOURCE_DIR"])
+    session = re.search(r"```python\n(.*?)```", (source / "README.md").read_text(), re.S).group(1)
+    monkeypatch.chdir(source)  # the session names the example files from there
+    runner = doctest.DocTestRunner(optionflags=doctest.NORMALIZE_WHITESPACE)
+    runner.run(doctest.DocTestParser().get_doctest(session, {}, "README.md", "README.md", 0))
+    assert runner.summarize(verbose=False) == (0, session.count(">>> "))
 
 
 def test_makes_a_wheel_that_installs_in_a_virtual_environment(tmp_path):

@@ -1,6 +1,6 @@
 // The Bradford adaptations over groups of BP_LANES triples, written once over a vector of
 // BP_LANES floats and included by the source of each instruction-set level, inside an
-// anonymous namespace. It includes nothing (see cpu/cpu_features.h).
+// anonymous namespace. It includes nothing (see linalg/include/cpu/cpu_features.h).
 //
 // The linear steps are those of the one-triple loop, in the same order, lane by lane, so they
 // give its bits. The blue power law, float(pow(double(|b|), p) * F) with its sign restored, is

@@ -5,7 +5,6 @@
 // order fixes the result to the bit, and callers (the monitor matrix among them) rely on it.
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
 #include "bradford_power.h"
 #include "vantrel/colorimetry.h"
@@ -148,127 +147,18 @@ void AdaptByEquiEnergyVonKries(const float* s, const float* d, float* colours,
 }
 
 // The linear Bradford adaptation of one triple with the white-dependent factors.
-struct LinearBradfordFactors {
-    float kY, rR, rG, rB;
-};
-
-void AdaptTripleByLinearBradford(const LinearBradfordFactors& f, float* colour) {
+void AdaptTripleByLinearBradford(const vantrel::detail::LinearBradfordFactors& f, float* colour) {
     Triple c = BradfordCone(colour[0], colour[1], colour[2]);
-    float scale = f.kY * colour[1];
-    StoreBradfordXyz(f.rR * c.a, f.rG * c.b, f.rB * c.c, scale, colour);
+    float scale = f.luminance * colour[1];
+    StoreBradfordXyz(f.red * c.a, f.green * c.b, f.blue * c.c, scale, colour);
 }
-
-// The vector path uses GCC's vector extensions and x86 per-function targets; other compilers
-// (clang builds the fuzz targets) and other processors take the per-triple loop, which gives
-// the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__))
-#define VANTREL_VECTOR_ADAPT 1
-
-// --- Linear Bradford, eight triples at a time -------------------------------------------------
-//
-// The same operations as AdaptTripleByLinearBradford, in the same order, on eight triples at
-// once: the triples are split into vectors of X, Y and Z, adapted, and interleaved back. The
-// luminance floor becomes a selection of zero responses. Compiled for 256-bit vectors and
-// used only where the processor has them.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
-
-constexpr int kLanes = 8;
-typedef float Vec8 __attribute__((vector_size(32)));
-typedef int Index8 __attribute__((vector_size(32)));
-typedef float UnalignedVec8 __attribute__((vector_size(32), aligned(4), may_alias));
-
-// Component C of the eight triples in v0, v1, v2 (24 consecutive floats): first the elements
-// that lie in v0 and v1, then those in v2.
-template <int C, int... L>
-constexpr Index8 ComponentFromFirstTwo(std::integer_sequence<int, L...>) {
-    return Index8{(3 * L + C < 2 * kLanes ? 3 * L + C : 0)...};
-}
-template <int C, int... L>
-constexpr Index8 ComponentFromThird(std::integer_sequence<int, L...>) {
-    return Index8{(3 * L + C < 2 * kLanes ? L : 3 * L + C - kLanes)...};
-}
-template <int C>
-Vec8 Component(Vec8 v0, Vec8 v1, Vec8 v2) {
-    constexpr Index8 first = ComponentFromFirstTwo<C>(std::make_integer_sequence<int, kLanes>{});
-    constexpr Index8 third = ComponentFromThird<C>(std::make_integer_sequence<int, kLanes>{});
-    return __builtin_shuffle(__builtin_shuffle(v0, v1, first), v2, third);
-}
-
-// Vector K of the interleaved triples (X, Y, Z): first the X and Y elements, then the Z ones.
-template <int K, int... L>
-constexpr Index8 InterleavedFromXY(std::integer_sequence<int, L...>) {
-    return Index8{((K * kLanes + L) % 3 == 0   ? (K * kLanes + L) / 3
-                   : (K * kLanes + L) % 3 == 1 ? kLanes + (K * kLanes + L) / 3
-                                               : 0)...};
-}
-template <int K, int... L>
-constexpr Index8 InterleavedFromZ(std::integer_sequence<int, L...>) {
-    return Index8{((K * kLanes + L) % 3 == 2 ? kLanes + (K * kLanes + L) / 3 : L)...};
-}
-template <int K>
-Vec8 Interleaved(Vec8 X, Vec8 Y, Vec8 Z) {
-    constexpr Index8 xy = InterleavedFromXY<K>(std::make_integer_sequence<int, kLanes>{});
-    constexpr Index8 z = InterleavedFromZ<K>(std::make_integer_sequence<int, kLanes>{});
-    return __builtin_shuffle(__builtin_shuffle(X, Y, xy), Z, z);
-}
-
-// Adapts the whole groups of eight triples; returns how many triples that was.
-std::uint32_t AdaptGroupsByLinearBradford(const LinearBradfordFactors& f, float* colours,
-                                          std::uint32_t count) {
-    const std::uint32_t groups = count / kLanes;
-    const Vec8 zero = {};
-    for (std::uint32_t g = 0; g < groups; ++g, colours += 3 * kLanes) {
-        UnalignedVec8* v = reinterpret_cast<UnalignedVec8*>(colours);
-        const Vec8 v0 = v[0], v1 = v[1], v2 = v[2];
-        const Vec8 X = Component<0>(v0, v1, v2);
-        const Vec8 Y = Component<1>(v0, v1, v2);
-        const Vec8 Z = Component<2>(v0, v1, v2);
-
-        const Vec8 x = X / Y;
-        const Vec8 z = Z / Y;
-        const auto dark = Y < kLuminanceFloor;
-        const Vec8 R = dark ? zero : (0.8951f * x + 0.2664f) - 0.1614f * z;
-        const Vec8 G = dark ? zero : (1.7135f - 0.7502f * x) + 0.0367f * z;
-        const Vec8 B = dark ? zero : (0.0389f * x - 0.0685f) + 1.0296f * z;
-
-        const Vec8 scale = f.kY * Y;
-        const Vec8 Ra = f.rR * R, Ga = f.rG * G, Ba = f.rB * B;
-        const Vec8 Xo = ((0.9869929f * Ra - 0.14705426f * Ga) + 0.15996265f * Ba) * scale;
-        const Vec8 Yo = ((0.43230528f * Ra + 0.51836026f * Ga) + 0.049291227f * Ba) * scale;
-        const Vec8 Zo = ((0.04004282f * Ga - 0.008528665f * Ra) + 0.96848667f * Ba) * scale;
-        v[0] = Interleaved<0>(Xo, Yo, Zo);
-        v[1] = Interleaved<1>(Xo, Yo, Zo);
-        v[2] = Interleaved<2>(Xo, Yo, Zo);
-    }
-    return groups * kLanes;
-}
-
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
-
-bool HasVectors() {
-    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-    return has;
-}
-#endif
 
 void AdaptByLinearBradford(const float* s, const float* d, float* colours, std::uint32_t count) {
     float kY = d[1] / s[1];
     Triple cs = BradfordCone(s[0], s[1], s[2]), cd = BradfordCone(d[0], d[1], d[2]);
-    const LinearBradfordFactors f{kY, cd.a / cs.a, cd.b / cs.b, cd.c / cs.c};
-#ifdef VANTREL_VECTOR_ADAPT
-    std::uint32_t done = HasVectors() ? AdaptGroupsByLinearBradford(f, colours, count) : 0;
-#else
-    std::uint32_t done = 0;
-#endif
+    const vantrel::detail::LinearBradfordFactors f{kY, cd.a / cs.a, cd.b / cs.b, cd.c / cs.c};
+    // Whole groups with vectors where the processor has them, the rest one at a time.
+    const std::uint32_t done = vantrel::detail::AdaptLinearBradfordGroups(f, colours, count);
     for (std::uint32_t i = done; i < count; ++i) AdaptTripleByLinearBradford(f, colours + 3 * i);
 }
 

@@ -1,8 +1,6 @@
-// The non-linear Bradford adaptation over groups of BP_LANES triples, written once over a
-// vector of BP_LANES floats and included by bradford_power.cpp once per instruction set,
-// inside a region compiled for that set. No include guard: every inclusion defines its own
-// namespace BP_KERNEL_NAMESPACE. It includes nothing either: the standard headers it uses are
-// included before the region, so that nothing of theirs is compiled for the wider set.
+// The Bradford adaptations over groups of BP_LANES triples, written once over a vector of
+// BP_LANES floats and included by the source of each instruction-set level, inside an
+// anonymous namespace. It includes nothing (see linalg/include/cpu/cpu_features.h).
 //
 // The linear steps are those of the one-triple loop, in the same order, lane by lane, so they
 // give its bits. The blue power law, float(pow(double(|b|), p) * F) with its sign restored, is
@@ -42,8 +40,8 @@
 // normal float range, or for a response that is not a normal float, the element is
 // recomputed with pow. Zero responses take the results precomputed for +0 and -0.
 //
-// Expects: BP_KERNEL_NAMESPACE, BP_LANES (8 or 16); <cstdint>, <utility>, <immintrin.h>,
-// BradfordBluePower, BradfordFactors and BluePowerLaw declared.
+// Expects: BP_KERNEL_NAMESPACE, BP_LANES (8 or 16); <cstdint>, <utility>, <immintrin.h> and
+// bradford_power_levels.h included.
 
 namespace BP_KERNEL_NAMESPACE {
 
@@ -216,7 +214,7 @@ inline int Settle(VecF b, BluePowers& powers, const BluePowerLaw& law) {
     int settled = 0;
     for (int l = 0; l < kLanes; ++l)
         if (powers.unsure[l]) {
-            powers.value[l] = BradfordBluePower(b[l], law.exponent, law.factor);
+            powers.value[l] = BradfordBluePowerOf(b[l], law.exponent, law.factor);
             ++settled;
         }
     return settled;
@@ -256,8 +254,11 @@ VecF Interleaved(VecF X, VecF Y, VecF Z, std::integer_sequence<int, L...>) {
         xy, Z, ((K * kLanes + L) % 3 == 2 ? kLanes + (K * kLanes + L) / 3 : L)...);
 }
 
-std::uint32_t AdaptGroups(const BradfordFactors& f, const BluePowerLaw& law, float* colours,
-                          std::uint32_t count) {
+// Adapts the whole groups of triples, the blue responses by blue(B); returns how many
+// triples that was.
+template <typename Blue>
+std::uint32_t AdaptGroupsWith(float luminance, float red, float green, Blue blue, float* colours,
+                              std::uint32_t count) {
     const std::uint32_t groups = count / kLanes;
     const VecF zero = {};
     for (std::uint32_t g = 0; g < groups; ++g, colours += 3 * kLanes) {
@@ -274,13 +275,11 @@ std::uint32_t AdaptGroups(const BradfordFactors& f, const BluePowerLaw& law, flo
         const VecF G = dark ? zero : (1.7135f - 0.7502f * x) + 0.0367f * z;
         const VecF B = dark ? zero : (0.0389f * x - 0.0685f) + 1.0296f * z;
 
-        const VecF Rc = f.red * R;
-        const VecF Gc = f.green * G;
-        BluePowers blue = BluePowersOf(B, law);
-        Settle(B, blue, law);
-        const VecF Bc = blue.value;
+        const VecF Rc = red * R;
+        const VecF Gc = green * G;
+        const VecF Bc = blue(B);
 
-        const VecF scale = f.luminance * Y;
+        const VecF scale = luminance * Y;
         const VecF Xo = ((0.9869929f * Rc - 0.14705426f * Gc) + 0.15996265f * Bc) * scale;
         const VecF Yo = ((0.43230528f * Rc + 0.51836026f * Gc) + 0.049291227f * Bc) * scale;
         const VecF Zo = ((0.04004282f * Gc - 0.008528665f * Rc) + 0.96848667f * Bc) * scale;
@@ -289,6 +288,24 @@ std::uint32_t AdaptGroups(const BradfordFactors& f, const BluePowerLaw& law, flo
         Store(colours + 2 * kLanes, Interleaved<2>(Xo, Yo, Zo, kAllLanes));
     }
     return groups * kLanes;
+}
+
+std::uint32_t AdaptGroups(const BradfordFactors& f, const BluePowerLaw& law, float* colours,
+                          std::uint32_t count) {
+    return AdaptGroupsWith(
+        f.luminance, f.red, f.green,
+        [&law](VecF B) {
+            BluePowers blue = BluePowersOf(B, law);
+            Settle(B, blue, law);
+            return blue.value;
+        },
+        colours, count);
+}
+
+std::uint32_t AdaptLinearGroups(const LinearBradfordFactors& f, float* colours,
+                                std::uint32_t count) {
+    return AdaptGroupsWith(
+        f.luminance, f.red, f.green, [&f](VecF B) { return f.blue * B; }, colours, count);
 }
 
 }  // namespace BP_KERNEL_NAMESPACE

@@ -1,10 +1,13 @@
 // The elimination of LUDecompose, after the row scales are known: one implementation per
-// instruction set, all giving the same bits, chosen once from what the processor supports.
+// instruction-set level, all giving the same bits, chosen from what the processor supports.
+// The wider levels' sources include this header: it declares, and defines nothing inline.
 #pragma once
 
-namespace vantrel::detail {
+namespace vantrel::cpu {
+class KernelLevel;
+}
 
-enum class LuKernel { kGeneric, kAvx2, kAvx512 };
+namespace vantrel::detail {
 
 // scale[i] = 1 / (largest magnitude of row i of the one-based row table), i = 1 .. n, NaNs
 // not counted. Returns false, with scale partly written, when a row has no non-zero element.
@@ -16,10 +19,16 @@ bool ScaleRows(float* const* a, int n, float* scale);
 // every exchange.
 void FactorScaled(float* const* a, int n, int* pivot, float& parity, float* scale);
 
-// Whether this processor can run `kernel`, and which kernel FactorScaled uses: the widest
-// supported one unless a test has chosen another with UseLuKernel.
-bool LuKernelSupported(LuKernel kernel);
-LuKernel CurrentLuKernel();
-void UseLuKernel(LuKernel kernel);
+// The level the two functions above use: the widest the processor supports unless a test has
+// chosen another.
+cpu::KernelLevel& LuKernelLevel();
+
+// The two operations compiled for one level: the portable one (lu_factor.cpp) and, on x86,
+// lu_factor_avx2.cpp and lu_factor_avx512.cpp.
+struct LuKernels {
+    bool (*scaleRows)(float* const* a, int n, float* scale);
+    void (*factor)(float* const* a, int n, int* pivot, float& parity, float* scale);
+};
+extern const LuKernels kLuGeneric, kLuAvx2, kLuAvx512;
 
 }  // namespace vantrel::detail

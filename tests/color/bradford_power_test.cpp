@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "color/bradford_power.h"
+#include "cpu/cpu_features.h"
 #include "support/test_support.h"
 #include "vantrel/colorimetry.h"
 
@@ -23,7 +24,7 @@ namespace {
 
 using testing_support::Bits;
 using testing_support::FloatFromBits;
-using vantrel::detail::BradfordKernel;
+using vantrel::cpu::Level;
 
 // Sanitizers and Valgrind run the draws at a sixteenth of the count.
 std::size_t Scaled(std::size_t count) {
@@ -38,17 +39,17 @@ std::size_t Scaled(std::size_t count) {
     return count;
 }
 
-std::vector<BradfordKernel> VectorKernels() {
-    std::vector<BradfordKernel> kernels;
-    for (BradfordKernel k : {BradfordKernel::kAvx2, BradfordKernel::kAvx512})
-        if (vantrel::detail::BradfordKernelSupported(k)) kernels.push_back(k);
+std::vector<Level> VectorKernels() {
+    std::vector<Level> kernels;
+    for (Level k : {Level::kAvx2, Level::kAvx512})
+        if (vantrel::cpu::Supports(k)) kernels.push_back(k);
     return kernels;
 }
 
 // Puts back the kernel the library chose, once a test has forced others.
 struct KernelRestorer {
-    BradfordKernel saved = vantrel::detail::CurrentBradfordKernel();
-    ~KernelRestorer() { vantrel::detail::UseBradfordKernel(saved); }
+    Level saved = vantrel::detail::BradfordKernelLevel().Get();
+    ~KernelRestorer() { vantrel::detail::BradfordKernelLevel().Set(saved); }
 };
 
 // The exponent and blue factor of a pair of whites, formed as the adaptation forms them.
@@ -116,8 +117,8 @@ std::size_t ExpectReferenceBits(const std::vector<float>& b, const Law& law) {
     for (std::size_t i = 0; i < b.size(); ++i)
         expected[i] = vantrel::detail::BradfordBluePower(b[i], law.exponent, law.factor);
     std::size_t settled = 0;
-    for (BradfordKernel kernel : VectorKernels()) {
-        vantrel::detail::UseBradfordKernel(kernel);
+    for (Level kernel : VectorKernels()) {
+        vantrel::detail::BradfordKernelLevel().Set(kernel);
         settled += vantrel::detail::BradfordBluePowers(b.data(), out.data(), b.size(), law.exponent,
                                                        law.factor);
         for (std::size_t i = 0; i < b.size(); ++i)
@@ -169,7 +170,7 @@ TEST(BradfordBluePowers, DISABLED_EveryResponseUpToFourForD65AndAToD50) {
 
 // Whole arrays (groups of vectors and a tail, with responses below the luminance floor,
 // negative, zero, infinite, NaN and subnormal mixed in) against the same triples adapted one
-// call each, which never takes a vector path: linear Bradford, and Bradford on every kernel.
+// call each, which never takes a vector path: linear Bradford and Bradford, on every kernel.
 TEST(ChromaticAdaptBradford, EveryKernelGivesTheBitsOfOneTripleAtATime) {
     const float odd[] = {0.0f, -0.0f, 0.00005f, 0.0001f, -0.5f, INFINITY, -INFINITY, NAN, 1e-41f};
     const KernelRestorer restorer;
@@ -188,10 +189,8 @@ TEST(ChromaticAdaptBradford, EveryKernelGivesTheBitsOfOneTripleAtATime) {
                     std::vector<float> expected = colours;
                     for (std::size_t i = 0; i < count; ++i)
                         ChromaticAdapt(source, destination, &expected[3 * i], 1, algorithm);
-                    // The linear adaptation has one vector path, whatever the kernel.
-                    for (BradfordKernel kernel :
-                         algorithm == CA_Bradford ? VectorKernels() : std::vector{restorer.saved}) {
-                        vantrel::detail::UseBradfordKernel(kernel);
+                    for (Level kernel : VectorKernels()) {
+                        vantrel::detail::BradfordKernelLevel().Set(kernel);
                         std::vector<float> out = colours;
                         ChromaticAdapt(source, destination, out.data(),
                                        static_cast<std::uint32_t>(count), algorithm);

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "cpu/cpu_features.h"
 #include "linalg/lu_factor.h"
 #include "reference_lu.h"
 #include "support/test_support.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-using vantrel::detail::LuKernel;
+using vantrel::cpu::Level;
 
 enum class Shape {
     kDominant,      // regular and well conditioned
@@ -95,18 +96,19 @@ struct Order {
 // Solves each system once with the reference and then with every elimination kernel this
 // processor can run; returns how often each solution kind came out, indexed by kind.
 std::vector<int> ExpectIdentical(const std::vector<Order>& orders) {
-    const LuKernel saved = vantrel::detail::CurrentLuKernel();
-    std::vector<LuKernel> kernels;
-    for (LuKernel k : {LuKernel::kGeneric, LuKernel::kAvx2, LuKernel::kAvx512})
-        if (vantrel::detail::LuKernelSupported(k)) kernels.push_back(k);
+    vantrel::cpu::KernelLevel& level = vantrel::detail::LuKernelLevel();
+    const Level saved = level.Get();
+    std::vector<Level> kernels;
+    for (Level k : {Level::kGeneric, Level::kAvx2, Level::kAvx512})
+        if (vantrel::cpu::Supports(k)) kernels.push_back(k);
     std::mt19937 rng(2024);
     std::vector<int> kinds(3);
     for (const Order& order : orders) {
         const System s = Make(order.n, order.shape, rng);
         const Outcome expected = Solve(reference::LinSolve, s);
         if (expected.result == VANTREL_SUCCESS) ++kinds.at(expected.kind);
-        for (LuKernel kernel : kernels) {
-            vantrel::detail::UseLuKernel(kernel);
+        for (Level kernel : kernels) {
+            level.Set(kernel);
             const std::string difference = Difference(Solve(LinSolve, s), expected);
             EXPECT_EQ(difference, "")
                 << "order " << order.n << ", shape " << static_cast<int>(order.shape) << ", kernel "
@@ -114,7 +116,7 @@ std::vector<int> ExpectIdentical(const std::vector<Order>& orders) {
             if (!difference.empty()) break;
         }
     }
-    vantrel::detail::UseLuKernel(saved);
+    level.Set(saved);
     return kinds;
 }
 

@@ -1,6 +1,7 @@
 // The blocked LU factorisation, written once over a vector type of VANTREL_LU_VECTOR_BYTES bytes
 // and included once per instruction-set level, by lu_factor.cpp and by the source of each wider
-// level, inside an anonymous namespace. It includes nothing (see linalg/include/cpu/cpu_features.h).
+// level, inside an anonymous namespace. It includes nothing (see
+// linalg/include/cpu/cpu_features.h).
 //
 // Exactness. Crout's column-by-column order gives every element of the factors one fixed
 // sequence of operations:

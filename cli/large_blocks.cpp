@@ -53,8 +53,8 @@ void* MapLargeBlock(std::size_t size) {
     const std::uintptr_t aligned = (start + kLargePage - 1) & ~(kLargePage - 1);
     if (aligned > start) ::munmap(area, aligned - start);
     const std::uintptr_t end = start + length + kLargePage;
-    if (end > aligned + length) ::munmap(reinterpret_cast<void*>(aligned + length),
-                                         end - (aligned + length));
+    if (end > aligned + length)
+        ::munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
     auto* base = reinterpret_cast<void*>(aligned);
     ::madvise(base, length, MADV_HUGEPAGE);
     for (auto& slot : mapped) {
@@ -104,8 +104,12 @@ void Release(void* block) noexcept {
 
 }  // namespace
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return Allocate(size);
@@ -116,11 +120,23 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return operator new(size, std::nothrow);
 }
-void operator delete(void* block) noexcept { Release(block); }
-void operator delete[](void* block) noexcept { Release(block); }
-void operator delete(void* block, std::size_t) noexcept { Release(block); }
-void operator delete[](void* block, std::size_t) noexcept { Release(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete(void* block) noexcept {
+    Release(block);
+}
+void operator delete[](void* block) noexcept {
+    Release(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    Release(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    Release(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    Release(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    Release(block);
+}
 
 #endif

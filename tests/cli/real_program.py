@@ -36,13 +36,7 @@ def many_patches(command, folder):
     reference, sample = os.path.join(folder, "r.cgats"), os.path.join(folder, "s.cgats")
     write_spectra(reference, 30000)
     write_spectra(sample, 30000, changed=12345)
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        child = subprocess.Popen(command + ["compare", "--format", "csv", reference, sample],
-                                 stdout=out, stderr=err, stdin=subprocess.DEVNULL)
-        _, status, usage = os.wait4(child.pid, 0)
-        child.returncode = os.waitstatus_to_exitcode(status)
-        out.seek(0), err.seek(0)
-        run = subprocess.CompletedProcess(child.args, child.returncode, out.read(), err.read())
+    run, usage = run_counted(command + ["compare", "--format", "csv", reference, sample])
     rows = run.stdout.decode().splitlines()[1:]
     ids = [row.split(",")[0] for row in rows]
     differing = [row.split(",")[0] for row in rows if float(row.split(",")[-1]) != 0]
@@ -50,12 +44,28 @@ def many_patches(command, folder):
         print(f"FAIL compare of many patches: status {run.returncode}, {len(rows)} rows, "
               f"differing {differing[:5]}, stderr {run.stderr[:200]!r}")
         return 1
-    # The kernel reports the peak in KiB (ru_maxrss).
-    if large_pages() and usage.ru_minflt * 4 > usage.ru_maxrss // 4:
+    if not large_pages():
+        return 0
+    # The kernel reports the peak in KiB (ru_maxrss). A system short of free large pages at
+    # that moment gives small ones: a second run tells that from a program that asks for none.
+    def too_many(usage):
+        return usage.ru_minflt * 4 > usage.ru_maxrss // 4
+
+    if too_many(usage) and too_many(run_counted(run.args)[1]):
         print(f"FAIL compare of many patches: {usage.ru_minflt} page faults for a peak of "
               f"{usage.ru_maxrss} KiB")
         return 1
     return 0
+
+
+def run_counted(arguments):
+    """Runs a command; returns its CompletedProcess and its resource usage."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        child = subprocess.Popen(arguments, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
+        out.seek(0), err.seek(0)
+        return subprocess.CompletedProcess(arguments, os.waitstatus_to_exitcode(status),
+                                           out.read(), err.read()), usage
 
 
 def large_pages():

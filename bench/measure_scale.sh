@@ -53,6 +53,12 @@ report() {
         END { printf "%-8s wall best %.2f s, median %.2f s; processor median %.2f s; peak %d kB\n",
                      name, w[1], w[int((NR + 1) / 2)], cpu, m }'
 }
+# The program maps its large blocks in large pages where the system offers them on request;
+# the figures depend on it, so the system's setting is named first.
+if [ -r /sys/kernel/mm/transparent_hugepage/enabled ]; then
+    echo "transparent huge pages: $(sed 's/.*\[\(.*\)\].*/\1/' /sys/kernel/mm/transparent_hugepage/enabled)" \
+         "(defrag: $(sed 's/.*\[\(.*\)\].*/\1/' /sys/kernel/mm/transparent_hugepage/defrag))"
+fi
 for shape in ${SHAPES:-percent2 factors4 percent5 factors6}; do
     write "$work/reference.cgats" 1 "$shape"
     write "$work/sample.cgats" 2 "$shape"

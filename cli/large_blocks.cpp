@@ -1,11 +1,13 @@
 // The vantrel program's allocation of large blocks. A compare of two files of 100,000 spectra
 // holds some 80 MB of patches, spectra, colours and table text; filled page by page, that is
 // 20,000 page faults, and on virtual machines a fault costs more than reading the numbers that
-// fill the page. Blocks of a megabyte or more are therefore mapped on their own, at a boundary
-// of 2 MiB, with the advice to back them with large pages where the system offers them on
-// request (Linux's transparent huge pages in "madvise" mode): some 40 faults for the same
-// memory. Smaller blocks, and everything where the advice is not offered, go to malloc as
-// before; a failed mapping falls back to malloc too.
+// fill the page. Blocks of 256 KiB or more are therefore mapped on their own, at a boundary of
+// 2 MiB, with the advice to back them with large pages where the system offers them on request
+// (Linux's transparent huge pages in "madvise" mode): some 40 faults for the same memory.
+// Clearing a large page costs about as much as 64 to 256 faults of small ones, hence the
+// threshold; the few blocks of that size waste at most a large page each. Smaller blocks, and
+// everything where the advice is not offered, go to malloc as before; a failed mapping falls
+// back to malloc too.
 //
 // Only the program replaces the global allocation functions; the libraries and the tests,
 // which run the subcommands in-process, keep the C++ library's. Builds under a sanitizer keep
@@ -32,7 +34,7 @@
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
-constexpr std::size_t kLargeBlock = std::size_t{1} << 20;  // and more: mapped on its own
+constexpr std::size_t kLargeBlock = std::size_t{256} << 10;  // and more: mapped on its own
 // The block's length is kept in front of it, in a header that keeps the alignment malloc
 // gives; a mapped block therefore begins kHeader bytes past a large-page boundary.
 constexpr std::size_t kHeader = 64;
